@@ -1,0 +1,37 @@
+# Builds the VST 2.4 interface headers that JUCE includes as
+# pluginterfaces/vst2.x/aeffect.h and aeffectx.h, on top of Debian's fst-dev.
+#
+# fst.h declares VstSpeakerArrangement with a flexible array of speakers, but
+# every VST 2.4 host and JUCE itself (wrapper and hosting code) treat it as a
+# struct with 8 speakers inline and allocate it with sizeof().  With the
+# flexible array, sizeof() is 8 and a host asking for the arrangement overruns
+# the heap, so the copy used here gets the real layout: 8 + 8 * 112 = 904 bytes.
+
+set(RAVLIN_VST2_TEMPLATES "${CMAKE_CURRENT_LIST_DIR}/vst2")
+set(RAVLIN_FST_HEADER "/usr/include/pluginterfaces/fst/fst.h" CACHE FILEPATH "fst.h from Debian's fst-dev")
+
+function(ravlin_make_vst2_layer out_dir)
+    if(NOT EXISTS "${RAVLIN_FST_HEADER}")
+        message(FATAL_ERROR "fst.h not found at ${RAVLIN_FST_HEADER}: install Debian's fst-dev")
+    endif()
+
+    file(READ "${RAVLIN_FST_HEADER}" fst)
+    set(flexible "t_fstSpeakerProperties speakers[];")
+    string(FIND "${fst}" "${flexible}" at)
+    if(at EQUAL -1)
+        message(FATAL_ERROR "fst.h no longer has the expected speaker arrangement declaration; check the layout by hand")
+    endif()
+    string(REPLACE "${flexible}" "t_fstSpeakerProperties speakers[8];" fst "${fst}")
+    # fst.h reminds its own authors of open questions with #warning; hosts' builds need not see them.
+    string(REGEX REPLACE "\n# *warning [^\n]*" "\n" fst "${fst}")
+
+    set(dir "${out_dir}/pluginterfaces/vst2.x")
+    file(MAKE_DIRECTORY "${dir}")
+    file(WRITE "${dir}/fst.h.new" "${fst}")
+    file(COPY_FILE "${dir}/fst.h.new" "${dir}/fst.h" ONLY_IF_DIFFERENT)
+    file(REMOVE "${dir}/fst.h.new")
+
+    foreach(name aeffect aeffectx)
+        configure_file("${RAVLIN_VST2_TEMPLATES}/${name}.h.in" "${dir}/${name}.h" @ONLY)
+    endforeach()
+endfunction()
