@@ -22,16 +22,14 @@ void RavlinAudioProcessor::prepareToPlay (double, int)
     setLatencySamples (0);
 }
 
-void RavlinAudioProcessor::releaseResources()
-{
-}
+void RavlinAudioProcessor::releaseResources() {}
 
 // Only stereo in and stereo out: hosts read the largest accepted layout as the plug-in's
 // channel counts, and the instrument's editor has no use for any other.
 bool RavlinAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
 {
-    return layouts.getMainInputChannelSet() == juce::AudioChannelSet::stereo()
-           && layouts.getMainOutputChannelSet() == juce::AudioChannelSet::stereo();
+    return layouts.getMainInputChannelSet() == juce::AudioChannelSet::stereo() &&
+           layouts.getMainOutputChannelSet() == juce::AudioChannelSet::stereo();
 }
 
 void RavlinAudioProcessor::processBlock (juce::AudioBuffer<float>& audio, juce::MidiBuffer& midi)
@@ -59,7 +57,7 @@ int RavlinAudioProcessor::getCurrentProgram()
 
 void RavlinAudioProcessor::setCurrentProgram (int index)
 {
-    if (! juce::isPositiveAndBelow (index, numPresets))
+    if (!juce::isPositiveAndBelow (index, numPresets))
         return;
     currentPreset = index;
     presetBank.setCurrent (presetBank.getProgram (index));
@@ -81,9 +79,7 @@ void RavlinAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
     destData.reset();
 }
 
-void RavlinAudioProcessor::setStateInformation (const void*, int)
-{
-}
+void RavlinAudioProcessor::setStateInformation (const void*, int) {}
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
 {

@@ -43,7 +43,7 @@ public:
 
 private:
     ravlin::ParameterTable parameterTable;
-    Bank_Program presetBank { "Program Bank" };
+    Bank_Program presetBank{"Program Bank"};
     int currentPreset = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (RavlinAudioProcessor)

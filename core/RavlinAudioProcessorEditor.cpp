@@ -19,7 +19,7 @@ void RavlinAudioProcessorEditor::paint (juce::Graphics& g)
 
     g.setFont (juce::Font ("Arial", 16.0f, juce::Font::plain));
     g.setColour (juce::Colours::grey);
-    g.drawText ("Version " + juce::String (JucePlugin_VersionString) + "  -  preset: "
-                    + processor.getProgramName (processor.getCurrentProgram()).trimEnd(),
+    g.drawText ("Version " + juce::String (JucePlugin_VersionString) +
+                    "  -  preset: " + processor.getProgramName (processor.getCurrentProgram()).trimEnd(),
                 getLocalBounds().withTrimmedTop (80).removeFromTop (30), juce::Justification::centred);
 }

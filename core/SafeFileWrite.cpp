@@ -4,11 +4,11 @@ namespace ravlin
 {
 bool replaceFileSafely (const juce::File& file, const void* data, size_t size)
 {
-    if (! file.getParentDirectory().createDirectory())
+    if (!file.getParentDirectory().createDirectory())
         return false;
 
     juce::TemporaryFile temporary (file);
-    if (! temporary.getFile().replaceWithData (data, size))
+    if (!temporary.getFile().replaceWithData (data, size))
         return false;
     return temporary.overwriteTargetFileWithTemporary();
 }

@@ -16,7 +16,7 @@ public:
     {
         static const char tag[] = "Proph12 Data>";
         for (size_t i = 0; i < ravlin::embedded::factoryTagSize; ++i)
-            if (ravlin::embedded::factoryBlock[i] != (unsigned char) tag[i])
+            if (ravlin::embedded::factoryBlock[i] != (unsigned char)tag[i])
                 return false;
         return true;
     }
@@ -26,8 +26,8 @@ public:
     {
         if (number < 0 || number > 3)
             return nullptr;
-        return ravlin::embedded::factoryBlock + ravlin::embedded::factoryTagSize
-               + (size_t) number * ravlin::embedded::factoryBankSize;
+        return ravlin::embedded::factoryBlock + ravlin::embedded::factoryTagSize +
+               (size_t)number * ravlin::embedded::factoryBankSize;
     }
 
 private:

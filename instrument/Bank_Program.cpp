@@ -5,7 +5,7 @@
 using ravlin::Bytes;
 
 Bank_Program::Bank_Program (const juce::String& name)
-    : bankName (name), programs ((size_t) (numPrograms * programSize), 0), current ((size_t) programSize, 0)
+    : bankName (name), programs ((size_t)(numPrograms * programSize), 0), current ((size_t)programSize, 0)
 {
 }
 
@@ -32,22 +32,22 @@ void Bank_Program::loadFactoryBank (int factoryBank)
 
 void Bank_Program::loadFromDumps (const uint8_t* stream, size_t length)
 {
-    const auto size = (size_t) ravlin::sysex::programDumpSize;
-    const auto count = juce::jmin (length / size, (size_t) numPrograms);
+    const auto size = (size_t)ravlin::sysex::programDumpSize;
+    const auto count = juce::jmin (length / size, (size_t)numPrograms);
 
     uint8_t image[programSize];
     for (size_t k = 0; k < count; ++k)
     {
-        ravlin::unpackImage (stream + k * size + ravlin::sysex::programDumpDataOffset, (size_t) ravlin::sysex::packedSize,
-                             image);
-        setProgram ((int) k, image, (size_t) programSize);
+        ravlin::unpackImage (stream + k * size + ravlin::sysex::programDumpDataOffset,
+                             (size_t)ravlin::sysex::packedSize, image);
+        setProgram ((int)k, image, (size_t)programSize);
     }
 }
 
 const uint8_t* Bank_Program::slot (int n) const noexcept
 {
     n = juce::jmax (0, n);
-    return n < numPrograms ? programs.data() + (size_t) n * programSize : nullptr;
+    return n < numPrograms ? programs.data() + (size_t)n * programSize : nullptr;
 }
 
 Bytes Bank_Program::getProgram (int n) const
@@ -64,22 +64,22 @@ void Bank_Program::setProgram (int n, const Bytes& bytes)
 
 void Bank_Program::setProgram (int n, const uint8_t* bytes, size_t length)
 {
-    if (! juce::isPositiveAndBelow (n, numPrograms))
+    if (!juce::isPositiveAndBelow (n, numPrograms))
         return;
-    std::copy (bytes, bytes + juce::jmin (length, (size_t) programSize), programs.begin() + (ptrdiff_t) n * programSize);
+    std::copy (bytes, bytes + juce::jmin (length, (size_t)programSize), programs.begin() + (ptrdiff_t)n * programSize);
 }
 
 juce::String Bank_Program::getProgramName (int n) const
 {
     if (const auto* data = slot (n))
-        return DSI_Program::nameFrom (data, (size_t) programSize, false);
+        return DSI_Program::nameFrom (data, (size_t)programSize, false);
     return {};
 }
 
 void Bank_Program::setProgramName (int n, const juce::String& name)
 {
     if (juce::isPositiveAndBelow (n, numPrograms))
-        DSI_Program::writeName (programs.data() + (size_t) n * programSize + DSI_Program::nameOffset, name);
+        DSI_Program::writeName (programs.data() + (size_t)n * programSize + DSI_Program::nameOffset, name);
 }
 
 Bytes Bank_Program::programAsDump (int n) const
@@ -90,7 +90,8 @@ Bytes Bank_Program::programAsDump (int n) const
 void Bank_Program::setCurrent (const Bytes& bytes)
 {
     std::fill (current.begin(), current.end(), 0);
-    std::copy (bytes.begin(), bytes.begin() + (ptrdiff_t) juce::jmin (bytes.size(), (size_t) programSize), current.begin());
+    std::copy (bytes.begin(), bytes.begin() + (ptrdiff_t)juce::jmin (bytes.size(), (size_t)programSize),
+               current.begin());
 }
 
 void Bank_Program::storeCurrent (int n)
@@ -111,7 +112,7 @@ juce::String Bank_Program::getCurrentName() const
 
 juce::String Bank_Program::abModeTextOf (const uint8_t* image, size_t length)
 {
-    if (image == nullptr || length <= (size_t) DSI_Program::abModeOffset)
+    if (image == nullptr || length <= (size_t)DSI_Program::abModeOffset)
         return {};
     switch (image[DSI_Program::abModeOffset])
     {
@@ -124,14 +125,14 @@ juce::String Bank_Program::abModeTextOf (const uint8_t* image, size_t length)
 
 juce::String Bank_Program::arpMarkOf (const uint8_t* image, size_t length)
 {
-    if (image == nullptr || length <= (size_t) DSI_Program::arpOnB)
+    if (image == nullptr || length <= (size_t)DSI_Program::arpOnB)
         return {};
     return image[DSI_Program::arpOnA] != 0 || image[DSI_Program::arpOnB] != 0 ? "(A)" : "";
 }
 
 juce::String Bank_Program::abModeText (int n) const
 {
-    return abModeTextOf (slot (n), (size_t) programSize);
+    return abModeTextOf (slot (n), (size_t)programSize);
 }
 
 juce::String Bank_Program::currentAbModeText() const
@@ -141,7 +142,7 @@ juce::String Bank_Program::currentAbModeText() const
 
 juce::String Bank_Program::arpMark (int n) const
 {
-    return arpMarkOf (slot (n), (size_t) programSize);
+    return arpMarkOf (slot (n), (size_t)programSize);
 }
 
 juce::String Bank_Program::currentArpMark() const

@@ -2,49 +2,75 @@
 
 namespace
 {
-template <size_t N>
-juce::String fromList (const char* const (&list)[N], int value)
+template <size_t N> juce::String fromList (const char* const (&list)[N], int value)
 {
-    return value >= 0 && value < (int) N ? juce::String (list[value]) : juce::String();
+    return value >= 0 && value < (int)N ? juce::String (list[value]) : juce::String();
 }
 
-const char* const abModes[] = { "Normal", "Split A|B", "Stack A+B" };
-const char* const arpModes[] = { "Up", "Down", "Up + Down", "Assign", "Random" };
-const char* const arpRanges[] = { "1 Octave", "2 Octaves", "3 Octaves" };
-const char* const clockDivisions[] = { "Half Note", "Quarter Note", "1/8", "1/8 Half Swing", "1/8 Full Swing",
-                                       "1/8 Triplet", "1/16", "1/16 Half Swing", "1/16 Full Swing", "1/16 Triplet",
-                                       "1/32", "32nd N", "32nd N T", "64th N T" };
-const char* const delaySyncs[] = { "64th", "32nd", "32nd.", "16th", "16th.", "8th",
-                                   "8th.", "1/4", "Dotted 1/4.", "1/2", "1/2.", "Whole" };
-const char* const glideModes[] = { "FixRate", "FixRate A", "FixTime", "FixTime A" };
-const char* const lfoSyncs[] = { "32nd Trip", "32nd", "16th Trip", "16th", "8th Trip", "8th ", "Qrtr Trip", "1 Qrtr",
-                                 "Qrtr Dot", "1/2 Note", "3 Qrtr", "4 Qrtr", "6 Qrtr", "8 Qrtr", "16 Qrtr", "32 Qrtr" };
-const char* const lfoShapes[] = { "Triangle", "Rev. Sawtooth", "Sawtooth", "Square",
-                                  "Pulse 1", "Pulse 2", "Pulse 3", "Random" };
-const char* const switches[] = { "OFF", "ON" };
-const char* const oscShapes[] = { "Off", "Sawtooth", "Pulse", "Triangle", "Sine", "Tines", "Mellow",
-                                  "Church", "Muted", "Nasal", "Boing", "Gothic", "Ahhh", "Shrill",
-                                  "Ohhhh", "Buzzzz", "Meh", "Red Noise", "White Noise", "Violet Noise" };
-const char* const waves[] = { "Tines", "Mellow", "Church", "Muted", "Nasal", "Boing",
-                              "Gothic", "Ahhh", "Shrill", "Ohhhh", "Buzzzz", "Meh" };
-const char* const modSources[] = { "Off", "Osc 1", "Osc 2", "Osc 3", "Osc 4", "LFO 1", "LFO 2",
-                                   "LFO 3", "LFO 4", "Lowpass Env", "VCA Env", "Env 3", "Env 4", "Pitchbend",
-                                   "Mod Wheel", "Slider 1 Pos.", "Slider 2 Pos.", "Slider 1 Press.", "Slider 2 Press.",
-                                   "Aftertouch", "CC#2 Breath", "CC#2 Foot Pedal", "CC#2 Expression", "Velocity",
-                                   "Note Number", "Random", "DC", "Audio Out" };
-const char* const unisonModes[] = { "1 Voice", "All Voices" };
-const char* const delayFilters[] = { "Lowpass", "Highpass" };
-const char* const unisonKeys[] = { "Low Note", "Low Retrig", "High Note", "High Retrig", "Last Note", "Last Retrig" };
-const char* const categories[] = { "- Not Assigned -", "Keys", "Organs", "Strings", "Soft Lead", "Bright Lead",
-                                   "Res Lead", "Sync", "Soft Bass", "Bright Bass", "Res Bass", "Sub Bass",
-                                   "Brass", "Instruments", "Evolution", "Motion", "Synth", "Vox",
-                                   "Bells", "Harmonics", "Sequence", "Percussion", "Noise", "Sound FX",
-                                   "Pads", "Arpeggiator" };
+const char* const abModes[] = {"Normal", "Split A|B", "Stack A+B"};
+const char* const arpModes[] = {"Up", "Down", "Up + Down", "Assign", "Random"};
+const char* const arpRanges[] = {"1 Octave", "2 Octaves", "3 Octaves"};
+const char* const clockDivisions[] = {"Half Note",       "Quarter Note", "1/8",  "1/8 Half Swing",
+                                      "1/8 Full Swing",  "1/8 Triplet",  "1/16", "1/16 Half Swing",
+                                      "1/16 Full Swing", "1/16 Triplet", "1/32", "32nd N",
+                                      "32nd N T",        "64th N T"};
+const char* const delaySyncs[] = {"64th", "32nd", "32nd.",       "16th", "16th.", "8th",
+                                  "8th.", "1/4",  "Dotted 1/4.", "1/2",  "1/2.",  "Whole"};
+const char* const glideModes[] = {"FixRate", "FixRate A", "FixTime", "FixTime A"};
+const char* const lfoSyncs[] = {"32nd Trip", "32nd",   "16th Trip", "16th",     "8th Trip", "8th ",
+                                "Qrtr Trip", "1 Qrtr", "Qrtr Dot",  "1/2 Note", "3 Qrtr",   "4 Qrtr",
+                                "6 Qrtr",    "8 Qrtr", "16 Qrtr",   "32 Qrtr"};
+const char* const lfoShapes[] = {"Triangle", "Rev. Sawtooth", "Sawtooth", "Square",
+                                 "Pulse 1",  "Pulse 2",       "Pulse 3",  "Random"};
+const char* const switches[] = {"OFF", "ON"};
+const char* const oscShapes[] = {"Off",    "Sawtooth", "Pulse", "Triangle",  "Sine",        "Tines",       "Mellow",
+                                 "Church", "Muted",    "Nasal", "Boing",     "Gothic",      "Ahhh",        "Shrill",
+                                 "Ohhhh",  "Buzzzz",   "Meh",   "Red Noise", "White Noise", "Violet Noise"};
+const char* const waves[] = {"Tines",  "Mellow", "Church", "Muted", "Nasal",  "Boing",
+                             "Gothic", "Ahhh",   "Shrill", "Ohhhh", "Buzzzz", "Meh"};
+const char* const modSources[] = {"Off",
+                                  "Osc 1",
+                                  "Osc 2",
+                                  "Osc 3",
+                                  "Osc 4",
+                                  "LFO 1",
+                                  "LFO 2",
+                                  "LFO 3",
+                                  "LFO 4",
+                                  "Lowpass Env",
+                                  "VCA Env",
+                                  "Env 3",
+                                  "Env 4",
+                                  "Pitchbend",
+                                  "Mod Wheel",
+                                  "Slider 1 Pos.",
+                                  "Slider 2 Pos.",
+                                  "Slider 1 Press.",
+                                  "Slider 2 Press.",
+                                  "Aftertouch",
+                                  "CC#2 Breath",
+                                  "CC#2 Foot Pedal",
+                                  "CC#2 Expression",
+                                  "Velocity",
+                                  "Note Number",
+                                  "Random",
+                                  "DC",
+                                  "Audio Out"};
+const char* const unisonModes[] = {"1 Voice", "All Voices"};
+const char* const delayFilters[] = {"Lowpass", "Highpass"};
+const char* const unisonKeys[] = {"Low Note", "Low Retrig", "High Note", "High Retrig", "Last Note", "Last Retrig"};
+const char* const categories[] = {"- Not Assigned -", "Keys",       "Organs", "Strings",     "Soft Lead",
+                                  "Bright Lead",      "Res Lead",   "Sync",   "Soft Bass",   "Bright Bass",
+                                  "Res Bass",         "Sub Bass",   "Brass",  "Instruments", "Evolution",
+                                  "Motion",           "Synth",      "Vox",    "Bells",       "Harmonics",
+                                  "Sequence",         "Percussion", "Noise",  "Sound FX",    "Pads",
+                                  "Arpeggiator"};
 
 juce::StringArray makeModDestinations()
 {
     juce::StringArray d;
-    auto family = [&d] (const juce::String& before, const juce::String& after, bool withAll) {
+    auto family = [&d] (const juce::String& before, const juce::String& after, bool withAll)
+    {
         for (int n = 1; n <= 4; ++n)
             d.add (before + juce::String (n) + after);
         if (withAll)
@@ -59,17 +85,17 @@ juce::StringArray makeModDestinations()
     family ("Osc ", " FM", true);
     family ("Osc ", " AM", true);
     family ("Osc ", " Slop", true);
-    d.addArray ({ "Air", "Girth", "Hack", "Decimate", "Drive", "LPF Cutoff", "LPF Resonance", "HPF Cutoff",
-                  "HPF Resonance", "VCA", "Pan", "Pan Spread", "Feedback Amount", "Feedback Tuning" });
+    d.addArray ({"Air", "Girth", "Hack", "Decimate", "Drive", "LPF Cutoff", "LPF Resonance", "HPF Cutoff",
+                 "HPF Resonance", "VCA", "Pan", "Pan Spread", "Feedback Amount", "Feedback Tuning"});
     family ("Delay ", " Amount", false);
     family ("Delay ", " Time", true);
     family ("Delay ", " Feedback", false);
     family ("Delay ", " Pan", false);
     family ("LFO ", " Freq", false);
     family ("LFO ", " Amount", false);
-    d.addArray ({ "LPF Env Amount", "Amp Env Amount", "Env 3 Amount", "Env 4 Amount" });
-    for (const char* stage : { "Attack", "Decay", "Release" })
-        for (const char* env : { "LPF Env ", "Amp Env ", "Env 3 ", "Env 4 ", "All Env " })
+    d.addArray ({"LPF Env Amount", "Amp Env Amount", "Env 3 Amount", "Env 4 Amount"});
+    for (const char* stage : {"Attack", "Decay", "Release"})
+        for (const char* env : {"LPF Env ", "Amp Env ", "Env 3 ", "Env 4 ", "All Env "})
             d.add (juce::String (env) + stage);
     for (int n = 1; n <= 16; ++n)
         d.add ("Mod " + juce::String (n) + " Amount");
@@ -100,7 +126,7 @@ juce::String semitones (int value)
 
 juce::String ParDes::noteName (int value)
 {
-    static const char* const names[] = { "C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B" };
+    static const char* const names[] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
     if (value < 0)
         return {};
     return juce::String (names[value % 12]) + juce::String (value / 12);
@@ -122,7 +148,9 @@ juce::String ParDes::valueText (int kind, int value)
         case 4: return value < 4 ? juce::String (value) : juce::String();
         case 5: return fromList (clockDivisions, value);
         case 6: return juce::String (value) + " bpm";
-        case 7: return juce::isPositiveAndBelow (value, modDestinations().size()) ? modDestinations()[value] : juce::String();
+        case 7:
+            return juce::isPositiveAndBelow (value, modDestinations().size()) ? modDestinations()[value]
+                                                                              : juce::String();
         case 8: return fromList (delaySyncs, value);
         case 9: return fromList (glideModes, value);
         case 10: return fromList (lfoSyncs, value);
@@ -151,7 +179,7 @@ std::vector<ParDes::MenuItem> ParDes::offeredValues (int kind, int highest)
     {
         auto text = valueText (kind, v);
         if (text != "*/*")
-            items.push_back ({ v, std::move (text) });
+            items.push_back ({v, std::move (text)});
     }
     return items;
 }
@@ -191,8 +219,10 @@ void ParDes::chooseValue (int kind, int highest, juce::Component* anchor, std::f
         options = options.withTargetComponent (anchor);
 
     // The callback keeps the look alive for as long as the menu shows.
-    menu.showMenuAsync (options, [look, onChosen = std::move (onChosen)] (int result) {
-        if (onChosen)
-            onChosen (result > 0 ? result - 1 : -1);
-    });
+    menu.showMenuAsync (options,
+                        [look, onChosen = std::move (onChosen)] (int result)
+                        {
+                            if (onChosen)
+                                onChosen (result > 0 ? result - 1 : -1);
+                        });
 }

@@ -62,8 +62,8 @@ private:
     };
 
     void add (const std::string& name, int section, int highest, int kind, int nrpn, bool automatable, int lowest = 0);
-    void addFamily (const std::string& pattern, int count, int section, int highest, int kind, int firstNrpn, int nrpnStep,
-                    bool automatable, int lowest = 0);
+    void addFamily (const std::string& pattern, int count, int section, int highest, int kind, int firstNrpn,
+                    int nrpnStep, bool automatable, int lowest = 0);
     void addUnnamed (int count, int highest, int nrpn = noNrpn, int lowest = 0);
     void addEnvelopes();
     void deriveLayerB();
@@ -72,9 +72,9 @@ private:
 
     std::vector<Row> rows;
     std::vector<std::string> names;
-    std::array<int32_t, numHostSlots> slotToParameter {};
-    std::array<int32_t, numParameters> parameterToSlot {};
-    std::array<int16_t, numNrpns> nrpnToParameter {};
+    std::array<int32_t, numHostSlots> slotToParameter{};
+    std::array<int32_t, numParameters> parameterToSlot{};
+    std::array<int16_t, numNrpns> nrpnToParameter{};
     int nextSlot = 0;
 };
 

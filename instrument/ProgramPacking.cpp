@@ -14,11 +14,11 @@ void packImage (const uint8_t* image, uint8_t* packed) noexcept
         const int count = std::min (7, sysex::imageSize - group);
         uint8_t header = 0;
         for (int k = 0; k < count; ++k)
-            header = (uint8_t) (header | ((image[group + k] >> 7) << k));
+            header = (uint8_t)(header | ((image[group + k] >> 7) << k));
 
         packed[out++] = header;
         for (int k = 0; k < count; ++k)
-            packed[out++] = (uint8_t) (image[group + k] & 0x7F);
+            packed[out++] = (uint8_t)(image[group + k] & 0x7F);
     }
 }
 
@@ -28,18 +28,18 @@ void unpackImage (const uint8_t* packed, size_t packedLength, uint8_t* image) no
 
     auto at = [&] (size_t i) -> uint8_t { return i < packedLength ? packed[i] : 0; };
 
-    for (size_t step = 0; 7 * step < (size_t) sysex::imageSize; ++step)
+    for (size_t step = 0; 7 * step < (size_t)sysex::imageSize; ++step)
     {
         const auto header = at (8 * step);
         for (size_t k = 0; k < 7; ++k)
         {
             const auto position = 7 * step + k;
-            if (position >= (size_t) sysex::imageSize)
+            if (position >= (size_t)sysex::imageSize)
                 break;
 
-            auto value = (uint8_t) (at (8 * step + 1 + k) & 0x7F);
+            auto value = (uint8_t)(at (8 * step + 1 + k) & 0x7F);
             if ((header >> k) & 1)
-                value = (uint8_t) (value | 0x80);
+                value = (uint8_t)(value | 0x80);
             image[position] = value;
         }
     }
@@ -50,14 +50,14 @@ namespace
 void packPadded (const uint8_t* image, size_t imageLength, uint8_t* packed)
 {
     uint8_t full[sysex::imageSize] = {};
-    std::memcpy (full, image, std::min (imageLength, (size_t) sysex::imageSize));
+    std::memcpy (full, image, std::min (imageLength, (size_t)sysex::imageSize));
     packImage (full, packed);
 }
 } // namespace
 
 Bytes packEditBufferDump (const uint8_t* image, size_t imageLength)
 {
-    Bytes dump ((size_t) sysex::editBufferDumpSize);
+    Bytes dump ((size_t)sysex::editBufferDumpSize);
     dump[0] = sysex::start;
     dump[1] = sysex::manufacturer;
     dump[2] = sysex::deviceModule;
@@ -74,13 +74,13 @@ Bytes packEditBufferDump (const Bytes& image)
 
 Bytes packProgramDump (const Bytes& image, int bank, int program)
 {
-    Bytes dump ((size_t) sysex::programDumpSize);
+    Bytes dump ((size_t)sysex::programDumpSize);
     dump[0] = sysex::start;
     dump[1] = sysex::manufacturer;
     dump[2] = sysex::deviceModule;
     dump[3] = sysex::cmdProgramDump;
-    dump[4] = (uint8_t) (bank & 0x7F);
-    dump[5] = (uint8_t) (program & 0x7F);
+    dump[4] = (uint8_t)(bank & 0x7F);
+    dump[5] = (uint8_t)(program & 0x7F);
     packPadded (image.data(), image.size(), dump.data() + sysex::programDumpDataOffset);
     dump.back() = sysex::end;
     return dump;
@@ -88,24 +88,24 @@ Bytes packProgramDump (const Bytes& image, int bank, int program)
 
 Bytes requestProgramDump (int bank, int program)
 {
-    return { sysex::start, sysex::manufacturer, sysex::deviceModule, sysex::cmdRequestProgram,
-             (uint8_t) (bank & 0x7F), (uint8_t) (program & 0x7F), sysex::end };
+    return {sysex::start,           sysex::manufacturer,       sysex::deviceModule, sysex::cmdRequestProgram,
+            (uint8_t)(bank & 0x7F), (uint8_t)(program & 0x7F), sysex::end};
 }
 
 Bytes requestEditBufferDump()
 {
-    return { sysex::start, sysex::manufacturer, sysex::deviceModule, sysex::cmdRequestEditBuffer, sysex::end };
+    return {sysex::start, sysex::manufacturer, sysex::deviceModule, sysex::cmdRequestEditBuffer, sysex::end};
 }
 
 Bytes requestGlobalParameters()
 {
-    return { sysex::start, sysex::manufacturer, sysex::deviceModule, sysex::cmdRequestGlobals, sysex::end };
+    return {sysex::start, sysex::manufacturer, sysex::deviceModule, sysex::cmdRequestGlobals, sysex::end};
 }
 
 ProgramDumps splitProgramDumps (const uint8_t* data, size_t length)
 {
     ProgramDumps result;
-    const size_t size = (size_t) sysex::programDumpSize;
+    const size_t size = (size_t)sysex::programDumpSize;
 
     for (size_t i = 0; i + size <= length;)
     {

@@ -12,13 +12,13 @@ const char* const endMarker = "< Mopho  Libr";
 std::vector<ravlin::Bytes> readRecords (const uint8_t* data, size_t length, size_t skip, bool dropDuplicates)
 {
     std::vector<ravlin::Bytes> records;
-    if (data == nullptr || length < skip || length - skip < (size_t) recordSize)
+    if (data == nullptr || length < skip || length - skip < (size_t)recordSize)
         return records;
 
-    const auto count = (length - skip) / (size_t) recordSize;
+    const auto count = (length - skip) / (size_t)recordSize;
     for (size_t i = 0; i < count; ++i)
     {
-        const auto* record = data + skip + i * (size_t) recordSize;
+        const auto* record = data + skip + i * (size_t)recordSize;
         ravlin::Bytes bytes (record, record + recordSize);
         if (dropDuplicates && std::find (records.begin(), records.end(), bytes) != records.end())
             continue;
@@ -29,20 +29,20 @@ std::vector<ravlin::Bytes> readRecords (const uint8_t* data, size_t length, size
 
 bool hasStartMarker (const uint8_t* data, size_t length)
 {
-    return length >= (size_t) markerLength && std::memcmp (data, startMarker, (size_t) markerLength) == 0;
+    return length >= (size_t)markerLength && std::memcmp (data, startMarker, (size_t)markerLength) == 0;
 }
 
 juce::MemoryBlock buildImage (const std::vector<ravlin::Bytes>& records)
 {
     juce::MemoryOutputStream out;
-    out.write (startMarker, (size_t) markerLength);
+    out.write (startMarker, (size_t)markerLength);
     for (const auto& record : records)
     {
         auto padded = record;
-        padded.resize ((size_t) recordSize, 0);
+        padded.resize ((size_t)recordSize, 0);
         out.write (padded.data(), padded.size());
     }
-    out.write (endMarker, (size_t) markerLength);
+    out.write (endMarker, (size_t)markerLength);
     return out.getMemoryBlock();
 }
 

@@ -53,22 +53,22 @@ void scanSysEx (const uint8_t* data, size_t length, Result& result)
         const auto* message = data + i;
         const bool ours = size > 4 && message[1] == sysex::manufacturer;
 
-        if (ours && size == (size_t) sysex::programDumpSize && message[3] == sysex::cmdProgramDump)
+        if (ours && size == (size_t)sysex::programDumpSize && message[3] == sysex::cmdProgramDump)
         {
             Found found;
             found.offset = i;
             found.bank = message[4];
             found.program = message[5];
-            found.image.resize ((size_t) sysex::imageSize);
-            unpackImage (message + sysex::programDumpDataOffset, (size_t) sysex::packedSize, found.image.data());
+            found.image.resize ((size_t)sysex::imageSize);
+            unpackImage (message + sysex::programDumpDataOffset, (size_t)sysex::packedSize, found.image.data());
             result.programs.push_back (std::move (found));
         }
-        else if (ours && size == (size_t) sysex::editBufferDumpSize && message[3] == sysex::cmdEditBufferDump)
+        else if (ours && size == (size_t)sysex::editBufferDumpSize && message[3] == sysex::cmdEditBufferDump)
         {
             Found found;
             found.offset = i;
-            found.image.resize ((size_t) sysex::imageSize);
-            unpackImage (message + sysex::editBufferDumpDataOffset, (size_t) sysex::packedSize, found.image.data());
+            found.image.resize ((size_t)sysex::imageSize);
+            unpackImage (message + sysex::editBufferDumpDataOffset, (size_t)sysex::packedSize, found.image.data());
             result.programs.push_back (std::move (found));
         }
         else
@@ -79,7 +79,7 @@ void scanSysEx (const uint8_t* data, size_t length, Result& result)
         i = endAt + 1;
     }
 
-    if (! result.programs.empty())
+    if (!result.programs.empty())
         result.format = Format::sysEx;
 }
 } // namespace
@@ -90,23 +90,23 @@ Result scan (const uint8_t* data, size_t length)
     if (data == nullptr || length == 0)
         return result;
 
-    const auto imageSize = (size_t) ravlin::sysex::imageSize;
+    const auto imageSize = (size_t)ravlin::sysex::imageSize;
 
     if (LibraryFile::hasStartMarker (data, length))
     {
         result.format = Format::library;
-        const auto records = LibraryFile::readRecords (data, length, (size_t) LibraryFile::markerLength, false);
+        const auto records = LibraryFile::readRecords (data, length, (size_t)LibraryFile::markerLength, false);
         for (size_t i = 0; i < records.size(); ++i)
-            addImage (result, (size_t) LibraryFile::markerLength + i * imageSize, records[i].data());
+            addImage (result, (size_t)LibraryFile::markerLength + i * imageSize, records[i].data());
         return result;
     }
 
-    if (startsWith (data, length, fxBankHeader, (size_t) fxBankHeaderSize))
+    if (startsWith (data, length, fxBankHeader, (size_t)fxBankHeaderSize))
     {
         result.format = Format::fxBank;
         for (size_t n = 0; n < 99; ++n)
         {
-            const auto offset = (size_t) fxBankHeaderSize + n * imageSize;
+            const auto offset = (size_t)fxBankHeaderSize + n * imageSize;
             if (offset + imageSize > length)
                 break;
             addImage (result, offset, data + offset);
@@ -114,11 +114,11 @@ Result scan (const uint8_t* data, size_t length)
         return result;
     }
 
-    if (startsWith (data, length, fxPresetHeader, (size_t) fxPresetHeaderSize))
+    if (startsWith (data, length, fxPresetHeader, (size_t)fxPresetHeaderSize))
     {
         result.format = Format::fxPreset;
-        if (length >= (size_t) fxPresetHeaderSize + imageSize)
-            addImage (result, (size_t) fxPresetHeaderSize, data + fxPresetHeaderSize);
+        if (length >= (size_t)fxPresetHeaderSize + imageSize)
+            addImage (result, (size_t)fxPresetHeaderSize, data + fxPresetHeaderSize);
         return result;
     }
 

@@ -11,17 +11,17 @@ namespace
 Bytes randomImage (uint32_t seed)
 {
     std::mt19937 rng (seed);
-    Bytes image ((size_t) sysex::imageSize);
+    Bytes image ((size_t)sysex::imageSize);
     for (auto& b : image)
-        b = (uint8_t) (rng() & 0xFF);
+        b = (uint8_t)(rng() & 0xFF);
     return image;
 }
 
 void unpackOne (benchmark::State& state)
 {
-    Bytes packed ((size_t) sysex::packedSize);
+    Bytes packed ((size_t)sysex::packedSize);
     packImage (randomImage (1).data(), packed.data());
-    Bytes image ((size_t) sysex::imageSize);
+    Bytes image ((size_t)sysex::imageSize);
     for (auto _ : state)
     {
         unpackImage (packed.data(), packed.size(), image.data());
@@ -32,7 +32,7 @@ void unpackOne (benchmark::State& state)
 void packOne (benchmark::State& state)
 {
     const auto image = randomImage (2);
-    Bytes packed ((size_t) sysex::packedSize);
+    Bytes packed ((size_t)sysex::packedSize);
     for (auto _ : state)
     {
         packImage (image.data(), packed.data());
@@ -45,7 +45,7 @@ void splitAllBanks (benchmark::State& state)
     Bytes stream;
     for (int n = 0; n < 792; ++n)
     {
-        const auto dump = packProgramDump (randomImage ((uint32_t) n), n / 99, n % 99);
+        const auto dump = packProgramDump (randomImage ((uint32_t)n), n / 99, n % 99);
         stream.insert (stream.end(), dump.begin(), dump.end());
     }
     for (auto _ : state)

@@ -12,7 +12,7 @@ namespace
 {
 constexpr int fourCharCode (const char* c)
 {
-    return (int) (((unsigned) c[0] << 24) | ((unsigned) c[1] << 16) | ((unsigned) c[2] << 8) | (unsigned) c[3]);
+    return (int)(((unsigned)c[0] << 24) | ((unsigned)c[1] << 16) | ((unsigned)c[2] << 8) | (unsigned)c[3]);
 }
 
 class Vst2Host : public ::testing::Test
@@ -42,7 +42,7 @@ protected:
 
     Vst2::VstIntPtr dispatch (int opcode, int index, juce::pointer_sized_int value, void* ptr, float opt = 0)
     {
-        return (Vst2::VstIntPtr) effect->dispatcher (effect, opcode, index, value, ptr, opt);
+        return (Vst2::VstIntPtr)effect->dispatcher (effect, opcode, index, value, ptr, opt);
     }
 
     juce::ScopedJuceInitialiser_GUI juce;
@@ -68,8 +68,8 @@ TEST_F (Vst2Host, IdentitySeenByTheHost)
     EXPECT_EQ (effect->numOutputs, 2);
     EXPECT_EQ (effect->numPrograms, 99);
 
-    for (auto flag : { Vst2::effFlagsHasEditor, Vst2::effFlagsCanReplacing, Vst2::effFlagsProgramChunks,
-                       Vst2::effFlagsIsSynth })
+    for (auto flag :
+         {Vst2::effFlagsHasEditor, Vst2::effFlagsCanReplacing, Vst2::effFlagsProgramChunks, Vst2::effFlagsIsSynth})
         EXPECT_NE (effect->flags & flag, 0) << "flag " << flag;
 
     EXPECT_EQ (dispatch (Vst2::effGetPlugCategory, 0, 0, nullptr), Vst2::kPlugCategSynth);
@@ -78,7 +78,7 @@ TEST_F (Vst2Host, IdentitySeenByTheHost)
     dispatch (Vst2::effGetEffectName, 0, 0, name);
     EXPECT_STREQ (name, "Prophet 12 Ravlin");
 
-    for (const char* can : { "receiveVstMidiEvent", "sendVstMidiEvent", "receiveVstTimeInfo" })
+    for (const char* can : {"receiveVstMidiEvent", "sendVstMidiEvent", "receiveVstTimeInfo"})
         EXPECT_EQ (dispatch (Vst2::effCanDo, 0, 0, const_cast<char*> (can)), 1) << can;
 
     EXPECT_EQ (instance->getNumPrograms(), 99);
@@ -97,7 +97,7 @@ TEST_F (Vst2Host, SpeakerArrangementCanBeReadAndSet)
 
     Vst2::VstSpeakerArrangement* in = nullptr;
     Vst2::VstSpeakerArrangement* out = nullptr;
-    dispatch (Vst2::effGetSpeakerArrangement, 0, (juce::pointer_sized_int) &in, &out);
+    dispatch (Vst2::effGetSpeakerArrangement, 0, (juce::pointer_sized_int)&in, &out);
     ASSERT_NE (in, nullptr);
     ASSERT_NE (out, nullptr);
     EXPECT_EQ (in->numChannels, 2);
@@ -105,17 +105,17 @@ TEST_F (Vst2Host, SpeakerArrangementCanBeReadAndSet)
     EXPECT_EQ (out->type, Vst2::kSpeakerArrStereo);
 
     // A host's own full-size structs, set back as they are.
-    Vst2::VstSpeakerArrangement hostIn {}, hostOut {};
+    Vst2::VstSpeakerArrangement hostIn{}, hostOut{};
     hostIn.type = hostOut.type = Vst2::kSpeakerArrStereo;
     hostIn.numChannels = hostOut.numChannels = 2;
     for (int i = 0; i < 8; ++i)
         hostIn.speakers[i].type = hostOut.speakers[i].type = (i == 0 ? Vst2::kSpeakerL : Vst2::kSpeakerR);
-    EXPECT_EQ (dispatch (Vst2::effSetSpeakerArrangement, 0, (juce::pointer_sized_int) &hostIn, &hostOut), 1);
+    EXPECT_EQ (dispatch (Vst2::effSetSpeakerArrangement, 0, (juce::pointer_sized_int)&hostIn, &hostOut), 1);
 
     // Anything but stereo is refused.
     hostOut.type = Vst2::kSpeakerArrMono;
     hostOut.numChannels = 1;
-    EXPECT_EQ (dispatch (Vst2::effSetSpeakerArrangement, 0, (juce::pointer_sized_int) &hostIn, &hostOut), 0);
+    EXPECT_EQ (dispatch (Vst2::effSetSpeakerArrangement, 0, (juce::pointer_sized_int)&hostIn, &hostOut), 0);
 
     juce::AudioBuffer<float> audio (2, 256);
     juce::MidiBuffer midi;

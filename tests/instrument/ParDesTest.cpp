@@ -76,7 +76,7 @@ TEST (ParDes, ModulationDestinations)
 
 TEST (ParDes, UnknownKindsAreEmptyForEveryValue)
 {
-    for (int kind : { 19, 25, 99, -1 })
+    for (int kind : {19, 25, 99, -1})
         for (int v = 0; v < 256; ++v)
             EXPECT_EQ (ParDes::valueText (kind, v), "") << "kind " << kind << " value " << v;
 }

@@ -41,7 +41,8 @@ TEST (ParameterTable, LayerASlotsFollowTheListedRows)
 {
     const auto& t = table();
     std::vector<int> expected;
-    auto range = [&expected] (int first, int last) {
+    auto range = [&expected] (int first, int last)
+    {
         for (int r = first; r <= last; ++r)
             expected.push_back (r);
     };
@@ -50,10 +51,10 @@ TEST (ParameterTable, LayerASlotsFollowTheListedRows)
     ASSERT_EQ (expected.size(), 310u);
 
     for (size_t slot = 0; slot < expected.size(); ++slot)
-        EXPECT_EQ (t.parameterForSlot ((int) slot), expected[slot]) << "slot " << slot;
+        EXPECT_EQ (t.parameterForSlot ((int)slot), expected[slot]) << "slot " << slot;
 
     for (int k = 0; k < 308; ++k)
-        EXPECT_EQ (t.parameterForSlot (310 + k), expected[(size_t) k] + 512) << "slot " << 310 + k;
+        EXPECT_EQ (t.parameterForSlot (310 + k), expected[(size_t)k] + 512) << "slot " << 310 + k;
 
     for (int k = 0; k < 6; ++k)
         EXPECT_EQ (t.parameterForSlot (618 + k), 1024 + k);
@@ -157,7 +158,7 @@ TEST (ParameterTable, NrpnMapsAreInverseExceptTheSharedTextNumber)
 TEST (ParameterTable, LookupsBeyondTheTableAnswerNothing)
 {
     const auto& t = table();
-    for (int p : { -1, 1030, 5000 })
+    for (int p : {-1, 1030, 5000})
     {
         EXPECT_EQ (t.section (p), 0);
         EXPECT_EQ (t.highest (p), 0);

@@ -15,9 +15,9 @@ namespace
 Bytes randomImage (uint32_t seed)
 {
     std::mt19937 rng (seed);
-    Bytes image ((size_t) sysex::imageSize);
+    Bytes image ((size_t)sysex::imageSize);
     for (auto& b : image)
-        b = (uint8_t) (rng() & 0xFF);
+        b = (uint8_t)(rng() & 0xFF);
     return image;
 }
 
@@ -26,7 +26,7 @@ Bytes dumpStream (int count, uint32_t seed)
     Bytes stream;
     for (int k = 0; k < count; ++k)
     {
-        const auto dump = packProgramDump (randomImage (seed + (uint32_t) k), 7, 7);
+        const auto dump = packProgramDump (randomImage (seed + (uint32_t)k), 7, 7);
         stream.insert (stream.end(), dump.begin(), dump.end());
     }
     return stream;
@@ -76,7 +76,7 @@ TEST (EmbeddedData, FactoryBanksHoldValidDistinctPrograms)
                     continue; // text rows, name, split, A/B mode and category
                 if (p - 512 >= 370 && p - 512 <= 426)
                     continue;
-                ASSERT_LE (image[(size_t) p], table.highest (p))
+                ASSERT_LE (image[(size_t)p], table.highest (p))
                     << name << ": parameter " << p << " (" << table.shortName (p) << ") out of range";
             }
 
@@ -120,7 +120,7 @@ TEST (DSI_Program, LoadSysExByLength)
     const auto before = program.image;
 
     EXPECT_FALSE (program.loadSysEx (Bytes (1177, 0)));
-    EXPECT_FALSE (program.loadSysEx (Bytes {}));
+    EXPECT_FALSE (program.loadSysEx (Bytes{}));
     EXPECT_EQ (program.image, before);
 
     EXPECT_TRUE (program.loadSysEx (image));

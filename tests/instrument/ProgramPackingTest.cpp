@@ -10,16 +10,16 @@ namespace
 {
 Bytes randomImage (std::mt19937& rng)
 {
-    Bytes image ((size_t) sysex::imageSize);
+    Bytes image ((size_t)sysex::imageSize);
     std::uniform_int_distribution<int> byte (0, 255);
     for (auto& b : image)
-        b = (uint8_t) byte (rng);
+        b = (uint8_t)byte (rng);
     return image;
 }
 
 Bytes unpack (const uint8_t* packed, size_t length)
 {
-    Bytes image ((size_t) sysex::imageSize, 0xAA);
+    Bytes image ((size_t)sysex::imageSize, 0xAA);
     unpackImage (packed, length, image.data());
     return image;
 }
@@ -34,7 +34,7 @@ TEST (ProgramPacking, RoundTripOverRandomImages)
         if (round == 0)
             image[1022] = 0xFF, image[1023] = 0x80;
 
-        Bytes packed ((size_t) sysex::packedSize);
+        Bytes packed ((size_t)sysex::packedSize);
         packImage (image.data(), packed.data());
 
         for (auto b : packed)
@@ -45,15 +45,15 @@ TEST (ProgramPacking, RoundTripOverRandomImages)
 
 TEST (ProgramPacking, LayoutOfHeadersAndTheShortLastGroup)
 {
-    Bytes image ((size_t) sysex::imageSize, 0x7F);
-    Bytes packed ((size_t) sysex::packedSize);
+    Bytes image ((size_t)sysex::imageSize, 0x7F);
+    Bytes packed ((size_t)sysex::packedSize);
     packImage (image.data(), packed.data());
     for (size_t g = 0; g < 146; ++g)
         EXPECT_EQ (packed[8 * g], 0) << "group " << g;
     EXPECT_EQ (packed[1168], 0);
 
-    image[0] = 0x80;   // group 0, bit 0
-    image[13] = 0x81;  // group 1, bit 6
+    image[0] = 0x80;    // group 0, bit 0
+    image[13] = 0x81;   // group 1, bit 6
     image[1023] = 0xC0; // last group, bit 1
     packImage (image.data(), packed.data());
     EXPECT_EQ (packed[0], 0x01);
@@ -66,8 +66,8 @@ TEST (ProgramPacking, LayoutOfHeadersAndTheShortLastGroup)
 
 TEST (ProgramPacking, ShortPackedInputReadsZeros)
 {
-    Bytes image ((size_t) sysex::imageSize, 0xFF);
-    Bytes packed ((size_t) sysex::packedSize);
+    Bytes image ((size_t)sysex::imageSize, 0xFF);
+    Bytes packed ((size_t)sysex::packedSize);
     packImage (image.data(), packed.data());
 
     const auto partial = unpack (packed.data(), 16); // two whole groups
@@ -76,7 +76,7 @@ TEST (ProgramPacking, ShortPackedInputReadsZeros)
     for (size_t i = 14; i < partial.size(); ++i)
         ASSERT_EQ (partial[i], 0) << "position " << i;
 
-    EXPECT_EQ (unpack (nullptr, 0), Bytes ((size_t) sysex::imageSize, 0));
+    EXPECT_EQ (unpack (nullptr, 0), Bytes ((size_t)sysex::imageSize, 0));
 }
 
 TEST (ProgramPacking, DumpsAndRequests)
@@ -86,13 +86,13 @@ TEST (ProgramPacking, DumpsAndRequests)
 
     const auto edit = packEditBufferDump (image);
     ASSERT_EQ (edit.size(), 1176u);
-    EXPECT_EQ (Bytes (edit.begin(), edit.begin() + 4), (Bytes { 0xF0, 0x01, 0x2B, 0x03 }));
+    EXPECT_EQ (Bytes (edit.begin(), edit.begin() + 4), (Bytes{0xF0, 0x01, 0x2B, 0x03}));
     EXPECT_EQ (edit.back(), 0xF7);
     EXPECT_EQ (unpack (edit.data() + 4, 1171), image);
 
     const auto dump = packProgramDump (image, 5, 98);
     ASSERT_EQ (dump.size(), 1178u);
-    EXPECT_EQ (Bytes (dump.begin(), dump.begin() + 6), (Bytes { 0xF0, 0x01, 0x2B, 0x02, 5, 98 }));
+    EXPECT_EQ (Bytes (dump.begin(), dump.begin() + 6), (Bytes{0xF0, 0x01, 0x2B, 0x02, 5, 98}));
     EXPECT_EQ (unpack (dump.data() + 6, 1171), image);
 
     // A short image is padded with zeros, never read past.
@@ -101,9 +101,9 @@ TEST (ProgramPacking, DumpsAndRequests)
     EXPECT_EQ (padded[9], 0x90);
     EXPECT_EQ (padded[10], 0);
 
-    EXPECT_EQ (requestProgramDump (2, 17), (Bytes { 0xF0, 0x01, 0x2B, 0x05, 2, 17, 0xF7 }));
-    EXPECT_EQ (requestEditBufferDump(), (Bytes { 0xF0, 0x01, 0x2B, 0x06, 0xF7 }));
-    EXPECT_EQ (requestGlobalParameters(), (Bytes { 0xF0, 0x01, 0x2B, 0x0E, 0xF7 }));
+    EXPECT_EQ (requestProgramDump (2, 17), (Bytes{0xF0, 0x01, 0x2B, 0x05, 2, 17, 0xF7}));
+    EXPECT_EQ (requestEditBufferDump(), (Bytes{0xF0, 0x01, 0x2B, 0x06, 0xF7}));
+    EXPECT_EQ (requestGlobalParameters(), (Bytes{0xF0, 0x01, 0x2B, 0x0E, 0xF7}));
 }
 
 TEST (ProgramPacking, SplitFindsDumpsOnlyWhereTheirEndIsExact)
@@ -113,13 +113,13 @@ TEST (ProgramPacking, SplitFindsDumpsOnlyWhereTheirEndIsExact)
     const auto b = packProgramDump (randomImage (rng), 0, 1);
 
     Bytes stream;
-    for (uint8_t b : { 0x00, 0xF0, 0x01 }) // a stray start, nothing behind it
+    for (uint8_t b : {0x00, 0xF0, 0x01}) // a stray start, nothing behind it
         stream.push_back (b);
     stream.insert (stream.end(), a.begin(), a.end());
-    const Bytes other { 0xF0, 0x01, 0x2B, 0x5C, 0x10, 0xF7 }; // another message between dumps
+    const Bytes other{0xF0, 0x01, 0x2B, 0x5C, 0x10, 0xF7}; // another message between dumps
     stream.insert (stream.end(), other.begin(), other.end());
     stream.insert (stream.end(), b.begin(), b.end());
-    stream.push_back (0xF0);                                 // truncated tail
+    stream.push_back (0xF0); // truncated tail
 
     const auto found = splitProgramDumps (stream);
     ASSERT_EQ (found.count, 2);
@@ -131,7 +131,7 @@ TEST (ProgramPacking, SplitFindsDumpsOnlyWhereTheirEndIsExact)
     broken.push_back (0xF7);
     EXPECT_EQ (splitProgramDumps (broken).count, 0);
 
-    EXPECT_EQ (splitProgramDumps (Bytes {}).count, 0);
+    EXPECT_EQ (splitProgramDumps (Bytes{}).count, 0);
     EXPECT_EQ (splitProgramDumps (Bytes (1177, 0xF0)).count, 0);
 }
 

@@ -13,11 +13,11 @@ namespace
 Bytes namedImage (const juce::String& name, int category, uint32_t seed)
 {
     std::mt19937 rng (seed);
-    Bytes image ((size_t) sysex::imageSize);
+    Bytes image ((size_t)sysex::imageSize);
     for (auto& b : image)
-        b = (uint8_t) (rng() & 0xFF);
+        b = (uint8_t)(rng() & 0xFF);
     DSI_Program::writeName (image.data() + DSI_Program::nameOffset, name);
-    image[(size_t) DSI_Program::categoryOffset] = (uint8_t) category;
+    image[(size_t)DSI_Program::categoryOffset] = (uint8_t)category;
     return image;
 }
 
@@ -34,12 +34,12 @@ ProgramScan::Result scan (const Bytes& data)
 
 TEST (LibraryFile, ContainerLayoutAndRecordRules)
 {
-    const std::vector<Bytes> records { namedImage ("One", 1, 1), namedImage ("Two", 2, 2) };
+    const std::vector<Bytes> records{namedImage ("One", 1, 1), namedImage ("Two", 2, 2)};
     const auto image = LibraryFile::buildImage (records);
     ASSERT_EQ (image.getSize(), 2074u);
     const auto* bytes = static_cast<const uint8_t*> (image.getData());
-    EXPECT_EQ (juce::String::fromUTF8 ((const char*) bytes, 13), "Mopho  Libr >");
-    EXPECT_EQ (juce::String::fromUTF8 ((const char*) bytes + 2061, 13), "< Mopho  Libr");
+    EXPECT_EQ (juce::String::fromUTF8 ((const char*)bytes, 13), "Mopho  Libr >");
+    EXPECT_EQ (juce::String::fromUTF8 ((const char*)bytes + 2061, 13), "< Mopho  Libr");
 
     auto read = LibraryFile::readRecords (bytes, image.getSize(), 13, true);
     EXPECT_EQ (read, records);
@@ -69,9 +69,9 @@ TEST (LibraryFile, WriteReplacesTheFileAndLeavesNoTemporaries)
     EXPECT_FALSE (LibraryFile::write (file, {}));
     EXPECT_FALSE (file.exists());
 
-    ASSERT_TRUE (LibraryFile::write (file, { namedImage ("A", 1, 1), namedImage ("B", 1, 2), namedImage ("C", 1, 3) }));
+    ASSERT_TRUE (LibraryFile::write (file, {namedImage ("A", 1, 1), namedImage ("B", 1, 2), namedImage ("C", 1, 3)}));
     EXPECT_EQ (file.getSize(), 26 + 3 * 1024);
-    ASSERT_TRUE (LibraryFile::write (file, { namedImage ("A", 1, 1) }));
+    ASSERT_TRUE (LibraryFile::write (file, {namedImage ("A", 1, 1)}));
     EXPECT_EQ (file.getSize(), 26 + 1024);
     EXPECT_FALSE (LibraryFile::write (file, {}));
     EXPECT_EQ (file.getSize(), 26 + 1024) << "an empty library leaves the file as it was";
@@ -81,21 +81,21 @@ TEST (LibraryFile, WriteReplacesTheFileAndLeavesNoTemporaries)
 
 TEST (ProgramScan, SysExFilesWithForeignMessages)
 {
-    Bytes stream { 0x00, 0x01 };
+    Bytes stream{0x00, 0x01};
     for (int n = 0; n < 3; ++n)
     {
-        auto dump = packProgramDump (namedImage ("Prog " + juce::String (n), n, (uint32_t) n), 1, n);
+        auto dump = packProgramDump (namedImage ("Prog " + juce::String (n), n, (uint32_t)n), 1, n);
         dump[2] = sysex::deviceKeyboard;
         append (stream, dump);
     }
-    append (stream, { 0xF0, 0x7E, 0x00, 0x06, 0x02, 0xF7 });   // identity reply
+    append (stream, {0xF0, 0x7E, 0x00, 0x06, 0x02, 0xF7}); // identity reply
     Bytes global (325, 0x10);
     global.front() = 0xF0, global[1] = 0x01, global[2] = 0x2A, global[3] = 0x5C, global.back() = 0xF7;
     append (stream, global);
     append (stream, packEditBufferDump (namedImage ("Edited", 5, 9)));
-    append (stream, { 0xF0, 0x01, 0x2B, 0x02, 0x00 });          // cut short by the next message
+    append (stream, {0xF0, 0x01, 0x2B, 0x02, 0x00}); // cut short by the next message
     append (stream, packEditBufferDump (namedImage ("Last", 6, 10)));
-    append (stream, { 0xF0, 0x01 });                            // cut short by the end of file
+    append (stream, {0xF0, 0x01}); // cut short by the end of file
 
     const auto result = scan (stream);
     EXPECT_EQ (result.format, ProgramScan::Format::sysEx);
@@ -111,14 +111,14 @@ TEST (ProgramScan, SysExFilesWithForeignMessages)
 
 TEST (ProgramScan, LibrariesPresetsAndRawImages)
 {
-    const auto lib = LibraryFile::buildImage ({ namedImage ("L1", 1, 1), namedImage ("L2", 2, 2) });
+    const auto lib = LibraryFile::buildImage ({namedImage ("L1", 1, 1), namedImage ("L2", 2, 2)});
     const auto libResult = ProgramScan::scan (static_cast<const uint8_t*> (lib.getData()), lib.getSize());
     EXPECT_EQ (libResult.format, ProgramScan::Format::library);
     EXPECT_EQ (libResult.programs.size(), 2u);
 
     Bytes bank (ProgramScan::fxBankHeader, ProgramScan::fxBankHeader + 29);
     for (int n = 0; n < 99; ++n)
-        append (bank, namedImage ("P" + juce::String (n), 0, (uint32_t) n));
+        append (bank, namedImage ("P" + juce::String (n), 0, (uint32_t)n));
     append (bank, namedImage ("current", 0, 500));
     bank.push_back (4);
     ASSERT_EQ (bank.size(), 102430u);
@@ -146,9 +146,9 @@ TEST (ProgramScan, RandomGarbageNeverCrashes)
     std::mt19937 rng (77);
     for (int round = 0; round < 300; ++round)
     {
-        Bytes junk ((size_t) (rng() % 5000));
+        Bytes junk ((size_t)(rng() % 5000));
         for (auto& b : junk)
-            b = (uint8_t) (rng() % 4 == 0 ? 0xF0 + rng() % 8 : rng() & 0xFF);
+            b = (uint8_t)(rng() % 4 == 0 ? 0xF0 + rng() % 8 : rng() & 0xFF);
         if (round % 3 == 0 && junk.size() > 1300)
         {
             const auto dump = packProgramDump (namedImage ("x", 1, 1), 0, 0);

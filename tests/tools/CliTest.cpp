@@ -21,7 +21,7 @@ Run cli (const juce::StringArray& args)
 {
     std::ostringstream out, err;
     const auto code = runRavlinCli (args, out, err);
-    return { code, out.str(), err.str() };
+    return {code, out.str(), err.str()};
 }
 
 juce::StringArray lines (const std::string& text)
@@ -53,8 +53,8 @@ protected:
         {
             DSI_Program program;
             program.setName ("Bank Sound " + juce::String (n + 1));
-            program.image[(size_t) DSI_Program::categoryOffset] = (uint8_t) (n % 26);
-            program.image[0] = (uint8_t) n;
+            program.image[(size_t)DSI_Program::categoryOffset] = (uint8_t)(n % 26);
+            program.image[0] = (uint8_t)n;
             auto dump = packProgramDump (program.image, 2, n);
             dump[2] = sysex::deviceKeyboard;
             stream.insert (stream.end(), dump.begin(), dump.end());
@@ -71,7 +71,7 @@ protected:
 
 TEST_F (CliFiles, ListsEveryProgramOfABankFile)
 {
-    const auto run = cli ({ "list", bankFile().getFullPathName() });
+    const auto run = cli ({"list", bankFile().getFullPathName()});
     ASSERT_EQ (run.code, 0) << run.err;
     const auto rows = lines (run.out);
     ASSERT_EQ (rows.size(), 99);
@@ -82,7 +82,7 @@ TEST_F (CliFiles, ListsEveryProgramOfABankFile)
 TEST_F (CliFiles, ShowsBothLayersWithHostNamesAndTexts)
 {
     const auto path = bankFile().getFullPathName();
-    const auto run = cli ({ "show", path, "3" });
+    const auto run = cli ({"show", path, "3"});
     ASSERT_EQ (run.code, 0) << run.err;
     const auto rows = lines (run.out);
     EXPECT_EQ (rows[0], "Program 3: Bank Sound 3      (Organs)");
@@ -91,21 +91,21 @@ TEST_F (CliFiles, ShowsBothLayersWithHostNamesAndTexts)
     EXPECT_TRUE (rows.contains ("425\tA A B Mode\t0\tNormal"));
     EXPECT_EQ (rows.size(), 1 + 2 * 315) << "every named row of both layers";
 
-    EXPECT_NE (cli ({ "show", path, "100" }).code, 0);
-    EXPECT_NE (cli ({ "show", path, "0" }).code, 0);
-    EXPECT_NE (cli ({ "show", path, "-4" }).code, 0);
-    EXPECT_NE (cli ({ "show", path, "two" }).code, 0);
+    EXPECT_NE (cli ({"show", path, "100"}).code, 0);
+    EXPECT_NE (cli ({"show", path, "0"}).code, 0);
+    EXPECT_NE (cli ({"show", path, "-4"}).code, 0);
+    EXPECT_NE (cli ({"show", path, "two"}).code, 0);
 }
 
 TEST_F (CliFiles, ReadsLibrariesToo)
 {
     DSI_Program program;
     program.setName ("Library One");
-    const auto image = LibraryFile::buildImage ({ program.image });
+    const auto image = LibraryFile::buildImage ({program.image});
     auto file = dir.getChildFile ("lib.p12l");
     file.replaceWithData (image.getData(), image.getSize());
 
-    const auto run = cli ({ "list", file.getFullPathName() });
+    const auto run = cli ({"list", file.getFullPathName()});
     ASSERT_EQ (run.code, 0) << run.err;
     EXPECT_EQ (lines (run.out)[0].trimEnd(), "  1                  Library One       - Not Assigned -");
 }
@@ -114,28 +114,28 @@ TEST_F (CliFiles, RefusesGarbageAndMissingFilesWithAMessage)
 {
     Bytes junk (5000);
     for (size_t i = 0; i < junk.size(); ++i)
-        junk[i] = (uint8_t) (i * 7919 % 251);
-    const auto garbage = cli ({ "list", write ("junk.bin", junk).getFullPathName() });
+        junk[i] = (uint8_t)(i * 7919 % 251);
+    const auto garbage = cli ({"list", write ("junk.bin", junk).getFullPathName()});
     EXPECT_EQ (garbage.code, 1);
     EXPECT_NE (garbage.err.find ("no programs found"), std::string::npos);
     EXPECT_TRUE (garbage.out.empty());
 
-    const auto empty = cli ({ "show", write ("empty.syx", {}).getFullPathName() });
+    const auto empty = cli ({"show", write ("empty.syx", {}).getFullPathName()});
     EXPECT_EQ (empty.code, 1);
 
-    const auto missing = cli ({ "list", dir.getChildFile ("nothing.syx").getFullPathName() });
+    const auto missing = cli ({"list", dir.getChildFile ("nothing.syx").getFullPathName()});
     EXPECT_EQ (missing.code, 1);
     EXPECT_NE (missing.err.find ("no such file"), std::string::npos);
 
-    EXPECT_EQ (cli ({ "list", dir.getFullPathName() }).code, 1);
+    EXPECT_EQ (cli ({"list", dir.getFullPathName()}).code, 1);
     EXPECT_EQ (cli ({}).code, 2);
-    EXPECT_EQ (cli ({ "frobnicate" }).code, 2);
-    EXPECT_EQ (cli ({ "params", "extra" }).code, 2);
+    EXPECT_EQ (cli ({"frobnicate"}).code, 2);
+    EXPECT_EQ (cli ({"params", "extra"}).code, 2);
 }
 
 TEST (Cli, ParameterReferenceTable)
 {
-    const auto run = cli ({ "params" });
+    const auto run = cli ({"params"});
     ASSERT_EQ (run.code, 0);
     const auto rows = lines (run.out);
     ASSERT_EQ (rows.size(), 1030);
@@ -153,23 +153,23 @@ TEST (Cli, TheBuiltToolExitsCleanlyOnBadInput)
     auto junkFile = juce::File::createTempFile (".syx");
     junkFile.replaceWithText (juce::String::repeatedString ("\xF0 garbage \xF7", 200));
 
-    for (const auto& args : { juce::StringArray { "list", junkFile.getFullPathName() }, juce::StringArray { "show" },
-                              juce::StringArray { "show", "/nonexistent/file.syx" } })
+    for (const auto& args : {juce::StringArray{"list", junkFile.getFullPathName()}, juce::StringArray{"show"},
+                             juce::StringArray{"show", "/nonexistent/file.syx"}})
     {
         juce::ChildProcess process;
-        juce::StringArray command { tool.getFullPathName() };
+        juce::StringArray command{tool.getFullPathName()};
         command.addArray (args);
         ASSERT_TRUE (process.start (command, juce::ChildProcess::wantStdErr));
         const auto err = process.readAllProcessOutput();
         ASSERT_TRUE (process.waitForProcessToFinish (10000));
-        const auto code = (int) process.getExitCode();
+        const auto code = (int)process.getExitCode();
         EXPECT_TRUE (code == 1 || code == 2) << args.joinIntoString (" ") << " exited " << code;
         EXPECT_TRUE (err.isNotEmpty());
     }
     junkFile.deleteFile();
 
     juce::ChildProcess params;
-    ASSERT_TRUE (params.start (juce::StringArray { tool.getFullPathName(), "params" }));
+    ASSERT_TRUE (params.start (juce::StringArray{tool.getFullPathName(), "params"}));
     const auto text = params.readAllProcessOutput();
     EXPECT_EQ (params.getExitCode(), 0u);
     EXPECT_TRUE (text.startsWith ("0\t1\tPitch 1\t"));

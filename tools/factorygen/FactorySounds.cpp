@@ -32,7 +32,10 @@ constexpr int envAmount = 0, envVelocity = 1, envDelay = 2, envAttack = 3, envDe
 
 constexpr int bipolarZero = 127;
 
-int envRow (int envelope, int stage) { return envBase + 4 * stage + envelope; }
+int envRow (int envelope, int stage)
+{
+    return envBase + 4 * stage + envelope;
+}
 
 class Random
 {
@@ -45,12 +48,8 @@ public:
         state ^= state << 5;
         return state;
     }
-    int range (int low, int high) { return low + (int) (next() % (uint32_t) (high - low + 1)); }
-    template <typename T, size_t N>
-    const T& pick (const T (&items)[N])
-    {
-        return items[next() % N];
-    }
+    int range (int low, int high) { return low + (int)(next() % (uint32_t)(high - low + 1)); }
+    template <typename T, size_t N> const T& pick (const T (&items)[N]) { return items[next() % N]; }
 
 private:
     uint32_t state;
@@ -65,7 +64,7 @@ public:
     {
         if (table.highest (index) <= 0)
             throw std::logic_error ("writing a parameter without range");
-        image[(size_t) index] = (uint8_t) std::clamp (value, 0, (int) table.highest (index));
+        image[(size_t)index] = (uint8_t)std::clamp (value, 0, (int)table.highest (index));
     }
 
     void osc (int n, int shapeNumber, int note, int levelValue, int fineValue = 50)
@@ -97,7 +96,8 @@ public:
     }
     void lfo (int n, int freq, int shapeNumber, int amount, int destination)
     {
-        set (lfoFreq + n, freq), set (lfoShape + n, shapeNumber), set (lfoAmount + n, amount), set (lfoDest + n, destination);
+        set (lfoFreq + n, freq), set (lfoShape + n, shapeNumber), set (lfoAmount + n, amount),
+            set (lfoDest + n, destination);
     }
     void route (int slot, int source, int amount, int destination)
     {
@@ -110,21 +110,29 @@ private:
 };
 
 // Value numbers of the instrument's lists.
-namespace shapes { constexpr int saw = 1, pulse = 2, triangle = 3, sine = 4, tines = 5, mellow = 6, church = 7, muted = 8,
-                   nasal = 9, boing = 10, gothic = 11, ahhh = 12, shrill = 13, ohhhh = 14, buzzzz = 15, meh = 16,
-                   redNoise = 17, whiteNoise = 18; }
-namespace dest { constexpr int osc1Freq = 1, oscAllFreq = 5, osc1ShapeMod = 10, oscAllShapeMod = 14, lpfCutoff = 36,
-                 vca = 40, pan = 41, delayAllTime = 53; }
-namespace source { constexpr int lfo1 = 5, lfo2 = 6, env3 = 11, modWheel = 14, aftertouch = 19, velocity = 23,
-                   random = 25; }
+namespace shapes
+{
+constexpr int saw = 1, pulse = 2, triangle = 3, sine = 4, tines = 5, mellow = 6, church = 7, muted = 8, nasal = 9,
+              boing = 10, gothic = 11, ahhh = 12, shrill = 13, ohhhh = 14, buzzzz = 15, meh = 16, redNoise = 17,
+              whiteNoise = 18;
+}
+namespace dest
+{
+constexpr int osc1Freq = 1, oscAllFreq = 5, osc1ShapeMod = 10, oscAllShapeMod = 14, lpfCutoff = 36, vca = 40, pan = 41,
+              delayAllTime = 53;
+}
+namespace source
+{
+constexpr int lfo1 = 5, lfo2 = 6, env3 = 11, modWheel = 14, aftertouch = 19, velocity = 23, random = 25;
+}
 
 Bytes initialImage (const ParameterTable& table)
 {
-    Bytes image ((size_t) sysex::imageSize, 0);
+    Bytes image ((size_t)sysex::imageSize, 0);
     Voice v (table, image);
 
     for (int p = textFirst; p <= textLast; ++p)
-        image[(size_t) p] = ' ';
+        image[(size_t)p] = ' ';
 
     v.osc (0, shapes::saw, 36, 127);
     for (int n = 1; n < 4; ++n)
@@ -198,7 +206,7 @@ struct Archetype
 
 void keys (Voice& v, Random& r)
 {
-    v.osc (0, r.pick ({ shapes::tines, shapes::mellow, shapes::sine, shapes::triangle }), 36, 120);
+    v.osc (0, r.pick ({shapes::tines, shapes::mellow, shapes::sine, shapes::triangle}), 36, 120);
     v.osc (1, shapes::sine, 48, r.range (30, 70), r.range (48, 52));
     v.filter (r.range (90, 140), r.range (0, 30), 90);
     v.filterEnv (r.range (10, 50), 0, r.range (40, 80), r.range (30, 70), r.range (30, 50));
@@ -209,7 +217,7 @@ void keys (Voice& v, Random& r)
 
 void organ (Voice& v, Random& r)
 {
-    v.osc (0, r.pick ({ shapes::church, shapes::gothic, shapes::sine }), 36, 115);
+    v.osc (0, r.pick ({shapes::church, shapes::gothic, shapes::sine}), 36, 115);
     v.osc (1, shapes::sine, 48, r.range (60, 110));
     v.osc (2, shapes::sine, 55, r.range (30, 80));
     v.filter (r.range (120, 164), 0, 64);
@@ -232,7 +240,7 @@ void strings (Voice& v, Random& r)
 
 void lead (Voice& v, Random& r, int resonance)
 {
-    v.osc (0, r.pick ({ shapes::saw, shapes::pulse, shapes::shrill, shapes::buzzzz }), 48, 120);
+    v.osc (0, r.pick ({shapes::saw, shapes::pulse, shapes::shrill, shapes::buzzzz}), 48, 120);
     v.osc (1, shapes::saw, 48, r.range (60, 110), r.range (45, 55));
     v.filter (r.range (70, 130), resonance, 80);
     v.filterEnv (r.range (20, 70), 0, r.range (50, 90), r.range (40, 90), 40);
@@ -244,9 +252,18 @@ void lead (Voice& v, Random& r, int resonance)
     v.delay (0, r.range (70, 120), r.range (15, 45), r.range (20, 50));
 }
 
-void softLead (Voice& v, Random& r) { lead (v, r, r.range (0, 30)), v.set (lpfFreq, r.range (60, 95)); }
-void brightLead (Voice& v, Random& r) { lead (v, r, r.range (10, 40)), v.set (drive, r.range (30, 80)); }
-void resLead (Voice& v, Random& r) { lead (v, r, r.range (80, 115)); }
+void softLead (Voice& v, Random& r)
+{
+    lead (v, r, r.range (0, 30)), v.set (lpfFreq, r.range (60, 95));
+}
+void brightLead (Voice& v, Random& r)
+{
+    lead (v, r, r.range (10, 40)), v.set (drive, r.range (30, 80));
+}
+void resLead (Voice& v, Random& r)
+{
+    lead (v, r, r.range (80, 115));
+}
 
 void syncLead (Voice& v, Random& r)
 {
@@ -260,7 +277,7 @@ void syncLead (Voice& v, Random& r)
 
 void bass (Voice& v, Random& r, int freq, int resonance)
 {
-    v.osc (0, r.pick ({ shapes::saw, shapes::pulse, shapes::triangle }), 24, 127);
+    v.osc (0, r.pick ({shapes::saw, shapes::pulse, shapes::triangle}), 24, 127);
     v.osc (1, shapes::saw, 12, r.range (50, 100), 51);
     v.set (sub, r.range (0, 90));
     v.filter (freq, resonance, 40);
@@ -269,9 +286,18 @@ void bass (Voice& v, Random& r, int freq, int resonance)
     v.set (lpf4Pole, 1);
 }
 
-void softBass (Voice& v, Random& r) { bass (v, r, r.range (40, 70), r.range (0, 30)); }
-void brightBass (Voice& v, Random& r) { bass (v, r, r.range (80, 120), r.range (10, 40)), v.set (hack, r.range (10, 50)); }
-void resBass (Voice& v, Random& r) { bass (v, r, r.range (40, 80), r.range (80, 120)); }
+void softBass (Voice& v, Random& r)
+{
+    bass (v, r, r.range (40, 70), r.range (0, 30));
+}
+void brightBass (Voice& v, Random& r)
+{
+    bass (v, r, r.range (80, 120), r.range (10, 40)), v.set (hack, r.range (10, 50));
+}
+void resBass (Voice& v, Random& r)
+{
+    bass (v, r, r.range (40, 80), r.range (80, 120));
+}
 
 void subBass (Voice& v, Random& r)
 {
@@ -295,7 +321,7 @@ void brass (Voice& v, Random& r)
 
 void instrument (Voice& v, Random& r)
 {
-    v.osc (0, r.pick ({ shapes::nasal, shapes::muted, shapes::ohhhh, shapes::boing }), 48, 120);
+    v.osc (0, r.pick ({shapes::nasal, shapes::muted, shapes::ohhhh, shapes::boing}), 48, 120);
     v.osc (1, shapes::triangle, 36, r.range (20, 60));
     v.filter (r.range (80, 130), r.range (0, 30), 90);
     v.filterEnv (r.range (10, 40), r.range (0, 20), 60, 70, 40);
@@ -306,8 +332,8 @@ void instrument (Voice& v, Random& r)
 
 void evolution (Voice& v, Random& r)
 {
-    v.osc (0, r.pick ({ shapes::gothic, shapes::ahhh, shapes::church, shapes::meh }), 36, 110);
-    v.osc (1, r.pick ({ shapes::mellow, shapes::tines, shapes::nasal }), 48, 90);
+    v.osc (0, r.pick ({shapes::gothic, shapes::ahhh, shapes::church, shapes::meh}), 36, 110);
+    v.osc (1, r.pick ({shapes::mellow, shapes::tines, shapes::nasal}), 48, 90);
     v.set (waveL, r.range (0, 11)), v.set (waveR, r.range (0, 11));
     v.filter (r.range (60, 110), r.range (20, 60), 60);
     v.amp (r.range (70, 110), 100, 110, r.range (80, 110));
@@ -329,8 +355,8 @@ void motion (Voice& v, Random& r)
 
 void synth (Voice& v, Random& r)
 {
-    v.osc (0, r.pick ({ shapes::saw, shapes::pulse }), 36, 115, 48);
-    v.osc (1, r.pick ({ shapes::saw, shapes::pulse }), 36, 115, 52);
+    v.osc (0, r.pick ({shapes::saw, shapes::pulse}), 36, 115, 48);
+    v.osc (1, r.pick ({shapes::saw, shapes::pulse}), 36, 115, 52);
     v.set (shapeMod + 1, r.range (60, 100));
     v.filter (r.range (70, 120), r.range (10, 50), 70);
     v.filterEnv (r.range (20, 60), r.range (0, 40), r.range (50, 90), r.range (40, 90), 50);
@@ -340,8 +366,8 @@ void synth (Voice& v, Random& r)
 
 void vox (Voice& v, Random& r)
 {
-    v.osc (0, r.pick ({ shapes::ahhh, shapes::ohhhh }), 48, 120);
-    v.osc (1, r.pick ({ shapes::ahhh, shapes::ohhhh }), 48, 100, 52);
+    v.osc (0, r.pick ({shapes::ahhh, shapes::ohhhh}), 48, 120);
+    v.osc (1, r.pick ({shapes::ahhh, shapes::ohhhh}), 48, 100, 52);
     v.filter (r.range (90, 130), r.range (0, 20), 80);
     v.amp (r.range (40, 70), 90, 110, r.range (60, 80));
     v.lfo (0, r.range (95, 115), 0, r.range (5, 12), dest::oscAllFreq);
@@ -351,7 +377,7 @@ void vox (Voice& v, Random& r)
 void bells (Voice& v, Random& r)
 {
     v.osc (0, shapes::sine, 48, 120);
-    v.osc (1, shapes::sine, r.pick ({ 67, 72, 79, 84 }), 110);
+    v.osc (1, shapes::sine, r.pick ({67, 72, 79, 84}), 110);
     v.set (fm, r.range (40, 120));
     v.filter (150, 0, 100);
     v.amp (0, r.range (80, 110), 0, r.range (80, 100));
@@ -369,7 +395,7 @@ void harmonics (Voice& v, Random& r)
 
 void percussion (Voice& v, Random& r)
 {
-    v.osc (0, r.pick ({ shapes::triangle, shapes::sine, shapes::boing }), 36, 127);
+    v.osc (0, r.pick ({shapes::triangle, shapes::sine, shapes::boing}), 36, 127);
     v.osc (1, shapes::whiteNoise, 60, r.range (20, 80));
     v.filter (r.range (80, 140), r.range (10, 60), 60);
     v.filterEnv (r.range (40, 100), 0, r.range (20, 50), 0, 20);
@@ -379,7 +405,7 @@ void percussion (Voice& v, Random& r)
 
 void noise (Voice& v, Random& r)
 {
-    v.osc (0, r.pick ({ shapes::whiteNoise, shapes::redNoise, shapes::redNoise + 2 }), 60, 127);
+    v.osc (0, r.pick ({shapes::whiteNoise, shapes::redNoise, shapes::redNoise + 2}), 60, 127);
     v.filter (r.range (60, 140), r.range (30, 100), 30);
     v.amp (r.range (20, 90), 90, 110, r.range (60, 110));
     v.lfo (0, r.range (10, 50), 0, r.range (40, 90), dest::lpfCutoff);
@@ -387,7 +413,7 @@ void noise (Voice& v, Random& r)
 
 void soundFx (Voice& v, Random& r)
 {
-    v.osc (0, r.pick ({ shapes::buzzzz, shapes::shrill, shapes::whiteNoise }), 60, 120);
+    v.osc (0, r.pick ({shapes::buzzzz, shapes::shrill, shapes::whiteNoise}), 60, 120);
     v.osc (1, shapes::sine, 72, 80);
     v.set (am + 1, r.range (40, 200));
     v.filter (r.range (60, 140), r.range (40, 110), 40);
@@ -401,8 +427,8 @@ void soundFx (Voice& v, Random& r)
 
 void pads (Voice& v, Random& r)
 {
-    v.osc (0, r.pick ({ shapes::saw, shapes::mellow, shapes::church }), 36, 110, 47);
-    v.osc (1, r.pick ({ shapes::saw, shapes::tines, shapes::triangle }), 36, 110, 53);
+    v.osc (0, r.pick ({shapes::saw, shapes::mellow, shapes::church}), 36, 110, 47);
+    v.osc (1, r.pick ({shapes::saw, shapes::tines, shapes::triangle}), 36, 110, 53);
     v.osc (2, shapes::sine, 48, r.range (30, 70));
     v.filter (r.range (60, 100), r.range (10, 40), 50);
     v.filterEnv (r.range (10, 40), r.range (70, 100), 100, 90, 90);
@@ -419,11 +445,11 @@ void arpAndSequence (Voice& v, Random& r, bool sequence)
     v.set (arpOn, 1);
     v.set (arpMode, sequence ? 3 : r.range (0, 4));
     v.set (arpRange, r.range (0, 2));
-    v.set (arpDivide, r.pick ({ 2, 5, 6, 9 }));
+    v.set (arpDivide, r.pick ({2, 5, 6, 9}));
     v.set (arpRepeats, r.range (0, 1));
     v.set (arpLatch, sequence ? 1 : 0);
     v.set (bpm, r.range (90, 140));
-    static const int scale[] = { 0, 3, 5, 7, 10, 12, 15, 17 };
+    static const int scale[] = {0, 3, 5, 7, 10, 12, 15, 17};
     for (int step = 0; step < 32; ++step)
     {
         v.set (arpNote + step, scale[r.next() % 8]);
@@ -431,62 +457,86 @@ void arpAndSequence (Voice& v, Random& r, bool sequence)
     }
 }
 
-void sequence (Voice& v, Random& r) { arpAndSequence (v, r, true); }
-void arpeggio (Voice& v, Random& r) { arpAndSequence (v, r, false); }
+void sequence (Voice& v, Random& r)
+{
+    arpAndSequence (v, r, true);
+}
+void arpeggio (Voice& v, Random& r)
+{
+    arpAndSequence (v, r, false);
+}
 
-const char* const keyNouns[] = { "Keys", "Piano", "Tines", "EP", "Clav", "Upright", "Rhodesy" };
-const char* const organNouns[] = { "Organ", "Drawbar", "Chapel", "Combo", "Pipes", "Manual" };
-const char* const stringNouns[] = { "Strings", "Ensemble", "Violins", "Orchestra", "Cellos", "Quartet" };
-const char* const leadNouns[] = { "Lead", "Solo", "Line", "Whistle", "Voice", "Melody" };
-const char* const syncNouns[] = { "Sync", "Tear", "Sweep", "Rip", "Scream" };
-const char* const bassNouns[] = { "Bass", "Low End", "Bottom", "Pulse Bass", "Thump", "Rubber" };
-const char* const subNouns[] = { "Sub", "Sub Bass", "Depth", "Floor", "Rumble" };
-const char* const brassNouns[] = { "Brass", "Horns", "Section", "Fanfare", "Trumpets" };
-const char* const instrumentNouns[] = { "Flute", "Oboe", "Reed", "Harp", "Pluck", "Marimba", "Kalimba" };
-const char* const evolutionNouns[] = { "Drift", "Tides", "Bloom", "Morph", "Passage", "Change" };
-const char* const motionNouns[] = { "Motion", "Spin", "Orbit", "Pulse", "Swirl", "Flow" };
-const char* const synthNouns[] = { "Poly", "Synth", "Stab", "Chord", "Brass Pad", "Saws" };
-const char* const voxNouns[] = { "Choir", "Vox", "Voices", "Chant", "Aahs", "Oohs" };
-const char* const bellNouns[] = { "Bells", "Chimes", "Glass", "Gong", "Carillon" };
-const char* const harmonicNouns[] = { "Harmonics", "Partials", "Overtones", "Drawn" };
-const char* const sequenceNouns[] = { "Sequence", "Pattern", "Steps", "Loop", "Run" };
-const char* const percussionNouns[] = { "Drum", "Tom", "Hit", "Perc", "Click", "Snap" };
-const char* const noiseNouns[] = { "Noise", "Wind", "Surf", "Static", "Breath" };
-const char* const fxNouns[] = { "Laser", "Siren", "Alarm", "Zap", "Robot", "Engine" };
-const char* const padNouns[] = { "Pad", "Haze", "Clouds", "Warmth", "Glow", "Horizon" };
-const char* const arpNouns[] = { "Arp", "Arpeggio", "Cascade", "Ripple", "Spiral" };
+const char* const keyNouns[] = {"Keys", "Piano", "Tines", "EP", "Clav", "Upright", "Rhodesy"};
+const char* const organNouns[] = {"Organ", "Drawbar", "Chapel", "Combo", "Pipes", "Manual"};
+const char* const stringNouns[] = {"Strings", "Ensemble", "Violins", "Orchestra", "Cellos", "Quartet"};
+const char* const leadNouns[] = {"Lead", "Solo", "Line", "Whistle", "Voice", "Melody"};
+const char* const syncNouns[] = {"Sync", "Tear", "Sweep", "Rip", "Scream"};
+const char* const bassNouns[] = {"Bass", "Low End", "Bottom", "Pulse Bass", "Thump", "Rubber"};
+const char* const subNouns[] = {"Sub", "Sub Bass", "Depth", "Floor", "Rumble"};
+const char* const brassNouns[] = {"Brass", "Horns", "Section", "Fanfare", "Trumpets"};
+const char* const instrumentNouns[] = {"Flute", "Oboe", "Reed", "Harp", "Pluck", "Marimba", "Kalimba"};
+const char* const evolutionNouns[] = {"Drift", "Tides", "Bloom", "Morph", "Passage", "Change"};
+const char* const motionNouns[] = {"Motion", "Spin", "Orbit", "Pulse", "Swirl", "Flow"};
+const char* const synthNouns[] = {"Poly", "Synth", "Stab", "Chord", "Brass Pad", "Saws"};
+const char* const voxNouns[] = {"Choir", "Vox", "Voices", "Chant", "Aahs", "Oohs"};
+const char* const bellNouns[] = {"Bells", "Chimes", "Glass", "Gong", "Carillon"};
+const char* const harmonicNouns[] = {"Harmonics", "Partials", "Overtones", "Drawn"};
+const char* const sequenceNouns[] = {"Sequence", "Pattern", "Steps", "Loop", "Run"};
+const char* const percussionNouns[] = {"Drum", "Tom", "Hit", "Perc", "Click", "Snap"};
+const char* const noiseNouns[] = {"Noise", "Wind", "Surf", "Static", "Breath"};
+const char* const fxNouns[] = {"Laser", "Siren", "Alarm", "Zap", "Robot", "Engine"};
+const char* const padNouns[] = {"Pad", "Haze", "Clouds", "Warmth", "Glow", "Horizon"};
+const char* const arpNouns[] = {"Arp", "Arpeggio", "Cascade", "Ripple", "Spiral"};
 
-template <size_t N>
-constexpr int count (const char* const (&)[N]) { return (int) N; }
+template <size_t N> constexpr int count (const char* const (&)[N])
+{
+    return (int)N;
+}
 
-#define RAVLIN_ARCHETYPE(number, nouns, design) { number, nouns, count (nouns), design }
+#define RAVLIN_ARCHETYPE(number, nouns, design)                                                                        \
+    {                                                                                                                  \
+        number, nouns, count (nouns), design                                                                           \
+    }
 const Archetype archetypes[] = {
-    RAVLIN_ARCHETYPE (1, keyNouns, keys),          RAVLIN_ARCHETYPE (2, organNouns, organ),
-    RAVLIN_ARCHETYPE (3, stringNouns, strings),    RAVLIN_ARCHETYPE (4, leadNouns, softLead),
-    RAVLIN_ARCHETYPE (5, leadNouns, brightLead),   RAVLIN_ARCHETYPE (6, leadNouns, resLead),
-    RAVLIN_ARCHETYPE (7, syncNouns, syncLead),     RAVLIN_ARCHETYPE (8, bassNouns, softBass),
-    RAVLIN_ARCHETYPE (9, bassNouns, brightBass),   RAVLIN_ARCHETYPE (10, bassNouns, resBass),
-    RAVLIN_ARCHETYPE (11, subNouns, subBass),      RAVLIN_ARCHETYPE (12, brassNouns, brass),
-    RAVLIN_ARCHETYPE (13, instrumentNouns, instrument), RAVLIN_ARCHETYPE (14, evolutionNouns, evolution),
-    RAVLIN_ARCHETYPE (15, motionNouns, motion),    RAVLIN_ARCHETYPE (16, synthNouns, synth),
-    RAVLIN_ARCHETYPE (17, voxNouns, vox),          RAVLIN_ARCHETYPE (18, bellNouns, bells),
-    RAVLIN_ARCHETYPE (19, harmonicNouns, harmonics), RAVLIN_ARCHETYPE (20, sequenceNouns, sequence),
-    RAVLIN_ARCHETYPE (21, percussionNouns, percussion), RAVLIN_ARCHETYPE (22, noiseNouns, noise),
-    RAVLIN_ARCHETYPE (23, fxNouns, soundFx),       RAVLIN_ARCHETYPE (24, padNouns, pads),
+    RAVLIN_ARCHETYPE (1, keyNouns, keys),
+    RAVLIN_ARCHETYPE (2, organNouns, organ),
+    RAVLIN_ARCHETYPE (3, stringNouns, strings),
+    RAVLIN_ARCHETYPE (4, leadNouns, softLead),
+    RAVLIN_ARCHETYPE (5, leadNouns, brightLead),
+    RAVLIN_ARCHETYPE (6, leadNouns, resLead),
+    RAVLIN_ARCHETYPE (7, syncNouns, syncLead),
+    RAVLIN_ARCHETYPE (8, bassNouns, softBass),
+    RAVLIN_ARCHETYPE (9, bassNouns, brightBass),
+    RAVLIN_ARCHETYPE (10, bassNouns, resBass),
+    RAVLIN_ARCHETYPE (11, subNouns, subBass),
+    RAVLIN_ARCHETYPE (12, brassNouns, brass),
+    RAVLIN_ARCHETYPE (13, instrumentNouns, instrument),
+    RAVLIN_ARCHETYPE (14, evolutionNouns, evolution),
+    RAVLIN_ARCHETYPE (15, motionNouns, motion),
+    RAVLIN_ARCHETYPE (16, synthNouns, synth),
+    RAVLIN_ARCHETYPE (17, voxNouns, vox),
+    RAVLIN_ARCHETYPE (18, bellNouns, bells),
+    RAVLIN_ARCHETYPE (19, harmonicNouns, harmonics),
+    RAVLIN_ARCHETYPE (20, sequenceNouns, sequence),
+    RAVLIN_ARCHETYPE (21, percussionNouns, percussion),
+    RAVLIN_ARCHETYPE (22, noiseNouns, noise),
+    RAVLIN_ARCHETYPE (23, fxNouns, soundFx),
+    RAVLIN_ARCHETYPE (24, padNouns, pads),
     RAVLIN_ARCHETYPE (25, arpNouns, arpeggio),
 };
 #undef RAVLIN_ARCHETYPE
 
-const char* const adjectives[] = { "Warm", "Dark", "Bright", "Soft", "Deep", "Wide", "Glassy", "Dusty", "Velvet", "Silver",
-                                   "Amber", "Hollow", "Fuzzy", "Crisp", "Lush", "Cold", "Golden", "Smoky", "Neon", "Misty",
-                                   "Iron", "Paper", "Polar", "Solar", "Lunar", "Rusty", "Liquid", "Stormy", "Quiet", "Wild",
-                                   "Vintage", "Modern", "Brass", "Tiny", "Giant", "Broken", "Sweet", "Bitter", "Clear", "Noble" };
+const char* const adjectives[] = {"Warm",   "Dark",   "Bright", "Soft",   "Deep",  "Wide",   "Glassy",  "Dusty",
+                                  "Velvet", "Silver", "Amber",  "Hollow", "Fuzzy", "Crisp",  "Lush",    "Cold",
+                                  "Golden", "Smoky",  "Neon",   "Misty",  "Iron",  "Paper",  "Polar",   "Solar",
+                                  "Lunar",  "Rusty",  "Liquid", "Stormy", "Quiet", "Wild",   "Vintage", "Modern",
+                                  "Brass",  "Tiny",   "Giant",  "Broken", "Sweet", "Bitter", "Clear",   "Noble"};
 
 std::string uniqueName (Random& random, const Archetype& type, std::set<std::string>& used)
 {
     for (int attempt = 0; attempt < 200; ++attempt)
     {
-        auto name = std::string (random.pick (adjectives)) + " " + type.nouns[random.next() % (uint32_t) type.numNouns];
+        auto name = std::string (random.pick (adjectives)) + " " + type.nouns[random.next() % (uint32_t)type.numNouns];
         if (attempt >= 100)
             name = name.substr (0, 13) + " " + std::to_string (attempt - 99);
         if (name.size() <= 16 && used.insert (name).second)
@@ -501,9 +551,9 @@ void writeName (Bytes& image, const std::string& name)
 {
     for (int i = 0; i < nameLength; ++i)
     {
-        const auto c = (uint8_t) (i < (int) name.size() ? name[(size_t) i] : ' ');
-        image[(size_t) (nameAt + i)] = c;
-        image[(size_t) (nameAt + 512 + i)] = c;
+        const auto c = (uint8_t)(i < (int)name.size() ? name[(size_t)i] : ' ');
+        image[(size_t)(nameAt + i)] = c;
+        image[(size_t)(nameAt + 512 + i)] = c;
     }
 }
 
@@ -521,9 +571,9 @@ Bytes basicProgram (const ParameterTable& table)
 std::vector<Bytes> factoryPrograms (const ParameterTable& table)
 {
     std::vector<Bytes> programs;
-    std::set<std::string> used { "Basic Program" };
+    std::set<std::string> used{"Basic Program"};
     Random random (0x50524F31u);
-    const int numTypes = (int) (sizeof (archetypes) / sizeof (archetypes[0]));
+    const int numTypes = (int)(sizeof (archetypes) / sizeof (archetypes[0]));
 
     for (int n = 0; n < numBanks * programsPerBank; ++n)
     {
@@ -541,7 +591,7 @@ std::vector<Bytes> factoryPrograms (const ParameterTable& table)
 
         copyLayerAToB (image);
         writeName (image, uniqueName (random, type, used));
-        image[category] = (uint8_t) type.categoryNumber;
+        image[category] = (uint8_t)type.categoryNumber;
         programs.push_back (std::move (image));
     }
 

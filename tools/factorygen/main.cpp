@@ -13,7 +13,7 @@ void writeArray (std::ostream& out, const char* name, const ravlin::Bytes& bytes
     out << "const unsigned char " << name << "[" << bytes.size() << "] = {\n";
     for (size_t i = 0; i < bytes.size(); ++i)
     {
-        out << (int) bytes[i] << ',';
+        out << (int)bytes[i] << ',';
         if (i % 32 == 31)
             out << '\n';
     }
@@ -50,7 +50,7 @@ int main (int argc, char** argv)
         writeArray (out, "defaultProgramDump", defaultDump);
         writeArray (out, "factoryBlock", block);
         out << "} // namespace ravlin::embedded\n";
-        if (! out)
+        if (!out)
         {
             std::cerr << "cannot write " << temporary << '\n';
             return 1;

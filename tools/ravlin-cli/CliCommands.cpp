@@ -17,7 +17,7 @@ constexpr juce::int64 maxFileSize = 64 * 1024 * 1024;
 bool readPrograms (const juce::String& path, ProgramScan::Result& result, std::ostream& err)
 {
     const auto file = juce::File::getCurrentWorkingDirectory().getChildFile (path);
-    if (! file.existsAsFile())
+    if (!file.existsAsFile())
     {
         err << "ravlin-cli: " << path << ": no such file\n";
         return false;
@@ -29,7 +29,7 @@ bool readPrograms (const juce::String& path, ProgramScan::Result& result, std::o
     }
 
     juce::MemoryBlock data;
-    if (! file.loadFileAsData (data))
+    if (!file.loadFileAsData (data))
     {
         err << "ravlin-cli: " << path << ": cannot read the file\n";
         return false;
@@ -51,13 +51,13 @@ juce::String programName (const ravlin::Bytes& image)
 
 juce::String categoryOf (const ravlin::Bytes& image)
 {
-    return ParDes::categoryText (image[(size_t) DSI_Program::categoryOffset]);
+    return ParDes::categoryText (image[(size_t)DSI_Program::categoryOffset]);
 }
 
 int list (const juce::String& path, std::ostream& out, std::ostream& err)
 {
     ProgramScan::Result result;
-    if (! readPrograms (path, result, err))
+    if (!readPrograms (path, result, err))
         return 1;
 
     int position = 1;
@@ -66,7 +66,8 @@ int list (const juce::String& path, std::ostream& out, std::ostream& err)
         juce::String line;
         line << juce::String (position++).paddedLeft (' ', 3) << "  ";
         if (found.bank >= 0)
-            line << "bank " << juce::String (found.bank) << " prog " << juce::String (found.program).paddedLeft (' ', 2);
+            line << "bank " << juce::String (found.bank) << " prog "
+                 << juce::String (found.program).paddedLeft (' ', 2);
         else
             line << juce::String::repeatedString (" ", 14);
         line << "  " << programName (found.image) << "  " << categoryOf (found.image);
@@ -78,27 +79,27 @@ int list (const juce::String& path, std::ostream& out, std::ostream& err)
 int show (const juce::String& path, const juce::String& number, std::ostream& out, std::ostream& err)
 {
     ProgramScan::Result result;
-    if (! readPrograms (path, result, err))
+    if (!readPrograms (path, result, err))
         return 1;
 
     int n = 1;
     if (number.isNotEmpty())
     {
-        if (! number.containsOnly ("0123456789") || number.length() > 6)
+        if (!number.containsOnly ("0123456789") || number.length() > 6)
         {
             err << "ravlin-cli: program number must be a positive whole number\n";
             return 2;
         }
         n = number.getIntValue();
     }
-    if (n < 1 || n > (int) result.programs.size())
+    if (n < 1 || n > (int)result.programs.size())
     {
-        err << "ravlin-cli: " << path << " holds " << result.programs.size() << " program(s); there is no program "
-            << n << '\n';
+        err << "ravlin-cli: " << path << " holds " << result.programs.size() << " program(s); there is no program " << n
+            << '\n';
         return 1;
     }
 
-    const auto& image = result.programs[(size_t) (n - 1)].image;
+    const auto& image = result.programs[(size_t)(n - 1)].image;
     out << "Program " << n << ": " << programName (image) << "  (" << categoryOf (image) << ")\n";
 
     const ravlin::ParameterTable table;
@@ -110,7 +111,7 @@ int show (const juce::String& path, const juce::String& number, std::ostream& ou
             if (name.empty())
                 continue;
             const auto index = row + layer * ravlin::ParameterTable::layerSize;
-            const int raw = image[(size_t) index];
+            const int raw = image[(size_t)index];
             out << index << '\t' << (layer == 0 ? "A " : "B ") << name << '\t' << raw << '\t'
                 << ParDes::valueText (table.displayKind (index), raw) << '\n';
         }

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds and runs the whole test suite twice: a release build, then a build under
+# AddressSanitizer and UndefinedBehaviorSanitizer (VST 2.4 only, with the host test).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh --test
+
+jobs="$(nproc)"
+export CTEST_OUTPUT_ON_FAILURE=1
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp"
+
+cmake -S . -B build/tests -DCMAKE_BUILD_TYPE=Release -DRAVLIN_BUILD_TESTS=ON
+cmake --build build/tests --parallel "$jobs"
+scripts/with-display.sh ctest --test-dir build/tests --parallel "$jobs"
+
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAVLIN_BUILD_TESTS=ON -DRAVLIN_SANITIZE=ON \
+    -DRAVLIN_ALL_FORMATS=OFF
+cmake --build build/asan --parallel "$jobs"
+scripts/with-display.sh ctest --test-dir build/asan --parallel "$jobs"
