@@ -6,6 +6,8 @@
 # struct with 8 speakers inline and allocate it with sizeof().  With the
 # flexible array, sizeof() is 8 and a host asking for the arrangement overruns
 # the heap, so the copy used here gets the real layout: 8 + 8 * 112 = 904 bytes.
+# VstPinProperties likewise lacks its 48 reserved bytes at the end (128 bytes in all); JUCE
+# writes one byte past shortLabel into them, which overflows a host's struct without them.
 
 set(RAVLIN_VST2_TEMPLATES "${CMAKE_CURRENT_LIST_DIR}/vst2")
 set(RAVLIN_FST_HEADER "/usr/include/pluginterfaces/fst/fst.h" CACHE FILEPATH "fst.h from Debian's fst-dev")
@@ -22,6 +24,18 @@ function(ravlin_make_vst2_layer out_dir)
         message(FATAL_ERROR "fst.h no longer has the expected speaker arrangement declaration; check the layout by hand")
     endif()
     string(REPLACE "${flexible}" "t_fstSpeakerProperties speakers[8];" fst "${fst}")
+    set(pinEnd "  char shortLabel[8];\n} FST_UNKNOWN(t_fstPinProperties);")
+    string(FIND "${fst}" "${pinEnd}" at)
+    if(at EQUAL -1)
+        message(FATAL_ERROR "fst.h no longer has the expected pin properties declaration; check the layout by hand")
+    endif()
+    string(REPLACE "${pinEnd}" "  char shortLabel[8];\n  char future[48];\n} FST_UNKNOWN(t_fstPinProperties);" fst "${fst}")
+
+    # The pin flags are left at 0 in fst.h; hosts read stereo pairs from them.
+    string(REPLACE "FST_FLAG_UNKNOWN(PinIsActive)" "FST_FLAG(PinIsActive, 0)" fst "${fst}")
+    string(REPLACE "FST_FLAG_UNKNOWN(PinUseSpeaker)" "FST_FLAG(PinUseSpeaker, 2)" fst "${fst}")
+    string(REPLACE "FST_FLAG_UNKNOWN(PinIsStereo)" "FST_FLAG(PinIsStereo, 1)" fst "${fst}")
+
     # fst.h reminds its own authors of open questions with #warning; hosts' builds need not see them.
     string(REGEX REPLACE "\n# *warning [^\n]*" "\n" fst "${fst}")
 

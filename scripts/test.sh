@@ -8,7 +8,8 @@ scripts/install-deps.sh --test
 
 jobs="$(nproc)"
 export CTEST_OUTPUT_ON_FAILURE=1
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+# Full unwinding on malloc lets the leak suppressions see the system libraries' frames.
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:fast_unwind_on_malloc=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp"
 

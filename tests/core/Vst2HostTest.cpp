@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace Vst2
 {
 #include <pluginterfaces/vst2.x/aeffectx.h>
@@ -124,6 +126,32 @@ TEST_F (Vst2Host, SpeakerArrangementCanBeReadAndSet)
     instance->processBlock (audio, midi);
     EXPECT_FLOAT_EQ (audio.getSample (0, 10), 0.5f) << "audio passes through";
     instance->releaseResources();
+}
+
+TEST_F (Vst2Host, PinPropertiesStayInsideTheHostsStruct)
+{
+    for (auto opcode : {Vst2::effGetInputProperties, Vst2::effGetOutputProperties})
+    {
+        for (int pin = 0; pin < 2; ++pin)
+        {
+            struct
+            {
+                Vst2::VstPinProperties properties;
+                unsigned char guard[64];
+            } block;
+            std::memset (&block, 0xEE, sizeof (block));
+
+            ASSERT_EQ (dispatch (opcode, pin, 0, &block.properties), 1);
+            for (auto b : block.guard)
+                ASSERT_EQ (b, 0xEE) << "the plug-in wrote past the pin properties";
+            EXPECT_NE (block.properties.flags & Vst2::kVstPinIsActive, 0);
+            if (pin == 0)
+            {
+                EXPECT_NE (block.properties.flags & Vst2::kVstPinIsStereo, 0) << "pins 0 and 1 are a stereo pair";
+            }
+            EXPECT_GT (std::strlen (block.properties.label), 0u);
+        }
+    }
 }
 
 int main (int argc, char** argv)

@@ -27,7 +27,8 @@ protected:
         anchor.addToDesktop (juce::ComponentPeer::windowAppearsOnTaskbar);
         anchor.setVisible (true);
         anchor.toFront (true);
-        ravlin::test::pumpMessages (300);
+        ASSERT_TRUE (ravlin::test::pumpUntil ([] { return juce::Process::isForegroundProcess(); }))
+            << "the test window never got the focus";
     }
 
     void TearDown() override
@@ -45,12 +46,11 @@ TEST_F (ValueMenu, DismissingYieldsMinusOne)
 {
     int chosen = -2;
     ParDes::chooseValue (12, 1, &anchor, [&chosen] (int v) { chosen = v; });
-    ravlin::test::pumpMessages (200);
-    ASSERT_NE (findMenuWindow(), nullptr) << "the menu did not open";
+    ASSERT_TRUE (ravlin::test::pumpUntil ([] { return findMenuWindow() != nullptr; })) << "the menu did not open";
     EXPECT_EQ (chosen, -2) << "nothing is chosen while the menu shows";
 
     juce::PopupMenu::dismissAllActiveMenus();
-    ravlin::test::pumpMessages (200);
+    EXPECT_TRUE (ravlin::test::pumpUntil ([&chosen] { return chosen != -2; }));
     EXPECT_EQ (chosen, -1);
 }
 
@@ -58,8 +58,7 @@ TEST_F (ValueMenu, ChoosingAnItemYieldsItsValue)
 {
     int chosen = -2;
     ParDes::chooseValue (12, 1, &anchor, [&chosen] (int v) { chosen = v; });
-    ravlin::test::pumpMessages (200);
-
+    ASSERT_TRUE (ravlin::test::pumpUntil ([] { return findMenuWindow() != nullptr; })) << "the menu did not open";
     auto* menu = findMenuWindow();
     ASSERT_NE (menu, nullptr);
     EXPECT_GE (menu->getY(), anchor.getBottom() - 1) << "the menu opens under its anchor";
@@ -67,6 +66,6 @@ TEST_F (ValueMenu, ChoosingAnItemYieldsItsValue)
     menu->keyPressed (juce::KeyPress (juce::KeyPress::downKey));
     menu->keyPressed (juce::KeyPress (juce::KeyPress::downKey));
     menu->keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
-    ravlin::test::pumpMessages (200);
+    EXPECT_TRUE (ravlin::test::pumpUntil ([&chosen] { return chosen != -2; }));
     EXPECT_EQ (chosen, 1) << "the second item, \"ON\", is value 1";
 }

@@ -19,4 +19,17 @@ inline void pumpMessages (int milliseconds)
         if (!juce::dispatchNextMessageOnSystemQueue (true))
             juce::Thread::sleep (2);
 }
+
+/** Delivers messages until the condition holds or the time is up; returns the condition. */
+template <typename Condition> bool pumpUntil (Condition&& condition, int timeoutMilliseconds = 3000)
+{
+    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32)timeoutMilliseconds;
+    while (!condition())
+    {
+        if (juce::Time::getMillisecondCounter() >= end)
+            return false;
+        pumpMessages (10);
+    }
+    return true;
+}
 } // namespace ravlin::test
