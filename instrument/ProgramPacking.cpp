@@ -24,24 +24,17 @@ void packImage (const uint8_t* image, uint8_t* packed) noexcept
 
 void unpackImage (const uint8_t* packed, size_t packedLength, uint8_t* image) noexcept
 {
-    std::memset (image, 0, sysex::imageSize);
+    // Missing bytes of a short input read as 0.
+    uint8_t data[8 * 147] = {};
+    if (packed != nullptr)
+        std::memcpy (data, packed, std::min (packedLength, (size_t) sysex::packedSize));
 
-    auto at = [&] (size_t i) -> uint8_t { return i < packedLength ? packed[i] : 0; };
-
-    for (size_t step = 0; 7 * step < (size_t)sysex::imageSize; ++step)
+    for (int step = 0; step < 147; ++step)
     {
-        const auto header = at (8 * step);
-        for (size_t k = 0; k < 7; ++k)
-        {
-            const auto position = 7 * step + k;
-            if (position >= (size_t)sysex::imageSize)
-                break;
-
-            auto value = (uint8_t)(at (8 * step + 1 + k) & 0x7F);
-            if ((header >> k) & 1)
-                value = (uint8_t)(value | 0x80);
-            image[position] = value;
-        }
+        const auto* group = data + 8 * step;
+        const int count = std::min (7, sysex::imageSize - 7 * step);
+        for (int k = 0; k < count; ++k)
+            image[7 * step + k] = (uint8_t) ((group[1 + k] & 0x7F) | (((group[0] >> k) & 1) << 7));
     }
 }
 
