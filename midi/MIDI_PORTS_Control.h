@@ -1,0 +1,75 @@
+#pragma once
+
+#include "midi/TimedMidiSender.h"
+
+/** The plug-in's own MIDI input and output towards the instrument, and every send to it.
+
+    Port numbers are 1-based over the current device lists; 0 is no port. Sends may come
+    from the message thread and the audio thread; they go through the timed sender's
+    lock-free queue and are dropped while no output is open. Opening and closing happen
+    on the message thread. */
+class MIDI_PORTS_Control
+{
+public:
+    static constexpr int sysExPieceSize = 256;
+
+    MIDI_PORTS_Control (MidiDeviceSet& devices, juce::MidiInputCallback& inputCallback);
+    ~MIDI_PORTS_Control();
+
+    MidiDeviceSet& getDevices() noexcept { return devices; }
+
+    /** Remembers the chosen device's name ("NONE" for 0; out of range leaves it) and opens it. */
+    void selectInput (int portNumber, juce::String& rememberedName);
+    void selectOutput (int portNumber, juce::String& rememberedName);
+
+    /** Always closes the direction's previous port first, even when the same is chosen again. */
+    void openInput (int portNumber);
+    void openOutput (int portNumber);
+
+    /** Opens the ports whose remembered names (3 characters or more) match a device exactly. */
+    void reopenRememberedPorts (const juce::String& inputName, const juce::String& outputName);
+
+    /** Port number of the first device named exactly so, or 0. */
+    static int findPort (const juce::StringArray& deviceNames, const juce::String& name);
+
+    void sendBuffer (const juce::MidiBuffer& buffer) noexcept;
+    void sendBufferAt (const juce::MidiBuffer& buffer, double delayMilliseconds, double samplesPerSecond) noexcept;
+    void sendController (int channel, int controller, int value) noexcept;
+    void sendNoteOff (int channel, int note) noexcept;
+    void sendPitchWheel (int channel, int value) noexcept;
+    void sendProgramChange (int channel, int program) noexcept;
+    void sendSysEx (const uint8_t* bytes, int size);
+
+    int outputIndex = -1;
+    int inputIndex = -1;
+    std::atomic<bool> inputOpen{false};
+    std::atomic<bool> outputOpen{false};
+    int sysExBufferChoice = 0;
+
+    TimedMidiSender& getSender() noexcept { return sender; }
+
+private:
+    /** The sender's fixed target; the device behind it changes as ports are chosen. */
+    class SwitchableOutput : public MidiOutputDevice
+    {
+    public:
+        void set (std::unique_ptr<MidiOutputDevice> device);
+        bool isSet() const;
+        void sendNow (const uint8_t* bytes, int size) override;
+
+    private:
+        juce::CriticalSection lock; // sender thread and message thread only
+        std::unique_ptr<MidiOutputDevice> device;
+    };
+
+    void sendShort (uint8_t status, int data1, int data2, int size) noexcept;
+    static uint8_t channelNibble (int channel) noexcept;
+
+    MidiDeviceSet& devices;
+    juce::MidiInputCallback& callback;
+    std::unique_ptr<MidiInputDevice> input;
+    SwitchableOutput output;
+    TimedMidiSender sender{output};
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MIDI_PORTS_Control)
+};

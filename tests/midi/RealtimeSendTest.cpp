@@ -1,0 +1,110 @@
+// Sends from the audio thread must not allocate: this binary counts every heap
+// allocation made by a thread while it is flagged as the audio thread.
+#include "midi/MIDI_PORTS_Control.h"
+#include "support/FakeMidiDevices.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <thread>
+
+namespace
+{
+thread_local bool countingThisThread = false;
+std::atomic<long> allocationsWhileCounting{0};
+
+void* allocate (std::size_t size)
+{
+    if (countingThisThread)
+        allocationsWhileCounting.fetch_add (1);
+    if (void* p = std::malloc (size == 0 ? 1 : size))
+        return p;
+    throw std::bad_alloc();
+}
+} // namespace
+
+void* operator new (std::size_t size)
+{
+    return allocate (size);
+}
+void* operator new[] (std::size_t size)
+{
+    return allocate (size);
+}
+void operator delete (void* p) noexcept
+{
+    std::free (p);
+}
+void operator delete[] (void* p) noexcept
+{
+    std::free (p);
+}
+void operator delete (void* p, std::size_t) noexcept
+{
+    std::free (p);
+}
+void operator delete[] (void* p, std::size_t) noexcept
+{
+    std::free (p);
+}
+
+namespace
+{
+struct NoInput : public juce::MidiInputCallback
+{
+    void handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage&) override {}
+};
+} // namespace
+
+TEST (RealtimeSend, TenThousandTimedBuffersFromTheAudioThreadAllocateNothing)
+{
+    ravlin::test::FakeMidiDevices devices;
+    NoInput noInput;
+    MIDI_PORTS_Control ports (devices, noInput);
+    ports.openOutput (1);
+    ASSERT_TRUE (ports.outputOpen);
+
+    juce::MidiBuffer block;
+    block.ensureSize (256);
+    block.addEvent (juce::MidiMessage::midiClock(), 0);
+    block.addEvent (juce::MidiMessage::controllerEvent (1, 99, 3), 10);
+    block.addEvent (juce::MidiMessage::controllerEvent (1, 6, 64), 12);
+
+    allocationsWhileCounting = 0;
+    std::thread audio (
+        [&]
+        {
+            countingThisThread = true;
+            for (int i = 0; i < 10000; ++i)
+            {
+                ports.sendBufferAt (block, 1.0, 48000.0);
+                ports.sendController (1, 14, i & 0x7F);
+                if (i % 64 == 0)
+                    std::this_thread::sleep_for (std::chrono::microseconds (200)); // as a block period would
+            }
+            countingThisThread = false;
+        });
+    audio.join();
+
+    EXPECT_EQ (allocationsWhileCounting.load(), 0);
+
+    // Everything went out or was counted as dropped; none of it was lost unseen.
+    const auto end = juce::Time::getMillisecondCounterHiRes() + 5000;
+    auto& sender = ports.getSender();
+    while (sender.getNumSent() + sender.getNumDropped() < 40000 && juce::Time::getMillisecondCounterHiRes() < end)
+        juce::Thread::sleep (5);
+    EXPECT_EQ (sender.getNumSent() + sender.getNumDropped(), 40000);
+    EXPECT_GT (sender.getNumSent(), 0);
+}
+
+TEST (RealtimeSend, TheCounterSeesAllocations)
+{
+    allocationsWhileCounting = 0;
+    countingThisThread = true;
+    auto* p = new std::vector<int> (100);
+    countingThisThread = false;
+    delete p;
+    EXPECT_GE (allocationsWhileCounting.load(), 2) << "the test above would pass for the wrong reason";
+}
