@@ -1,0 +1,106 @@
+#pragma once
+
+#include "instrument/ParameterTable.h"
+#include "instrument/ProgramPacking.h"
+#include "midi/MidiDevices.h"
+
+#include <deque>
+#include <mutex>
+
+/** An in-process Prophet 12 module: it keeps eight banks, an edit buffer and its global
+    settings, answers the editor's requests with the dumps the instrument sends, and takes
+    NRPN, bank select, program change and dumps as the instrument does. It lets the whole
+    plug-in work without hardware (as a demo) and lets the tests talk to an instrument.
+
+    Replies go out on a thread of their own, as a MIDI driver delivers them, optionally
+    paced at DIN MIDI's 31250 baud or at USB speed. */
+class VirtualInstrument : private juce::Thread
+{
+public:
+    static constexpr const char* portName = "Prophet 12 Module (virtual)";
+    static constexpr int numBanks = 8;
+    static constexpr int programsPerBank = 99;
+    static constexpr int numGlobals = 25;
+
+    enum class WireSpeed
+    {
+        unlimited,
+        usb, // about 50 bytes per millisecond
+        din  // 31250 baud: 320 microseconds a byte
+    };
+
+    VirtualInstrument();
+    ~VirtualInstrument() override;
+
+    /** Where the instrument's MIDI output goes (the plug-in's input callback), or nullptr. */
+    void connectOutput (juce::MidiInputCallback* listener);
+
+    /** Bytes arriving at the instrument's MIDI input, whole messages or raw pieces. */
+    void receive (const uint8_t* bytes, int size);
+
+    // Test and demo hooks.
+    void turnKnob (int parameterIndex, int value); // as the front panel: change and send the NRPN
+    void setSilent (bool shouldBeSilent);          // an instrument that is switched off
+    void setWireSpeed (WireSpeed speed);
+    void setGlobal (int index, uint8_t value);
+    void setChannel (int channel); // 1..16, the channel it sends on
+
+    ravlin::Bytes getEditBuffer() const;
+    ravlin::Bytes getProgram (int bank, int program) const;
+    void setProgram (int bank, int program, const ravlin::Bytes& image);
+    ravlin::Bytes getGlobals() const;
+    int getCurrentBank() const;
+    int getCurrentProgram() const;
+    int getNumMessagesReceived() const;
+
+    static constexpr double dinMillisecondsPerByte = 0.32;
+    static constexpr double usbMillisecondsPerByte = 0.02;
+
+private:
+    void handleMessage (const ravlin::Bytes& message);
+    void handleSysEx (const ravlin::Bytes& message);
+    void handleController (int controller, int value);
+    void send (ravlin::Bytes message);
+    void run() override;
+
+    const ravlin::ParameterTable table;
+
+    mutable std::mutex stateLock;
+    std::vector<ravlin::Bytes> banks; // numBanks x (99 x 1024)
+    ravlin::Bytes editBuffer;
+    ravlin::Bytes globals;
+    int currentBank = 0, currentProgram = 0, channel = 1;
+    int nrpnNumberHigh = 0, nrpnNumberLow = 0, nrpnValueHigh = 0;
+    bool silent = false;
+    int messagesReceived = 0;
+
+    // The input parser: running status and SysEx across pieces.
+    ravlin::Bytes pending;
+    uint8_t runningStatus = 0;
+    bool inSysEx = false;
+
+    std::mutex outputLock;
+    std::deque<ravlin::Bytes> outgoing;
+    juce::WaitableEvent outgoingReady;
+    std::mutex listenerLock;
+    juce::MidiInputCallback* listener = nullptr;
+    std::atomic<WireSpeed> wireSpeed{WireSpeed::unlimited};
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VirtualInstrument)
+};
+
+/** The system's devices followed by the virtual instrument's input and output. */
+class DevicesWithVirtualInstrument : public MidiDeviceSet
+{
+public:
+    DevicesWithVirtualInstrument (MidiDeviceSet& systemDevices, VirtualInstrument& instrument);
+
+    juce::StringArray inputNames() override;
+    juce::StringArray outputNames() override;
+    std::unique_ptr<MidiInputDevice> openInput (int index, juce::MidiInputCallback& callback) override;
+    std::unique_ptr<MidiOutputDevice> openOutput (int index) override;
+
+private:
+    MidiDeviceSet& system;
+    VirtualInstrument& instrument;
+};
