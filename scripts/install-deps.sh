@@ -9,7 +9,7 @@ packages=(
     libxcursor-dev libxext-dev libgl-dev libcurl4-gnutls-dev
 )
 if [[ "${1:-}" == "--test" ]]; then
-    packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth openbox fonts-liberation imagemagick)
+    packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-utils openbox fonts-liberation imagemagick)
 fi
 
 missing=()

@@ -20,5 +20,9 @@ export DISPLAY="$display"
 for _ in $(seq 100); do [[ -e /tmp/.X11-unix/X${display#:} ]] && break; sleep 0.1; done
 openbox >/dev/null 2>&1 &
 wm=$!
-sleep 0.5
+# Windows only get the focus once the window manager runs.
+for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.1
+done
 "$@"

@@ -27,7 +27,13 @@ protected:
         anchor.addToDesktop (juce::ComponentPeer::windowAppearsOnTaskbar);
         anchor.setVisible (true);
         anchor.toFront (true);
-        ASSERT_TRUE (ravlin::test::pumpUntil ([] { return juce::Process::isForegroundProcess(); }))
+        ASSERT_TRUE (ravlin::test::pumpUntil (
+            [this]
+            {
+                if (!juce::Process::isForegroundProcess())
+                    anchor.toFront (true);
+                return juce::Process::isForegroundProcess();
+            }))
             << "the test window never got the focus";
     }
 
