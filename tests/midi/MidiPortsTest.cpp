@@ -1,3 +1,4 @@
+#include "midi/JuceMidiDevices.h"
 #include "midi/MIDI_PORTS_Control.h"
 #include "support/FakeMidiDevices.h"
 
@@ -165,4 +166,23 @@ TEST_F (Ports, TimedBuffersArriveAfterTheirDelay)
     ASSERT_EQ (sent.size(), 2u);
     EXPECT_GE (sent[0].time - start, 25.0);
     EXPECT_NEAR (sent[1].time - sent[0].time, 10.0, 5.0);
+}
+
+TEST (SystemMidi, AMachineWithoutMidiListsAndOpensNothing)
+{
+    if (juce::File ("/dev/snd/seq").exists())
+        GTEST_SKIP() << "this machine has MIDI";
+
+    JuceMidiDevices system;
+    EXPECT_TRUE (system.inputNames().isEmpty());
+    EXPECT_TRUE (system.outputNames().isEmpty());
+    Collector collector;
+    EXPECT_EQ (system.openInput (0, collector), nullptr);
+    EXPECT_EQ (system.openOutput (0), nullptr);
+
+    MIDI_PORTS_Control ports (system, collector);
+    ports.reopenRememberedPorts ("Prophet 12", "Prophet 12");
+    EXPECT_FALSE (ports.inputOpen);
+    EXPECT_FALSE (ports.outputOpen);
+    ports.sendController (1, 1, 1); // dropped, no crash
 }
