@@ -1,5 +1,7 @@
 #include "midi/JuceMidiDevices.h"
 
+#include "midi/SysExJoiner.h"
+
 namespace
 {
 juce::StringArray namesOf (const juce::Array<juce::MidiDeviceInfo>& devices)
@@ -27,11 +29,12 @@ class JuceOutput : public MidiOutputDevice
 public:
     explicit JuceOutput (std::unique_ptr<juce::MidiOutput> out) : output (std::move (out)) {}
 
-    // Raw bytes as they are: a long SysEx goes out in pieces that are not whole messages.
-    void sendNow (const uint8_t* bytes, int size) override { output->sendMessageNow (juce::MidiMessage (bytes, size)); }
+    void sendNow (const uint8_t* bytes, int size) override { joiner.write (bytes, size); }
 
 private:
     std::unique_ptr<juce::MidiOutput> output;
+    SysExJoiner joiner{[this] (const uint8_t* bytes, int size)
+                       { output->sendMessageNow (juce::MidiMessage (bytes, size)); }};
 };
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "midi/JuceMidiDevices.h"
 #include "midi/MIDI_PORTS_Control.h"
+#include "midi/SysExJoiner.h"
 #include "support/FakeMidiDevices.h"
 
 #include <gtest/gtest.h>
@@ -185,4 +186,31 @@ TEST (SystemMidi, AMachineWithoutMidiListsAndOpensNothing)
     EXPECT_FALSE (ports.inputOpen);
     EXPECT_FALSE (ports.outputOpen);
     ports.sendController (1, 1, 1); // dropped, no crash
+}
+
+TEST (SysExJoiner, PiecesBecomeWholeMessagesOtherBytesPassOn)
+{
+    std::vector<Bytes> out;
+    SysExJoiner joiner ([&out] (const uint8_t* b, int n) { out.emplace_back (b, b + n); });
+
+    Bytes dump (600, 0x11);
+    dump.front() = 0xF0, dump.back() = 0xF7;
+    for (size_t at = 0; at < dump.size(); at += 256)
+        joiner.write (dump.data() + at, (int)std::min<size_t> (256, dump.size() - at));
+    ASSERT_EQ (out.size(), 1u);
+    EXPECT_EQ (out[0], dump);
+
+    const Bytes mixed{0xB0, 7, 100, 0xF0, 0x01, 0xF7, 0xC0, 5};
+    joiner.write (mixed.data(), (int)mixed.size());
+    ASSERT_EQ (out.size(), 4u);
+    EXPECT_EQ (out[1], (Bytes{0xB0, 7, 100}));
+    EXPECT_EQ (out[2], (Bytes{0xF0, 0x01, 0xF7}));
+    EXPECT_EQ (out[3], (Bytes{0xC0, 5}));
+
+    const Bytes cut{0xF0, 0x01, 0x02};
+    const Bytes next{0xF0, 0x03, 0xF7};
+    joiner.write (cut.data(), 3);
+    joiner.write (next.data(), 3);
+    ASSERT_EQ (out.size(), 5u);
+    EXPECT_EQ (out[4], next) << "an unfinished message gives way to the next";
 }
