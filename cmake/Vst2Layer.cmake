@@ -12,29 +12,29 @@
 set(RAVLIN_VST2_TEMPLATES "${CMAKE_CURRENT_LIST_DIR}/vst2")
 set(RAVLIN_FST_HEADER "/usr/include/pluginterfaces/fst/fst.h" CACHE FILEPATH "fst.h from Debian's fst-dev")
 
+# Replaces one declaration, and stops the build if fst.h has changed under it.
+macro(ravlin_fix_fst text old new what)
+    string(FIND "${${text}}" "${old}" at)
+    if(at EQUAL -1)
+        message(FATAL_ERROR "fst.h no longer has the expected ${what} declaration; check the layout by hand")
+    endif()
+    string(REPLACE "${old}" "${new}" ${text} "${${text}}")
+endmacro()
+
 function(ravlin_make_vst2_layer out_dir)
     if(NOT EXISTS "${RAVLIN_FST_HEADER}")
         message(FATAL_ERROR "fst.h not found at ${RAVLIN_FST_HEADER}: install Debian's fst-dev")
     endif()
 
     file(READ "${RAVLIN_FST_HEADER}" fst)
-    set(flexible "t_fstSpeakerProperties speakers[];")
-    string(FIND "${fst}" "${flexible}" at)
-    if(at EQUAL -1)
-        message(FATAL_ERROR "fst.h no longer has the expected speaker arrangement declaration; check the layout by hand")
-    endif()
-    string(REPLACE "${flexible}" "t_fstSpeakerProperties speakers[8];" fst "${fst}")
-    set(pinEnd "  char shortLabel[8];\n} FST_UNKNOWN(t_fstPinProperties);")
-    string(FIND "${fst}" "${pinEnd}" at)
-    if(at EQUAL -1)
-        message(FATAL_ERROR "fst.h no longer has the expected pin properties declaration; check the layout by hand")
-    endif()
-    string(REPLACE "${pinEnd}" "  char shortLabel[8];\n  char future[48];\n} FST_UNKNOWN(t_fstPinProperties);" fst "${fst}")
+    ravlin_fix_fst(fst "t_fstSpeakerProperties speakers[];" "t_fstSpeakerProperties speakers[8];" "speaker arrangement")
+    ravlin_fix_fst(fst "  char shortLabel[8];\n} FST_UNKNOWN(t_fstPinProperties);"
+                   "  char shortLabel[8];\n  char future[48];\n} FST_UNKNOWN(t_fstPinProperties);" "pin properties")
 
     # The pin flags are left at 0 in fst.h; hosts read stereo pairs from them.
-    string(REPLACE "FST_FLAG_UNKNOWN(PinIsActive)" "FST_FLAG(PinIsActive, 0)" fst "${fst}")
-    string(REPLACE "FST_FLAG_UNKNOWN(PinUseSpeaker)" "FST_FLAG(PinUseSpeaker, 2)" fst "${fst}")
-    string(REPLACE "FST_FLAG_UNKNOWN(PinIsStereo)" "FST_FLAG(PinIsStereo, 1)" fst "${fst}")
+    ravlin_fix_fst(fst "FST_FLAG_UNKNOWN(PinIsActive)" "FST_FLAG(PinIsActive, 0)" "pin flag")
+    ravlin_fix_fst(fst "FST_FLAG_UNKNOWN(PinIsStereo)" "FST_FLAG(PinIsStereo, 1)" "pin flag")
+    ravlin_fix_fst(fst "FST_FLAG_UNKNOWN(PinUseSpeaker)" "FST_FLAG(PinUseSpeaker, 2)" "pin flag")
 
     # fst.h reminds its own authors of open questions with #warning; hosts' builds need not see them.
     string(REGEX REPLACE "\n# *warning [^\n]*" "\n" fst "${fst}")

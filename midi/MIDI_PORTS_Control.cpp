@@ -43,23 +43,26 @@ int MIDI_PORTS_Control::findPort (const juce::StringArray& deviceNames, const ju
     return 0;
 }
 
-void MIDI_PORTS_Control::selectInput (int portNumber, juce::String& rememberedName)
+namespace
 {
-    const auto names = devices.inputNames();
+void rememberChoice (const juce::StringArray& deviceNames, int portNumber, juce::String& rememberedName)
+{
     if (portNumber == 0)
         rememberedName = "NONE";
-    else if (portNumber >= 1 && portNumber <= names.size())
-        rememberedName = names[portNumber - 1];
+    else if (portNumber >= 1 && portNumber <= deviceNames.size())
+        rememberedName = deviceNames[portNumber - 1];
+}
+} // namespace
+
+void MIDI_PORTS_Control::selectInput (int portNumber, juce::String& rememberedName)
+{
+    rememberChoice (devices.inputNames(), portNumber, rememberedName);
     openInput (portNumber);
 }
 
 void MIDI_PORTS_Control::selectOutput (int portNumber, juce::String& rememberedName)
 {
-    const auto names = devices.outputNames();
-    if (portNumber == 0)
-        rememberedName = "NONE";
-    else if (portNumber >= 1 && portNumber <= names.size())
-        rememberedName = names[portNumber - 1];
+    rememberChoice (devices.outputNames(), portNumber, rememberedName);
     openOutput (portNumber);
 }
 

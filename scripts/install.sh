@@ -3,6 +3,8 @@
 # plug-in folders (~/.vst, ~/.vst3, ~/.lv2) and starts the standalone editor.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Let ccache reuse compiles made in other clones of the project.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true
 
 scripts/install-deps.sh
 

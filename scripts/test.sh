@@ -3,6 +3,8 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer (VST 2.4 only, with the host test).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Let ccache reuse compiles made in other clones of the project.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true
 
 scripts/install-deps.sh --test
 

@@ -153,9 +153,3 @@ TEST_F (Vst2Host, PinPropertiesStayInsideTheHostsStruct)
         }
     }
 }
-
-int main (int argc, char** argv)
-{
-    ::testing::InitGoogleTest (&argc, argv);
-    return RUN_ALL_TESTS();
-}
