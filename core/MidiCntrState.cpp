@@ -1,0 +1,688 @@
+#include "core/MidiCntrState.h"
+
+#include "instrument/BankFolder.h"
+
+using ravlin::Bytes;
+namespace sysex = ravlin::sysex;
+
+namespace
+{
+const char* const bankNames[MidiCntrState::numBanks] = {"User Bank 1",    "User Bank 2",    "User Bank 3",
+                                                        "User Bank 4",    "Factory Bank 1", "Factory Bank 2",
+                                                        "Factory Bank 3", "Factory Bank 4"};
+
+// Host-bound messages are stamped in milliseconds since the hub was made, so stamps stay small.
+const juce::uint32 epoch = juce::Time::getMillisecondCounter();
+int millisecondStamp() noexcept
+{
+    return (int)(juce::Time::getMillisecondCounter() - epoch);
+}
+
+bool isNrpnController (int controller) noexcept
+{
+    return controller == 6 || controller == 38 || controller == 98 || controller == 99;
+}
+} // namespace
+
+MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceSet> system) : systemDevices (std::move (system))
+{
+    // Settings come first: the channel, the options and the latency depend on them.
+    settingsBlock = SettingsBlock::defaults();
+    auto channel = (int)settingsBlock[SettingsBlock::midiChannel];
+    if (channel < 1 || channel > 16)
+    {
+        channel = 1;
+        settingsBlock[SettingsBlock::midiChannel] = (uint8_t)channel;
+    }
+    midiChannel = channel;
+
+    for (int b = 0; b < numBanks; ++b)
+        banks[(size_t)b] = std::make_unique<Bank_Program> (bankNames[b]);
+    for (int b = 0; b < numBanks; ++b)
+        banks[(size_t)b]->loadFactoryBank (b % 4);
+
+    presetBank.loadFactoryBank (0);
+
+    toHostQueue.ensureSize (16384);
+    toHostSpare.ensureSize (16384);
+    sysExBuffer.reserve (4096);
+
+    ports = std::make_unique<MIDI_PORTS_Control> (devices, *this);
+    ports->reopenRememberedPorts (portNames[0], portNames[1]);
+
+    readOptions();
+}
+
+MidiCntrState::~MidiCntrState()
+{
+    ports.reset(); // closes both ports before anything they call back into goes
+}
+
+void MidiCntrState::readOptions()
+{
+    clockOption = settingsBlock[SettingsBlock::clockOn] == 1;
+    thruPortToHost = settingsBlock[SettingsBlock::thruPortToHost] == 1;
+    programChangeWithAutomation = settingsBlock[SettingsBlock::programChangeWithAutomation] == 1;
+    thruHostToPort = settingsBlock[SettingsBlock::thruHostToPort] == 1;
+
+    if (SettingsBlock::read32 (settingsBlock.data(), SettingsBlock::latencyMarker) == SettingsBlock::latencyMarkerValue)
+    {
+        for (int i = 0; i < 6; ++i)
+            latencyTable[(size_t)i] =
+                SettingsBlock::read32 (settingsBlock.data(), SettingsBlock::latencyValues + 4 * i);
+        latencyTable[6] = SettingsBlock::read32 (settingsBlock.data(), SettingsBlock::seventhLatency);
+    }
+    latencyMode = SettingsBlock::read32 (settingsBlock.data(), SettingsBlock::latencyMode);
+}
+
+//==============================================================================
+void MidiCntrState::addCableListener (CableListener* listener)
+{
+    const juce::ScopedLock sl (listenerLock);
+    cableListeners.addIfNotAlreadyThere (listener);
+}
+
+void MidiCntrState::removeCableListener (CableListener* listener)
+{
+    const juce::ScopedLock sl (listenerLock);
+    cableListeners.removeAllInstancesOf (listener);
+}
+
+void MidiCntrState::addListener (MidiCntrStateListener* listener)
+{
+    const juce::ScopedLock sl (listenerLock);
+    listeners.addIfNotAlreadyThere (listener);
+}
+
+void MidiCntrState::removeListener (MidiCntrStateListener* listener)
+{
+    const juce::ScopedLock sl (listenerLock);
+    listeners.removeAllInstancesOf (listener);
+}
+
+void MidiCntrState::postEvent (uint32_t code)
+{
+    eventLog.push (code);
+    const juce::ScopedLock sl (listenerLock);
+    for (int i = listeners.size(); --i >= 0;)
+        listeners.getUnchecked (i)->stateEvent (*this);
+}
+
+//==============================================================================
+void MidiCntrState::storeValue (int index, int value)
+{
+    if (juce::isPositiveAndBelow (index, ravlin::ParameterTable::numImageParameters))
+    {
+        const juce::SpinLock::ScopedLockType sl (programLock);
+        presetBank.current[(size_t)index] = (uint8_t)value;
+        return;
+    }
+
+    switch (index)
+    {
+        case 1024:
+            if (value < 0)
+            {
+                currentBank = -1;
+                currentProgram = -1;
+            }
+            else if (value <= 791)
+            {
+                currentBank = value / 99;
+                currentProgram = value % 99;
+            }
+            break;
+        case 1025: sliderToHost[0] = value; break;
+        case 1026: sliderToHost[2] = value; break;
+        case 1027: sliderToHost[1] = value; break;
+        case 1028: latches[0] = value; break;
+        case 1029: latches[1] = value; break;
+        default: break;
+    }
+}
+
+uint8_t MidiCntrState::getProgramByte (int index) const
+{
+    const juce::SpinLock::ScopedLockType sl (programLock);
+    return juce::isPositiveAndBelow (index, (int)presetBank.current.size()) ? presetBank.current[(size_t)index] : 0;
+}
+
+Bytes MidiCntrState::getCurrentProgram() const
+{
+    const juce::SpinLock::ScopedLockType sl (programLock);
+    return presetBank.current;
+}
+
+void MidiCntrState::setCurrentProgram (const Bytes& image)
+{
+    const juce::SpinLock::ScopedLockType sl (programLock);
+    presetBank.setCurrent (image);
+}
+
+//==============================================================================
+void MidiCntrState::sendShortNow (uint8_t status, int data1, int data2, int size)
+{
+    const uint8_t bytes[3] = {status, (uint8_t)(data1 & 0x7F), (uint8_t)(data2 & 0x7F)};
+    ports->getSender().schedule (bytes, size, TimedMidiSender::now());
+}
+
+void MidiCntrState::sendNrpn (int number, int value)
+{
+    if (!ports->outputOpen)
+        return;
+    const auto status = (uint8_t)(0xB0 | (midiChannel - 1));
+    const uint8_t bytes[12] = {status, 99, (uint8_t)((number >> 7) & 0x7F), status, 98, (uint8_t)(number & 0x7F),
+                               status, 6,  (uint8_t)((value >> 7) & 0x7F),  status, 38, (uint8_t)(value & 0x7F)};
+    const auto now = TimedMidiSender::now();
+    for (int i = 0; i < 12; i += 3)
+        ports->getSender().schedule (bytes + i, 3, now);
+}
+
+void MidiCntrState::fastNrpnSend (int row, int value, double delayMilliseconds, double rate)
+{
+    const auto number = parameterTable.nrpnNumber (row);
+    if (number == ravlin::ParameterTable::noNrpn || !ports->outputOpen)
+        return;
+
+    const auto status = (uint8_t)(0xB0 | (midiChannel - 1));
+    const int msb = (value >> 7) & 0x7F, lsb = value & 0x7F;
+    uint8_t bytes[12];
+    int size = 0;
+    auto add = [&] (int controller, int data)
+    {
+        bytes[size++] = status;
+        bytes[size++] = (uint8_t)controller;
+        bytes[size++] = (uint8_t)(data & 0x7F);
+    };
+
+    if (row != fastRow)
+    {
+        add (99, number >> 7), add (98, number), add (6, msb), add (38, lsb);
+        fastRow = row;
+        fastMsb = msb;
+    }
+    else if (msb == fastMsb)
+    {
+        if (lsb == fastLsb)
+            return;
+        add (38, lsb);
+    }
+    else
+    {
+        add (6, msb), add (38, lsb);
+        fastMsb = msb;
+    }
+    fastLsb = lsb;
+
+    juce::ignoreUnused (rate); // every byte goes out at one moment, so only the delay matters
+    const auto due = TimedMidiSender::now() + juce::jmax (0.0, delayMilliseconds);
+    for (int i = 0; i < size; i += 3)
+        ports->getSender().schedule (bytes + i, 3, due);
+}
+
+void MidiCntrState::requestProgram (int bank, int program)
+{
+    if (ports->outputOpen)
+    {
+        const auto request = ravlin::requestProgramDump (bank, program);
+        ports->sendSysEx (request.data(), (int)request.size());
+    }
+}
+
+void MidiCntrState::requestEditBuffer()
+{
+    if (ports->outputOpen)
+    {
+        const auto request = ravlin::requestEditBufferDump();
+        ports->sendSysEx (request.data(), (int)request.size());
+    }
+}
+
+void MidiCntrState::requestGlobals()
+{
+    if (!ports->outputOpen)
+        return;
+    globalsReceived = false;
+    postEvent (HubEvent::offline);
+    const auto request = ravlin::requestGlobalParameters();
+    ports->sendSysEx (request.data(), (int)request.size());
+}
+
+void MidiCntrState::noteOnToInstrument (int channel, int note, int velocity)
+{
+    if (channel > 16 || note > 127 || !ports->outputOpen)
+        return;
+    sendShortNow ((uint8_t)(0x90 | ((juce::jmax (1, channel) - 1) & 0x0F)), note, (velocity & 0x80) ? 127 : velocity,
+                  3);
+}
+
+void MidiCntrState::pitchBendToInstrumentAndHost (int channel, int value)
+{
+    {
+        const juce::ScopedLock sl (hubLock);
+        const auto message = juce::MidiMessage::pitchWheel (juce::jlimit (1, 16, channel), value & 0x3FFF);
+        queueForHost (message.getRawData(), message.getRawDataSize());
+    }
+    ports->sendPitchWheel (channel, value);
+}
+
+void MidiCntrState::controllerToHost (int channel, int controller, int value)
+{
+    if (channel > 16 || controller >= 128)
+        return;
+    const juce::ScopedLock sl (hubLock);
+    const auto message = juce::MidiMessage::controllerEvent (juce::jmax (1, channel), controller, value & 0x7F);
+    queueForHost (message.getRawData(), message.getRawDataSize());
+}
+
+void MidiCntrState::programChangeToHost (int channel, int program)
+{
+    if (channel > 16 || program >= 128)
+        return;
+    const juce::ScopedLock sl (hubLock);
+    const auto message = juce::MidiMessage::programChange (juce::jmax (1, channel), program);
+    queueForHost (message.getRawData(), message.getRawDataSize());
+}
+
+void MidiCntrState::queueForHost (const uint8_t* bytes, int size)
+{
+    const auto now = millisecondStamp();
+    toHostQueue.addEvent (bytes, size, now);
+
+    // Drop what has waited longer than the host would still want it.
+    if (!toHostQueue.isEmpty() && toHostQueue.getFirstEventTime() < now - (int)toHostAgeLimitMs)
+    {
+        toHostSpare.clear();
+        for (const auto m : toHostQueue)
+            if (m.samplePosition >= now - (int)toHostAgeLimitMs)
+                toHostSpare.addEvent (m.data, m.numBytes, m.samplePosition);
+        toHostQueue.swapWith (toHostSpare);
+    }
+}
+
+//==============================================================================
+void MidiCntrState::selectProgram (int slot, bool sendToInstrument, bool tellHost)
+{
+    if (slot < 0)
+    {
+        currentBank = -1;
+        currentProgram = -1;
+    }
+    else if (slot <= 791)
+    {
+        currentBank = slot / 99;
+        currentProgram = slot % 99;
+    }
+
+    const int bank = currentBank, program = currentProgram;
+    if (!juce::isPositiveAndBelow (bank, numBanks) || !juce::isPositiveAndBelow (program, 99))
+        return; // no valid selection: the program being edited stays as it is
+
+    setCurrentProgram (banks[(size_t)bank]->getProgram (program));
+    postEvent (HubEvent::programLoaded);
+
+    if (tellHost)
+    {
+        if (programChangeWithAutomation)
+        {
+            const juce::ScopedLock sl (listenerLock);
+            for (int i = cableListeners.size(); --i >= 0;)
+                cableListeners.getUnchecked (i)->cableChanged (1024, bank * 99 + program, true, true, true);
+        }
+        controllerToHost (midiChannel, 32, bank);
+        programChangeToHost (midiChannel, program);
+    }
+
+    if (sendToInstrument)
+    {
+        ports->sendController (midiChannel, 32, bank);
+        ports->sendProgramChange (midiChannel, program);
+    }
+}
+
+void MidiCntrState::loadPresetProgram()
+{
+    if (presetProgramIndex < 0)
+        presetProgramIndex = 0;
+    setCurrentProgram (presetBank.getProgram (presetProgramIndex));
+    postEvent (HubEvent::programLoaded);
+}
+
+void MidiCntrState::storeEditorProgram (bool toBank, int bank, int program, const Bytes& image)
+{
+    if (toBank)
+    {
+        if (juce::isPositiveAndBelow (bank, numBanks))
+            banks[(size_t)bank]->setProgram (program, image);
+        postEvent (HubEvent::bankChanged);
+    }
+    else
+    {
+        setCurrentProgram (image);
+    }
+    postEvent (HubEvent::programLoaded);
+}
+
+void MidiCntrState::startBankReceive (int kind, int firstBank)
+{
+    bankReceiveKind = kind;
+    nextBank = firstBank;
+    bankReceiving = true;
+    bankProgress = true;
+    requestProgram (firstBank, 0);
+}
+
+//==============================================================================
+void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage& message)
+{
+    const auto* data = message.getRawData();
+    const auto size = message.getRawDataSize();
+    if (size <= 0 || data[0] == 0xF8)
+        return;
+
+    const auto status = data[0];
+    const auto kind = status & 0xF0;
+    const auto channel = (status & 0x0F) + 1;
+
+    if (thruPortToHost && status != sysex::start && sysExBuffer.empty())
+    {
+        const bool nrpnPart = kind == 0xB0 && size > 1 && isNrpnController (data[1]);
+        if (!nrpnPart)
+        {
+            if (kind == 0xB0 && size > 2 && data[1] == 32)
+                currentBank = data[2];
+            if (kind == 0xC0 && size > 1 && data[1] != currentProgram)
+            {
+                currentProgram = data[1];
+                selectProgram (data[1] + 99 * currentBank, false, programChangeWithAutomation);
+            }
+
+            const juce::ScopedLock sl (hubLock);
+            if (message.isNoteOn())
+                keyState[(size_t)message.getNoteNumber()] = 1;
+            else if (message.isNoteOff())
+                keyState[(size_t)message.getNoteNumber()] = 0;
+            queueForHost (data, size);
+            return;
+        }
+    }
+
+    if (status == sysex::start)
+    {
+        sysExBuffer.assign (data, data + size);
+    }
+    else if (!sysExBuffer.empty())
+    {
+        sysExBuffer.insert (sysExBuffer.end(), data, data + size);
+    }
+    else if (message.isNoteOn())
+    {
+        postEvent (HubEvent::noteOn (channel, data[1], data[2]));
+        return;
+    }
+    else if (message.isNoteOff())
+    {
+        postEvent (HubEvent::noteOff (channel, data[1]));
+        return;
+    }
+    else if (kind == 0xE0 && size >= 3)
+    {
+        postEvent (HubEvent::pitchBend (channel, data[2] * 128 + data[1]));
+        return;
+    }
+    else if (kind == 0xB0 && size >= 3)
+    {
+        const int controller = data[1], value = data[2];
+        switch (controller)
+        {
+            case 1: postEvent (HubEvent::controller (channel, controller, value)); break;
+            case 32: currentBank = value; break;
+            case 99: nrpnNumberHigh = (uint8_t)value; break;
+            case 98: nrpnNumberLow = (uint8_t)value; break;
+            case 6: nrpnValueHigh = (uint8_t)value; break;
+            case 38:
+            {
+                nrpnValueLow = (uint8_t)value;
+                const auto row = parameterTable.parameterForNrpn (nrpnNumberHigh * 128 + nrpnNumberLow);
+                if (row >= 0)
+                {
+                    receivedNrpn.push ((uint32_t)row * 65536u + (uint32_t)(nrpnValueHigh * 128 + nrpnValueLow));
+                    sendChangeMessage();
+                }
+                break;
+            }
+            default: break;
+        }
+        return;
+    }
+    else if (kind == 0xC0 && size >= 2)
+    {
+        if (data[1] != currentProgram)
+        {
+            currentProgram = data[1];
+            selectProgram (data[1] + 99 * currentBank, false, programChangeWithAutomation);
+        }
+        return;
+    }
+    else
+    {
+        return;
+    }
+
+    if (sysExBuffer.size() >= 2 && sysExBuffer.front() == sysex::start && sysExBuffer.back() == sysex::end)
+    {
+        const auto complete = sysExBuffer;
+        sysExBuffer.clear();
+        dispatchSysEx (complete);
+    }
+}
+
+void MidiCntrState::handlePartialSysexMessage (juce::MidiInput*, const juce::uint8*, int, double)
+{
+    if (sysExBuffer.empty())
+        return;
+    const auto partial = sysExBuffer;
+    sysExBuffer.clear();
+    dispatchSysEx (partial);
+}
+
+void MidiCntrState::dispatchSysEx (const Bytes& m)
+{
+    if (m.size() >= 4 && m[1] == 0x7E && m[3] == 0x06)
+        return; // a device identity reply
+
+    if (m.size() < 4 || (m[2] != sysex::deviceKeyboard && m[2] != sysex::deviceModule))
+        return;
+
+    switch (m[3])
+    {
+        case sysex::cmdProgramDump: receiveProgramDump (m); break;
+        case sysex::cmdEditBufferDump:
+            if (m.size() >= (size_t)sysex::editBufferDumpSize)
+            {
+                Bytes image ((size_t)sysex::imageSize);
+                ravlin::unpackImage (m.data() + sysex::editBufferDumpDataOffset, (size_t)sysex::packedSize,
+                                     image.data());
+                setCurrentProgram (image);
+                postEvent (HubEvent::programLoaded);
+            }
+            break;
+        case sysex::cmdGlobalDump: receiveGlobals (m); break;
+        default: break;
+    }
+}
+
+void MidiCntrState::receiveProgramDump (const Bytes& m)
+{
+    if (m.size() < (size_t)sysex::programDumpSize)
+        return;
+    const int bank = m[4], program = m[5];
+    if (bank >= numBanks || program > 98)
+        return; // never written outside the eight banks
+
+    Bytes image ((size_t)sysex::imageSize);
+    ravlin::unpackImage (m.data() + sysex::programDumpDataOffset, (size_t)sysex::packedSize, image.data());
+
+    if (!bankReceiving)
+    {
+        currentBank = bank;
+        currentProgram = program;
+        banks[(size_t)bank]->setProgram (program, image);
+        postEvent (HubEvent::bankChanged);
+        setCurrentProgram (image);
+        postEvent (HubEvent::programLoaded);
+        return;
+    }
+
+    banks[(size_t)bank]->setProgram (program, image);
+    if (!bankProgress)
+        return;
+
+    postEvent (HubEvent::bankProgress (bank, program));
+    if (program <= 97)
+    {
+        requestProgram (bank, program + 1);
+        return;
+    }
+
+    const int kind = bankReceiveKind;
+    const bool finished = (kind == receiveAllUserBanks && bank >= 3) || (kind == receiveAllFactoryBanks && bank >= 7) ||
+                          (kind != receiveAllUserBanks && kind != receiveAllFactoryBanks) || bank + 1 >= numBanks;
+    if (finished)
+    {
+        bankReceiving = false;
+        bankProgress = false;
+        postEvent (HubEvent::bankChanged);
+        postEvent (HubEvent::bankDone);
+        return;
+    }
+    nextBank = bank + 1;
+    requestProgram (bank + 1, 0);
+}
+
+void MidiCntrState::receiveGlobals (const Bytes& m)
+{
+    const auto payload = m.size() >= 5 ? m.size() - 5 : 0;
+    const auto* first = m.data() + 4;
+
+    // The instrument's own dump sends its parameters as nibbles, low nibble first.
+    const bool nibbles = payload == 50 && std::all_of (first, first + 50, [] (uint8_t b) { return b <= 0x0F; });
+    if (nibbles)
+        for (size_t k = 0; k < 25; ++k)
+            globalsImage[k] = (uint8_t)(first[2 * k] | (first[2 * k + 1] << 4));
+    else
+        std::copy (first, first + std::min (payload, globalsImage.size()), globalsImage.begin());
+
+    globalsReceived = true;
+    if (pendingSettings)
+    {
+        settingsBlock[SettingsBlock::pendingValue0] = (uint8_t)pendingSettingsValues[0].load();
+        settingsBlock[SettingsBlock::pendingValue1] = (uint8_t)pendingSettingsValues[1].load();
+        pendingSettings = false;
+    }
+    postEvent (HubEvent::online);
+}
+
+//==============================================================================
+int MidiCntrState::sampleRateIndexFor (double rate) noexcept
+{
+    const int rates[] = {44100, 48000, 88200, 96000, 176400, 192000};
+    for (int i = 0; i < 6; ++i)
+        if ((int)rate == rates[i])
+            return i;
+    return 0;
+}
+
+double MidiCntrState::currentLatencyMs() const noexcept
+{
+    return latencyMode < 100 ? (double)latencyTable[(size_t)juce::jlimit (0, 5, sampleRateIndex.load())].load() : 0.0;
+}
+
+void MidiCntrState::routeBlock (juce::MidiBuffer& hostMidi, int numSamples)
+{
+    const juce::ScopedLock sl (hubLock);
+    const auto rate = sampleRate.load();
+    const auto now = TimedMidiSender::now();
+
+    for (const auto event : hostMidi)
+    {
+        const auto* data = event.data;
+        const auto status = data[0];
+        const auto kind = status & 0xF0;
+        const bool isNoteOn = kind == 0x90 && event.numBytes >= 3 && data[2] > 0;
+        const bool isNoteOff = kind == 0x80 || (kind == 0x90 && event.numBytes >= 3 && data[2] == 0);
+
+        if (thruHostToPort)
+        {
+            if (isNoteOn)
+                keyState[data[1] & 0x7F] = 1;
+            else if (isNoteOff)
+                keyState[data[1] & 0x7F] = 0;
+
+            const bool held = (kind == 0xB0 && event.numBytes >= 2 && isNrpnController (data[1])) || kind == 0xC0;
+            if (!held && ports->outputOpen)
+            {
+                const auto due =
+                    event.samplePosition == 0 ? now : now + currentLatencyMs() + event.samplePosition * 1000.0 / rate;
+                ports->getSender().schedule (data, event.numBytes, due);
+            }
+        }
+
+        const auto channel = (status & 0x0F) + 1;
+        if (kind == 0xB0 && event.numBytes >= 3)
+        {
+            const int controller = data[1], value = data[2];
+            if (controller == 0)
+                continue;
+            if (controller == 32)
+            {
+                if (value != currentBank)
+                {
+                    currentBank = value;
+                    selectProgram (currentProgram + 99 * value, true, false);
+                }
+                continue;
+            }
+            postEvent (HubEvent::controller (channel, controller, value));
+        }
+        else if (kind == 0xC0 && event.numBytes >= 2)
+        {
+            if (data[1] != currentProgram)
+            {
+                currentProgram = data[1];
+                selectProgram (currentBank * 99 + data[1], true, false);
+            }
+        }
+        else if (isNoteOn)
+            postEvent (HubEvent::noteOn (channel, data[1], data[2]));
+        else if (isNoteOff)
+            postEvent (HubEvent::noteOff (channel, data[1]));
+        else if (kind == 0xE0 && event.numBytes >= 3)
+            postEvent (HubEvent::pitchBend (channel, data[2] * 128 + data[1]));
+    }
+
+    hostMidi.clear();
+
+    if (!toHostQueue.isEmpty() && numSamples > 0)
+    {
+        const auto t0 = toHostQueue.getFirstEventTime();
+        const auto t1 = toHostQueue.getLastEventTime();
+        for (const auto m : toHostQueue)
+        {
+            const auto position =
+                juce::roundToInt ((double)numSamples / (double)(t1 - t0 + 1) * (m.samplePosition - t0));
+            hostMidi.addEvent (m.data, m.numBytes, juce::jlimit (0, numSamples - 1, position));
+        }
+    }
+    toHostQueue.clear();
+}
+
+void MidiCntrState::selectInputPort (int index)
+{
+    ports->selectInput (index, portNames.getReference (0));
+}
+
+void MidiCntrState::selectOutputPort (int index)
+{
+    ports->selectOutput (index, portNames.getReference (1));
+}

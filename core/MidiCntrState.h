@@ -1,0 +1,192 @@
+#pragma once
+
+#include "core/HubEvents.h"
+#include "core/SettingsBlock.h"
+#include "instrument/Bank_Program.h"
+#include "instrument/ParDes.h"
+#include "instrument/ParameterTable.h"
+#include "midi/JuceMidiDevices.h"
+#include "midi/MIDI_PORTS_Control.h"
+#include "midi/VirtualInstrument.h"
+
+#include <array>
+#include <memory>
+
+class MidiCntrState;
+
+/** Told after each posted event; reads the hub's event log later, on the message thread. */
+class MidiCntrStateListener
+{
+public:
+    virtual ~MidiCntrStateListener() = default;
+    virtual void stateEvent (MidiCntrState& hub) = 0;
+};
+
+/** Parameter changes from the editor or the instrument, as the processor takes them. */
+class CableListener
+{
+public:
+    virtual ~CableListener() = default;
+    virtual void cableChanged (int parameterIndex, int value, bool endGestureNow, bool sendToInstrument,
+                               bool notifyHub) = 0;
+};
+
+/** A fixed-size list of 32-bit codes written from several threads under a short spin lock.
+    When full, the oldest codes give way. */
+class CodeQueue
+{
+public:
+    explicit CodeQueue (size_t capacity) : codes (capacity) {}
+
+    void push (uint32_t code) noexcept
+    {
+        const juce::SpinLock::ScopedLockType sl (lock);
+        codes[(start + count) % codes.size()] = code;
+        if (count < codes.size())
+            ++count;
+        else
+            start = (start + 1) % codes.size();
+    }
+
+    std::vector<uint32_t> takeAll()
+    {
+        std::vector<uint32_t> result;
+        result.reserve (codes.size());
+        const juce::SpinLock::ScopedLockType sl (lock);
+        for (size_t i = 0; i < count; ++i)
+            result.push_back (codes[(start + i) % codes.size()]);
+        start = count = 0;
+        return result;
+    }
+
+private:
+    juce::SpinLock lock;
+    std::vector<uint32_t> codes;
+    size_t start = 0, count = 0;
+};
+
+/** The hub between the plug-in and the instrument: the program being edited, the banks,
+    the preset bank, the global settings, the MIDI ports and all traffic through them. */
+class MidiCntrState : public juce::MidiInputCallback, public juce::ChangeBroadcaster
+{
+public:
+    static constexpr int numBanks = 8;
+    static constexpr int receiveAllUserBanks = 777;
+    static constexpr int receiveAllFactoryBanks = 778;
+    static constexpr double toHostAgeLimitMs = 500.0;
+
+    explicit MidiCntrState (std::unique_ptr<MidiDeviceSet> systemDevices = std::make_unique<JuceMidiDevices>());
+    ~MidiCntrState() override;
+
+    void addCableListener (CableListener* listener);
+    void removeCableListener (CableListener* listener);
+    void addListener (MidiCntrStateListener* listener);
+    void removeListener (MidiCntrStateListener* listener);
+
+    void postEvent (uint32_t code);
+    std::vector<uint32_t> takeEvents() { return eventLog.takeAll(); }
+    /** Parameter index x 65536 + value, for each NRPN received since the last call. */
+    std::vector<uint32_t> takeReceivedNrpn() { return receivedNrpn.takeAll(); }
+
+    // The program being edited (the preset bank's working image).
+    void storeValue (int index, int value);
+    uint8_t getProgramByte (int index) const;
+    ravlin::Bytes getCurrentProgram() const;
+    void setCurrentProgram (const ravlin::Bytes& image);
+
+    // To the instrument.
+    void sendNrpn (int number, int value);
+    void fastNrpnSend (int row, int value, double delayMilliseconds, double sampleRate);
+    void requestProgram (int bank, int program);
+    void requestEditBuffer();
+    void requestGlobals();
+    void noteOnToInstrument (int channel, int note, int velocity);
+    void pitchBendToInstrumentAndHost (int channel, int value);
+
+    // To the host.
+    void controllerToHost (int channel, int controller, int value);
+    void programChangeToHost (int channel, int program);
+
+    void selectProgram (int slot, bool sendToInstrument, bool tellHost);
+    void loadPresetProgram();
+    void storeEditorProgram (bool toBank, int bank, int program, const ravlin::Bytes& image);
+
+    /** Starts receiving banks, one program request at a time, each reply asking for the next. */
+    void startBankReceive (int kind, int firstBank);
+
+    /** Once per audio block, on the audio thread. */
+    void routeBlock (juce::MidiBuffer& hostMidi, int numSamples);
+
+    void selectInputPort (int index);
+    void selectOutputPort (int index);
+
+    void handleIncomingMidiMessage (juce::MidiInput* source, const juce::MidiMessage& message) override;
+    void handlePartialSysexMessage (juce::MidiInput* source, const juce::uint8* data, int numBytes,
+                                    double timestamp) override;
+
+    double currentLatencyMs() const noexcept;
+    static int sampleRateIndexFor (double sampleRate) noexcept;
+
+    // State the rest of the plug-in reads and sets.
+    const ravlin::ParameterTable parameterTable;
+    ParDes valueTexts;
+    std::array<uint8_t, 100> globalsImage{};
+    std::array<uint8_t, SettingsBlock::size> settingsBlock{};
+    juce::StringArray portNames{"NONE", "NONE", "NONE", "0"};
+    std::array<std::unique_ptr<Bank_Program>, numBanks> banks;
+    Bank_Program presetBank{"Program Bank"};
+
+    std::atomic<int> sliderToHost[3]{}, latches[2]{}, sliderSent[3]{};
+    std::atomic<double> sampleRate{44100.0};
+    std::atomic<int> blockSize{0}, latencyMode{0}, sampleRateIndex{0};
+    std::array<std::atomic<int>, 7> latencyTable{};
+    std::atomic<bool> clockOption{false}, thruPortToHost{false}, thruHostToPort{false},
+        programChangeWithAutomation{false};
+    std::atomic<int> midiChannel{1};
+    std::atomic<int> presetProgramIndex{-1};
+    std::atomic<int> currentBank{0}, currentProgram{0};
+    std::atomic<bool> bankReceiving{false}, bankProgress{false};
+    std::atomic<int> bankReceiveKind{0}, nextBank{0};
+    std::atomic<bool> pendingSettings{false};
+    std::atomic<int> pendingSettingsValues[2]{};
+    std::atomic<bool> globalsReceived{false};
+
+    juce::CriticalSection hubLock; // keyState and toHostQueue
+    std::array<uint8_t, 128> keyState{};
+
+    VirtualInstrument& getVirtualInstrument() noexcept { return virtualInstrument; }
+    MIDI_PORTS_Control& getPorts() noexcept { return *ports; }
+
+private:
+    void queueForHost (const uint8_t* bytes, int size); // with the hub lock held
+    void dispatchSysEx (const ravlin::Bytes& message);
+    void receiveProgramDump (const ravlin::Bytes& message);
+    void receiveGlobals (const ravlin::Bytes& message);
+    void readOptions();
+    void sendShortNow (uint8_t status, int data1, int data2, int size);
+
+    std::unique_ptr<MidiDeviceSet> systemDevices;
+    VirtualInstrument virtualInstrument;
+    DevicesWithVirtualInstrument devices{*systemDevices, virtualInstrument};
+    std::unique_ptr<MIDI_PORTS_Control> ports;
+
+    CodeQueue eventLog{8192};
+    CodeQueue receivedNrpn{8192};
+    juce::Array<CableListener*> cableListeners;
+    juce::Array<MidiCntrStateListener*> listeners;
+    juce::CriticalSection listenerLock;
+
+    mutable juce::SpinLock programLock;
+
+    // Input side: SysEx assembly and NRPN bytes (MIDI input thread only).
+    ravlin::Bytes sysExBuffer;
+    uint8_t nrpnNumberHigh = 0xFF, nrpnNumberLow = 0xFF, nrpnValueHigh = 0, nrpnValueLow = 0;
+
+    // Fast NRPN memory (host parameter calls).
+    std::atomic<int> fastRow{-1}, fastMsb{0}, fastLsb{0};
+
+    // Host-bound MIDI stamped in milliseconds, and a spare for ageing without allocating.
+    juce::MidiBuffer toHostQueue, toHostSpare;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MidiCntrState)
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+/** The plug-in's 400 settings bytes as a fresh installation has them. */
+namespace SettingsBlock
+{
+constexpr int size = 400;
+constexpr int pendingValue0 = 0, pendingValue1 = 1;
+constexpr int thruHostToPort = 4, midiChannel = 6, clockOn = 7, thruPortToHost = 10, programChangeWithAutomation = 11;
+constexpr int latencyMarker = 68, latencyValues = 172, latencyMode = 196, seventhLatency = 200;
+constexpr int32_t latencyMarkerValue = 333;
+
+inline int32_t read32 (const uint8_t* block, int at)
+{
+    return (int32_t)(((uint32_t)block[at] << 24) | ((uint32_t)block[at + 1] << 16) | ((uint32_t)block[at + 2] << 8) |
+                     (uint32_t)block[at + 3]);
+}
+
+inline void write32 (uint8_t* block, int at, int32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        block[at + i] = (uint8_t)((uint32_t)value >> (24 - 8 * i));
+}
+
+inline std::array<uint8_t, size> defaults()
+{
+    std::array<uint8_t, size> block{};
+    block[0] = 255, block[1] = 255, block[2] = 255, block[3] = 100;
+    write32 (block.data(), latencyMode, 402);
+    return block;
+}
+} // namespace SettingsBlock
