@@ -1,5 +1,7 @@
 #include "CliCommands.h"
 
+#include "instrument/BankFolder.h"
+#include "instrument/Bank_Program.h"
 #include "instrument/DSI_Program.h"
 #include "library/LibraryFile.h"
 
@@ -173,4 +175,52 @@ TEST (Cli, TheBuiltToolExitsCleanlyOnBadInput)
     const auto text = params.readAllProcessOutput();
     EXPECT_EQ (params.getExitCode(), 0u);
     EXPECT_TRUE (text.startsWith ("0\t1\tPitch 1\t"));
+}
+
+TEST_F (CliFiles, PortsListTheVirtualInstrument)
+{
+    const auto run = cli ({"ports"});
+    ASSERT_EQ (run.code, 0);
+    const auto rows = lines (run.out);
+    EXPECT_EQ (rows[0], "Inputs:");
+    EXPECT_TRUE (rows.contains ("  Prophet 12 Module (virtual)"));
+    EXPECT_EQ (rows[rows.size() - 1], "  Prophet 12 Module (virtual)");
+}
+
+TEST_F (CliFiles, ReceivesBanksFromTheVirtualInstrumentIntoABankFile)
+{
+    const juce::String port = "Prophet 12 Module (virtual)";
+    const auto file = dir.getChildFile ("backup.syx");
+    const auto run = cli ({"receive", "--in", port, "--out", port, "--banks", "6", file.getFullPathName()});
+    ASSERT_EQ (run.code, 0) << run.err;
+    EXPECT_NE (run.out.find ("wrote 99 programs"), std::string::npos);
+
+    juce::MemoryBlock data;
+    ASSERT_TRUE (file.loadFileAsData (data));
+    ASSERT_EQ (data.getSize(), 99u * 1178u);
+    const auto* bytes = static_cast<const uint8_t*> (data.getData());
+    EXPECT_EQ (bytes[4], 5) << "bank byte of factory bank 2";
+    EXPECT_EQ (bytes[5], 0);
+    EXPECT_EQ (bytes[98 * 1178 + 5], 98);
+
+    const BankFolder folder;
+    Bank_Program bank ("check");
+    bank.loadFromDumps (bytes, data.getSize());
+    EXPECT_EQ (bank.getProgram (42), Bytes (folder.bank (1) + 42 * 1024, folder.bank (1) + 43 * 1024));
+
+    const auto listed = cli ({"list", file.getFullPathName()});
+    EXPECT_EQ (lines (listed.out).size(), 99);
+}
+
+TEST_F (CliFiles, ReceiveRefusesUnknownPortsAndBadOptions)
+{
+    const auto file = dir.getChildFile ("x.syx").getFullPathName();
+    const auto missing = cli ({"receive", "--in", "Nothing Here", "--out", "Nothing Here", "--banks", "all", file});
+    EXPECT_EQ (missing.code, 1);
+    EXPECT_NE (missing.err.find ("no MIDI input named \"Nothing Here\""), std::string::npos);
+    EXPECT_EQ (cli ({"receive", "--in", "a", "--out", "b", "--banks", "9", file}).code, 2);
+    EXPECT_EQ (cli ({"receive", "--in", "a", "--out", "b", "--banks", "user", "--wire", "fast", file}).code, 2);
+    EXPECT_EQ (cli ({"receive", "--in", "a", "--out", "b", "--banks", "user"}).code, 2);
+    EXPECT_EQ (cli ({"receive", "--in"}).code, 2);
+    EXPECT_FALSE (juce::File (file).exists());
 }

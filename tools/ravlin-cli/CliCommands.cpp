@@ -1,5 +1,7 @@
 #include "CliCommands.h"
 
+#include "TransferCommands.h"
+
 #include "instrument/DSI_Program.h"
 #include "instrument/ParDes.h"
 #include "instrument/ParameterTable.h"
@@ -9,7 +11,10 @@ namespace
 {
 const char* const usage = "usage: ravlin-cli list FILE\n"
                           "       ravlin-cli show FILE [N]\n"
-                          "       ravlin-cli params\n";
+                          "       ravlin-cli params\n"
+                          "       ravlin-cli ports\n"
+                          "       ravlin-cli receive --in NAME --out NAME --banks user|factory|all|1..8 "
+                          "[--wire din|usb|none] [--timeout SECONDS] FILE\n";
 
 // Files larger than this are no program files; refuse them rather than read gigabytes.
 constexpr juce::int64 maxFileSize = 64 * 1024 * 1024;
@@ -145,6 +150,10 @@ int runRavlinCli (const juce::StringArray& args, std::ostream& out, std::ostream
         return show (args[1], args[2], out, err);
     if (command == "params" && args.size() == 1)
         return params (out);
+    if (command == "ports" && args.size() == 1)
+        return listMidiPorts (out);
+    if (command == "receive")
+        return receiveBanks (args, out, err);
 
     err << usage;
     return 2;
