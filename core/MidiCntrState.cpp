@@ -318,7 +318,12 @@ void MidiCntrState::selectProgram (int slot, bool sendToInstrument, bool tellHos
     if (!juce::isPositiveAndBelow (bank, numBanks) || !juce::isPositiveAndBelow (program, 99))
         return; // no valid selection: the program being edited stays as it is
 
-    setCurrentProgram (banks[(size_t)bank]->getProgram (program));
+    {
+        // Copied in place: selection also runs on the audio thread, which must not allocate.
+        const juce::SpinLock::ScopedLockType sl (programLock);
+        const auto* source = banks[(size_t)bank]->programs.data() + (size_t)program * Bank_Program::programSize;
+        std::copy (source, source + Bank_Program::programSize, presetBank.current.begin());
+    }
     postEvent (HubEvent::programLoaded);
 
     if (tellHost)

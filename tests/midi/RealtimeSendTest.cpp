@@ -108,3 +108,62 @@ TEST (RealtimeSend, TheCounterSeesAllocations)
     delete p;
     EXPECT_GE (allocationsWhileCounting.load(), 2) << "the test above would pass for the wrong reason";
 }
+
+#include "core/MidiCntrState.h"
+
+TEST (RealtimeSend, RoutingHostBlocksAllocatesNothingInSteadyState)
+{
+    auto system = std::make_unique<ravlin::test::FakeMidiDevices>();
+    MidiCntrState hub (std::move (system));
+    hub.selectOutputPort (1);
+    hub.thruHostToPort = true;
+    hub.thruPortToHost = true;
+
+    juce::MidiBuffer host;
+    host.ensureSize (8192);
+    auto fill = [&host] (int round)
+    {
+        host.clear();
+        for (int i = 0; i < 64; ++i)
+        {
+            const auto note = 36 + (i % 48);
+            host.addEvent (i % 2 == 0 ? juce::MidiMessage::noteOn (1, note, (juce::uint8)100)
+                                      : juce::MidiMessage::noteOff (1, note),
+                           i * 8);
+        }
+        host.addEvent (juce::MidiMessage::programChange (1, round % 99), 500);
+        host.addEvent (juce::MidiMessage::controllerEvent (1, 32, round % 8), 501);
+    };
+
+    // Something for the host as well: notes from the instrument.
+    auto fromInstrument = [&hub] (int round)
+    { hub.handleIncomingMidiMessage (nullptr, juce::MidiMessage::noteOn (1, 60 + round % 12, (juce::uint8)90)); };
+
+    for (int round = 0; round < 20; ++round) // warm up
+    {
+        fromInstrument (round);
+        fill (round);
+        hub.routeBlock (host, 512);
+        hub.takeEvents();
+    }
+
+    long allocations = 0;
+    std::thread audio (
+        [&]
+        {
+            for (int round = 0; round < 500; ++round)
+            {
+                fill (round);
+                fromInstrument (round);
+                countingThisThread = true;
+                hub.routeBlock (host, 512);
+                countingThisThread = false;
+                if (round % 50 == 0)
+                    hub.takeEvents();
+            }
+            allocations = allocationsWhileCounting.load();
+        });
+    allocationsWhileCounting = 0;
+    audio.join();
+    EXPECT_EQ (allocations, 0);
+}
