@@ -122,3 +122,37 @@ void programDumpRoundTrip (benchmark::State& state)
 BENCHMARK (timedSendJitter)->Iterations (1)->Unit (benchmark::kMillisecond)->UseRealTime();
 BENCHMARK (timedSendCall);
 BENCHMARK (programDumpRoundTrip)->Arg (0)->Arg (1)->Arg (2)->Unit (benchmark::kMillisecond)->UseRealTime();
+
+#include "core/MidiCntrState.h"
+
+namespace
+{
+void routeHostBlock (benchmark::State& state)
+{
+    MidiCntrState hub (std::make_unique<ravlin::test::FakeMidiDevices>());
+    hub.selectOutputPort (1);
+    hub.thruHostToPort = true;
+    juce::MidiBuffer host;
+    host.ensureSize (8192);
+    int round = 0;
+    for (auto _ : state)
+    {
+        state.PauseTiming();
+        host.clear();
+        for (int i = 0; i < 64; ++i)
+            host.addEvent (juce::MidiMessage::noteOn (1, 36 + i % 48, (juce::uint8)100), i * 8);
+        if (++round % 64 == 0)
+        {
+            hub.takeEvents();
+            hub.getPorts().getSender().stopSending();
+            hub.getPorts().getSender().clearPending(); // keep the queue from filling
+            hub.getPorts().getSender().startSending();
+        }
+        state.ResumeTiming();
+        hub.routeBlock (host, 512);
+    }
+    state.SetLabel ("512 samples, 64 host events");
+}
+} // namespace
+
+BENCHMARK (routeHostBlock)->Unit (benchmark::kMicrosecond);
