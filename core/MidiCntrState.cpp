@@ -2,6 +2,8 @@
 
 #include "instrument/BankFolder.h"
 
+#include <thread>
+
 using ravlin::Bytes;
 namespace sysex = ravlin::sysex;
 
@@ -21,6 +23,17 @@ int millisecondStamp() noexcept
 bool isNrpnController (int controller) noexcept
 {
     return controller == 6 || controller == 38 || controller == 98 || controller == 99;
+}
+
+// Ports and hosts may hand over short or malformed messages: look at no byte that is not there.
+bool isNoteOn (const uint8_t* data, int size) noexcept
+{
+    return size >= 3 && (data[0] & 0xF0) == 0x90 && data[2] > 0;
+}
+
+bool isNoteOff (const uint8_t* data, int size) noexcept
+{
+    return size >= 3 && ((data[0] & 0xF0) == 0x80 || ((data[0] & 0xF0) == 0x90 && data[2] == 0));
 }
 } // namespace
 
@@ -90,22 +103,47 @@ void MidiCntrState::removeCableListener (CableListener* listener)
 
 void MidiCntrState::addListener (MidiCntrStateListener* listener)
 {
-    const juce::ScopedLock sl (listenerLock);
-    listeners.addIfNotAlreadyThere (listener);
+    const juce::SpinLock::ScopedLockType sl (eventListenerLock);
+    const auto end = listeners.begin() + numListeners;
+    if (listener != nullptr && std::find (listeners.begin(), end, listener) == end && numListeners < maxListeners)
+        listeners[(size_t)numListeners++] = listener;
 }
 
 void MidiCntrState::removeListener (MidiCntrStateListener* listener)
 {
-    const juce::ScopedLock sl (listenerLock);
-    listeners.removeAllInstancesOf (listener);
+    {
+        const juce::SpinLock::ScopedLockType sl (eventListenerLock);
+        const auto end = listeners.begin() + numListeners;
+        const auto found = std::find (listeners.begin(), end, listener);
+        if (found == end)
+            return;
+        std::copy (found + 1, end, found);
+        listeners[(size_t)--numListeners] = nullptr;
+    }
+    // A call that copied the old list may still be running on another thread.
+    while (listenerCallsInFlight.load() > 0)
+        std::this_thread::yield();
 }
 
 void MidiCntrState::postEvent (uint32_t code)
 {
     eventLog.push (code);
-    const juce::ScopedLock sl (listenerLock);
-    for (int i = listeners.size(); --i >= 0;)
-        listeners.getUnchecked (i)->stateEvent (*this);
+
+    std::array<MidiCntrStateListener*, maxListeners> toCall;
+    int count = 0;
+    {
+        const juce::SpinLock::ScopedLockType sl (eventListenerLock);
+        count = numListeners;
+        std::copy (listeners.begin(), listeners.begin() + count, toCall.begin());
+        if (count > 0)
+            ++listenerCallsInFlight;
+    }
+    if (count == 0)
+        return;
+
+    for (int i = count; --i >= 0;)
+        toCall[(size_t)i]->stateEvent (*this);
+    --listenerCallsInFlight;
 }
 
 //==============================================================================
@@ -157,6 +195,42 @@ void MidiCntrState::setCurrentProgram (const Bytes& image)
 {
     const juce::SpinLock::ScopedLockType sl (programLock);
     presetBank.setCurrent (image);
+}
+
+Bytes MidiCntrState::getBankProgram (int bank, int program) const
+{
+    if (!juce::isPositiveAndBelow (bank, numBanks))
+        return Bytes ((size_t)Bank_Program::programSize, 0);
+    const juce::SpinLock::ScopedLockType sl (programLock);
+    return banks[(size_t)bank]->getProgram (program);
+}
+
+void MidiCntrState::setBankProgram (int bank, int program, const Bytes& image)
+{
+    if (!juce::isPositiveAndBelow (bank, numBanks))
+        return;
+    const juce::SpinLock::ScopedLockType sl (programLock);
+    banks[(size_t)bank]->setProgram (program, image);
+}
+
+juce::String MidiCntrState::getBankProgramName (int bank, int program) const
+{
+    if (!juce::isPositiveAndBelow (bank, numBanks))
+        return {};
+    const juce::SpinLock::ScopedLockType sl (programLock);
+    return banks[(size_t)bank]->getProgramName (program);
+}
+
+juce::String MidiCntrState::getPresetProgramName (int program) const
+{
+    const juce::SpinLock::ScopedLockType sl (programLock);
+    return presetBank.getProgramName (program);
+}
+
+void MidiCntrState::renamePresetProgram (int program, const juce::String& name)
+{
+    const juce::SpinLock::ScopedLockType sl (programLock);
+    presetBank.setProgramName (program, name);
 }
 
 //==============================================================================
@@ -345,11 +419,72 @@ void MidiCntrState::selectProgram (int slot, bool sendToInstrument, bool tellHos
     }
 }
 
+void MidiCntrState::hostChange (int index, int raw)
+{
+    if (juce::isPositiveAndBelow (index, ravlin::ParameterTable::numImageParameters))
+    {
+        storeValue (index, raw);
+        if (parameterTable.nrpnNumber (index) != ravlin::ParameterTable::noNrpn)
+            fastNrpnSend (index, raw, currentLatencyMs(), sampleRate);
+        postEvent (HubEvent::parameter (index, raw));
+        return;
+    }
+
+    switch (index)
+    {
+        case 1024:
+            storeValue (1024, raw);
+            if (programChangeWithAutomation && raw >= 0)
+                selectProgram (raw, true, false);
+            break;
+        case 1025:
+        case 1026:
+        case 1027:
+            storeValue (index, raw);
+            sendSlider (index, raw);
+            postEvent (HubEvent::sliders);
+            break;
+        case 1028:
+        case 1029: setLatch (index, raw); break;
+        default: break;
+    }
+}
+
+void MidiCntrState::sendSlider (int index, int value)
+{
+    // Members run "Slider 1", "Slider Press", "Slider 2"; indices run 1, 2, Press.
+    const int member = index == 1025 ? 0 : index == 1026 ? 2 : index == 1027 ? 1 : -1;
+    if (member < 0)
+        return;
+    sliderSent[member] = value;
+    const int controller = index == 1025 ? 14 : index == 1026 ? 15 : 17;
+    if (ports->outputOpen)
+        ports->sendController (midiChannel, controller, juce::jlimit (0, 127, value));
+}
+
+void MidiCntrState::setLatch (int index, int value)
+{
+    if (index != 1028 && index != 1029)
+        return;
+    storeValue (index, value);
+    postEvent (index == 1028 ? HubEvent::latch1 : HubEvent::latch2);
+}
+
+void MidiCntrState::clearKeysAndHostQueue()
+{
+    const juce::ScopedLock sl (hubLock);
+    keyState.fill (0);
+    toHostQueue.clear();
+}
+
 void MidiCntrState::loadPresetProgram()
 {
     if (presetProgramIndex < 0)
         presetProgramIndex = 0;
-    setCurrentProgram (presetBank.getProgram (presetProgramIndex));
+    {
+        const juce::SpinLock::ScopedLockType sl (programLock);
+        presetBank.setCurrent (presetBank.getProgram (presetProgramIndex));
+    }
     postEvent (HubEvent::programLoaded);
 }
 
@@ -357,8 +492,7 @@ void MidiCntrState::storeEditorProgram (bool toBank, int bank, int program, cons
 {
     if (toBank)
     {
-        if (juce::isPositiveAndBelow (bank, numBanks))
-            banks[(size_t)bank]->setProgram (program, image);
+        setBankProgram (bank, program, image);
         postEvent (HubEvent::bankChanged);
     }
     else
@@ -389,7 +523,11 @@ void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::Mid
     const auto kind = status & 0xF0;
     const auto channel = (status & 0x0F) + 1;
 
-    if (thruPortToHost && status != sysex::start && sysExBuffer.empty())
+    // Bytes without a status byte only make sense as the rest of a SysEx message.
+    if (status < 0x80 && sysExBuffer.empty())
+        return;
+
+    if (thruPortToHost && status != sysex::start && status != sysex::end && sysExBuffer.empty())
     {
         const bool nrpnPart = kind == 0xB0 && size > 1 && isNrpnController (data[1]);
         if (!nrpnPart)
@@ -403,10 +541,10 @@ void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::Mid
             }
 
             const juce::ScopedLock sl (hubLock);
-            if (message.isNoteOn())
-                keyState[(size_t)message.getNoteNumber()] = 1;
-            else if (message.isNoteOff())
-                keyState[(size_t)message.getNoteNumber()] = 0;
+            if (isNoteOn (data, size))
+                keyState[data[1] & 0x7F] = 1;
+            else if (isNoteOff (data, size))
+                keyState[data[1] & 0x7F] = 0;
             queueForHost (data, size);
             return;
         }
@@ -420,24 +558,24 @@ void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::Mid
     {
         sysExBuffer.insert (sysExBuffer.end(), data, data + size);
     }
-    else if (message.isNoteOn())
+    else if (isNoteOn (data, size))
     {
-        postEvent (HubEvent::noteOn (channel, data[1], data[2]));
+        postEvent (HubEvent::noteOn (channel, data[1] & 0x7F, data[2] & 0x7F));
         return;
     }
-    else if (message.isNoteOff())
+    else if (isNoteOff (data, size))
     {
-        postEvent (HubEvent::noteOff (channel, data[1]));
+        postEvent (HubEvent::noteOff (channel, data[1] & 0x7F));
         return;
     }
     else if (kind == 0xE0 && size >= 3)
     {
-        postEvent (HubEvent::pitchBend (channel, data[2] * 128 + data[1]));
+        postEvent (HubEvent::pitchBend (channel, (data[2] & 0x7F) * 128 + (data[1] & 0x7F)));
         return;
     }
     else if (kind == 0xB0 && size >= 3)
     {
-        const int controller = data[1], value = data[2];
+        const int controller = data[1] & 0x7F, value = data[2] & 0x7F;
         switch (controller)
         {
             case 1: postEvent (HubEvent::controller (channel, controller, value)); break;
@@ -532,14 +670,14 @@ void MidiCntrState::receiveProgramDump (const Bytes& m)
     {
         currentBank = bank;
         currentProgram = program;
-        banks[(size_t)bank]->setProgram (program, image);
+        setBankProgram (bank, program, image);
         postEvent (HubEvent::bankChanged);
         setCurrentProgram (image);
         postEvent (HubEvent::programLoaded);
         return;
     }
 
-    banks[(size_t)bank]->setProgram (program, image);
+    setBankProgram (bank, program, image);
     if (!bankProgress)
         return;
 
@@ -614,14 +752,14 @@ void MidiCntrState::routeBlock (juce::MidiBuffer& hostMidi, int numSamples)
         const auto* data = event.data;
         const auto status = data[0];
         const auto kind = status & 0xF0;
-        const bool isNoteOn = kind == 0x90 && event.numBytes >= 3 && data[2] > 0;
-        const bool isNoteOff = kind == 0x80 || (kind == 0x90 && event.numBytes >= 3 && data[2] == 0);
+        const bool noteOn = isNoteOn (data, event.numBytes);
+        const bool noteOff = isNoteOff (data, event.numBytes);
 
         if (thruHostToPort)
         {
-            if (isNoteOn)
+            if (noteOn)
                 keyState[data[1] & 0x7F] = 1;
-            else if (isNoteOff)
+            else if (noteOff)
                 keyState[data[1] & 0x7F] = 0;
 
             const bool held = (kind == 0xB0 && event.numBytes >= 2 && isNrpnController (data[1])) || kind == 0xC0;
@@ -636,7 +774,7 @@ void MidiCntrState::routeBlock (juce::MidiBuffer& hostMidi, int numSamples)
         const auto channel = (status & 0x0F) + 1;
         if (kind == 0xB0 && event.numBytes >= 3)
         {
-            const int controller = data[1], value = data[2];
+            const int controller = data[1] & 0x7F, value = data[2] & 0x7F;
             if (controller == 0)
                 continue;
             if (controller == 32)
@@ -658,12 +796,12 @@ void MidiCntrState::routeBlock (juce::MidiBuffer& hostMidi, int numSamples)
                 selectProgram (currentBank * 99 + data[1], true, false);
             }
         }
-        else if (isNoteOn)
-            postEvent (HubEvent::noteOn (channel, data[1], data[2]));
-        else if (isNoteOff)
-            postEvent (HubEvent::noteOff (channel, data[1]));
+        else if (noteOn)
+            postEvent (HubEvent::noteOn (channel, data[1] & 0x7F, data[2] & 0x7F));
+        else if (noteOff)
+            postEvent (HubEvent::noteOff (channel, data[1] & 0x7F));
         else if (kind == 0xE0 && event.numBytes >= 3)
-            postEvent (HubEvent::pitchBend (channel, data[2] * 128 + data[1]));
+            postEvent (HubEvent::pitchBend (channel, (data[2] & 0x7F) * 128 + (data[1] & 0x7F)));
     }
 
     hostMidi.clear();

@@ -80,6 +80,9 @@ public:
 
     void addCableListener (CableListener* listener);
     void removeCableListener (CableListener* listener);
+    /** Listeners are called on whichever thread posts an event, the audio thread included:
+        they must return quickly and never block. At most 16; a listener must not remove itself
+        from inside stateEvent(). */
     void addListener (MidiCntrStateListener* listener);
     void removeListener (MidiCntrStateListener* listener);
 
@@ -107,7 +110,25 @@ public:
     void controllerToHost (int channel, int controller, int value);
     void programChangeToHost (int channel, int program);
 
+    /** A program of one of the eight banks, read and written under the program lock, since dumps
+        arrive on the MIDI input thread while the audio thread may be selecting from the banks. */
+    ravlin::Bytes getBankProgram (int bank, int program) const;
+    void setBankProgram (int bank, int program, const ravlin::Bytes& image);
+
+    juce::String getBankProgramName (int bank, int program) const;
+    juce::String getPresetProgramName (int program) const;
+    void renamePresetProgram (int program, const juce::String& name);
+
     void selectProgram (int slot, bool sendToInstrument, bool tellHost);
+
+    /** The host moved a parameter to a raw value: store it, send it on and tell the editor;
+        nothing goes back to the host. Any thread, no waiting. */
+    void hostChange (int index, int raw);
+    /** Sliders 1025, 1026, 1027 as controllers 14, 15 and 17 on the MIDI channel. */
+    void sendSlider (int index, int value);
+    void setLatch (int index, int value);
+    /** At transport (re)preparation: no note is held and nothing waits for the host. */
+    void clearKeysAndHostQueue();
     void loadPresetProgram();
     void storeEditorProgram (bool toBank, int bank, int program, const ravlin::Bytes& image);
 
@@ -173,10 +194,17 @@ private:
     CodeQueue eventLog{8192};
     CodeQueue receivedNrpn{8192};
     juce::Array<CableListener*> cableListeners;
-    juce::Array<MidiCntrStateListener*> listeners;
-    juce::CriticalSection listenerLock;
+    juce::CriticalSection listenerLock; // cable listeners
 
-    mutable juce::SpinLock programLock;
+    // Event listeners are called outside any lock, so a slow listener on one thread never holds
+    // up the audio thread; removal waits for calls in flight to finish.
+    static constexpr int maxListeners = 16;
+    std::array<MidiCntrStateListener*, maxListeners> listeners{};
+    int numListeners = 0;
+    juce::SpinLock eventListenerLock;
+    std::atomic<int> listenerCallsInFlight{0};
+
+    mutable juce::SpinLock programLock; // the program being edited and the eight banks
 
     // Input side: SysEx assembly and NRPN bytes (MIDI input thread only).
     ravlin::Bytes sysExBuffer;

@@ -392,3 +392,126 @@ TEST_F (Hub, HostMidiGoesToTheInstrumentAfterTheLatency)
     EXPECT_LT (arrivals[0].time - start, 20.0);
     EXPECT_NEAR (arrivals[1].time - start, 40.0 + 100.0 / 48.0, 10.0);
 }
+
+namespace
+{
+/** Plays the instrument by hand: answers each request the hub sent with the dump it asked for,
+    or with the dump chosen by the caller. */
+class HandAnsweredReceive : public Hub
+{
+protected:
+    /** Waits for the next request and returns its (bank, program), or (-1, -1) if none came. */
+    std::pair<int, int> nextRequest (ravlin::test::RecordingOutput& out, int timeoutMs = 2000)
+    {
+        const auto end = juce::Time::getMillisecondCounterHiRes() + timeoutMs;
+        while (juce::Time::getMillisecondCounterHiRes() < end)
+        {
+            const auto all = out.taken();
+            if (all.size() > consumed)
+            {
+                const auto& r = all[consumed++].bytes;
+                if (r.size() == 7 && r[3] == 0x05)
+                    return {r[4], r[5]};
+                return {-2, -2};
+            }
+            juce::Thread::sleep (0);
+        }
+        return {-1, -1};
+    }
+
+    void reply (int bank, int program)
+    {
+        fromInstrument (ravlin::packProgramDump (Bytes (1024, (uint8_t)(program % 100)), bank, program));
+    }
+
+    size_t consumed = 0;
+};
+} // namespace
+
+TEST_F (HandAnsweredReceive, AllUserBanksAreRequestedInOrderAndEndAfterTheLastReply)
+{
+    auto& out = recordOutput();
+    hub->startBankReceive (MidiCntrState::receiveAllUserBanks, 0);
+    for (int b = 0; b < 4; ++b)
+        for (int p = 0; p < 99; ++p)
+        {
+            ASSERT_EQ (nextRequest (out), std::make_pair (b, p));
+            reply (b, p);
+        }
+    EXPECT_EQ (nextRequest (out, 100), std::make_pair (-1, -1)) << "nothing after (3, 98)";
+    EXPECT_FALSE (hub->bankReceiving);
+    const auto events = hub->takeEvents();
+    ASSERT_GE (events.size(), 2u);
+    EXPECT_EQ (events[events.size() - 2], HubEvent::bankChanged);
+    EXPECT_EQ (events.back(), HubEvent::bankDone);
+    EXPECT_EQ (hub->banks[3]->getProgram (98), Bytes (1024, 98));
+}
+
+TEST_F (HandAnsweredReceive, OneFactoryBankEndsWithoutAskingForTheNext)
+{
+    auto& out = recordOutput();
+    hub->startBankReceive (0, 5);
+    for (int p = 0; p < 99; ++p)
+    {
+        ASSERT_EQ (nextRequest (out), std::make_pair (5, p));
+        reply (5, p);
+    }
+    EXPECT_EQ (nextRequest (out, 100), std::make_pair (-1, -1)) << "bank 6 is not requested";
+    EXPECT_FALSE (hub->bankReceiving);
+    EXPECT_EQ (hub->banks[6]->getProgram (0), hub->banks[2]->getProgram (0)) << "bank 6 untouched";
+}
+
+TEST_F (HandAnsweredReceive, AReplyWithAnotherProgramNumberIsStoredWhereItSaysAndPacesFromThere)
+{
+    auto& out = recordOutput();
+    const auto current = hub->getCurrentProgram();
+    hub->startBankReceive (0, 5);
+    ASSERT_EQ (nextRequest (out), std::make_pair (5, 0));
+    reply (5, 40);
+    EXPECT_EQ (hub->banks[5]->getProgram (40), Bytes (1024, 40));
+    EXPECT_EQ (hub->takeEvents(), (std::vector<uint32_t>{HubEvent::bankProgress (5, 40)}));
+    EXPECT_EQ (nextRequest (out), std::make_pair (5, 41));
+    EXPECT_EQ (hub->getCurrentProgram(), current) << "a bank receive leaves the edited program alone";
+    EXPECT_EQ (hub->currentBank, 0);
+
+    reply (2, 98); // another bank's last program ends a single-bank receive too
+    EXPECT_FALSE (hub->bankReceiving);
+    EXPECT_EQ (nextRequest (out, 100), std::make_pair (-1, -1));
+}
+
+TEST_F (Hub, HostBoundMessagesAreSpreadOverTheBlockByTheirStamps)
+{
+    hub->controllerToHost (1, 20, 1);
+    juce::Thread::sleep (30);
+    hub->controllerToHost (1, 20, 2);
+    juce::Thread::sleep (30);
+    hub->controllerToHost (1, 20, 3);
+
+    juce::MidiBuffer host;
+    hub->routeBlock (host, 1000);
+    std::vector<int> positions;
+    for (const auto m : host)
+        positions.push_back (m.samplePosition);
+    ASSERT_EQ (positions.size(), 3u);
+    EXPECT_EQ (positions[0], 0);
+    EXPECT_GT (positions[1], 300);
+    EXPECT_LT (positions[1], 700);
+    EXPECT_GT (positions[2], 950) << "the last stamp lands near the end of the block";
+    EXPECT_LE (positions[2], 999);
+
+    hub->routeBlock (host, 1000);
+    EXPECT_TRUE (host.isEmpty()) << "the queue is emptied into one block";
+}
+
+TEST_F (Hub, HostBoundMessagesOlderThanHalfASecondAreDropped)
+{
+    hub->programChangeToHost (1, 3);
+    juce::Thread::sleep (600);
+    hub->programChangeToHost (1, 4);
+    juce::MidiBuffer host;
+    hub->routeBlock (host, 64);
+    std::vector<int> programs;
+    for (const auto m : host)
+        programs.push_back (m.data[1]);
+    EXPECT_EQ (programs, (std::vector<int>{4}));
+}
