@@ -2,27 +2,74 @@
 
 #include "core/RavlinAudioProcessorEditor.h"
 
-RavlinAudioProcessor::RavlinAudioProcessor()
+namespace
+{
+juce::AudioPlayHead::CurrentPositionInfo defaultPosition()
+{
+    juce::AudioPlayHead::CurrentPositionInfo position;
+    position.resetToDefault(); // 120 bpm, 4/4, stopped at 0
+    return position;
+}
+} // namespace
+
+RavlinAudioProcessor::RavlinAudioProcessor (std::unique_ptr<MidiDeviceSet> systemDevices)
     : juce::AudioProcessor (BusesProperties()
                                 .withInput ("Input", juce::AudioChannelSet::stereo(), true)
-                                .withOutput ("Output", juce::AudioChannelSet::stereo(), true))
+                                .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
+      hub (std::move (systemDevices))
 {
-    presetBank.initialise (false);
+    // Added in slot order: VST 2.4 hosts store automation by this index.
+    slotParameters.reserve ((size_t)AutomationTable::numSlots);
+    for (int slot = 0; slot < AutomationTable::numSlots; ++slot)
+    {
+        auto parameter = std::make_unique<HostSlotParameter> (automation, slot);
+        slotParameters.push_back (parameter.get());
+        addParameter (parameter.release());
+    }
+
+    gestureQueue.reserve ((size_t)AutomationTable::numSlots);
+    clockBuffer.ensureSize ((size_t)clockBufferBytes);
+    clockSync.clockEnabled = hub.clockOption;
+
+    hub.addCableListener (this);
+    hub.addChangeListener (this);
+    playHeadPosition = defaultPosition();
 }
 
-RavlinAudioProcessor::~RavlinAudioProcessor() = default;
+RavlinAudioProcessor::~RavlinAudioProcessor()
+{
+    stopTimer();
+    {
+        // A host must not be left with a gesture that never ends.
+        const juce::ScopedLock sl (gestureLock);
+        for (int slot = 0; slot < AutomationTable::numSlots; ++slot)
+            closeGesture (slot);
+        gestureQueue.clear();
+    }
+    hub.removeChangeListener (this);
+    hub.removeCableListener (this);
+}
 
 const juce::String RavlinAudioProcessor::getName() const
 {
     return "Prophet 12 Ravlin";
 }
 
-void RavlinAudioProcessor::prepareToPlay (double, int)
+void RavlinAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
 {
+    hub.sampleRate = sampleRate;
+    hub.sampleRateIndex = MidiCntrState::sampleRateIndexFor (sampleRate);
+    hub.blockSize = samplesPerBlock;
     setLatencySamples (0);
+    clockSync.clockEnabled = hub.clockOption;
+    hub.clearKeysAndHostQueue();
 }
 
-void RavlinAudioProcessor::releaseResources() {}
+void RavlinAudioProcessor::releaseResources()
+{
+    clockSync.clockEnabled = hub.clockOption;
+    hub.clearKeysAndHostQueue();
+}
 
 // Only stereo in and stereo out: hosts read the largest accepted layout as the plug-in's
 // channel counts, and the instrument's editor has no use for any other.
@@ -35,12 +82,70 @@ bool RavlinAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) c
 void RavlinAudioProcessor::processBlock (juce::AudioBuffer<float>& audio, juce::MidiBuffer& midi)
 {
     juce::ScopedNoDenormals noDenormals;
+    const auto numSamples = audio.getNumSamples();
+
+    const auto rate = getSampleRate();
+    if (rate > 0.0 && rate != hub.sampleRate.load())
+    {
+        hub.sampleRate = rate;
+        hub.sampleRateIndex = MidiCntrState::sampleRateIndexFor (rate);
+    }
+    hub.blockSize = numSamples;
+
+    {
+        const juce::ScopedLock sl (processingLock);
+        if (hub.getPorts().outputOpen)
+        {
+            clockSync.process (playHeadPosition, numSamples, hub.sampleRate, clockBuffer);
+            if (!clockBuffer.isEmpty())
+            {
+                if (hub.clockOption)
+                    hub.getPorts().sendBufferAt (clockBuffer, hub.currentLatencyMs(), (double)(int)hub.sampleRate);
+                clockBuffer.clear();
+            }
+        }
+    }
+
+    // Never under the processing lock: the hub takes its own.
+    hub.routeBlock (midi, numSamples);
 
     for (int channel = getTotalNumInputChannels(); channel < getTotalNumOutputChannels(); ++channel)
-        audio.clear (channel, 0, audio.getNumSamples());
+        audio.clear (channel, 0, numSamples);
 
-    // Host MIDI goes to the instrument, not back to the host.
-    midi.clear();
+    readPlayHead();
+}
+
+void RavlinAudioProcessor::readPlayHead()
+{
+    auto* hostPlayHead = getPlayHead();
+    const auto position =
+        hostPlayHead != nullptr ? hostPlayHead->getPosition() : juce::Optional<juce::AudioPlayHead::PositionInfo>();
+    if (!position.hasValue())
+    {
+        playHeadPosition = defaultPosition();
+        return;
+    }
+
+    auto kept = defaultPosition();
+    kept.bpm = position->getBpm().orFallback (120.0);
+    if (const auto signature = position->getTimeSignature())
+    {
+        kept.timeSigNumerator = signature->numerator;
+        kept.timeSigDenominator = signature->denominator;
+    }
+    kept.timeInSamples = position->getTimeInSamples().orFallback (0);
+    kept.timeInSeconds = position->getTimeInSeconds().orFallback (0.0);
+    kept.ppqPosition = position->getPpqPosition().orFallback (0.0);
+    kept.ppqPositionOfLastBarStart = position->getPpqPositionOfLastBarStart().orFallback (0.0);
+    kept.isPlaying = position->getIsPlaying();
+    kept.isRecording = position->getIsRecording();
+    kept.isLooping = position->getIsLooping();
+    if (const auto loop = position->getLoopPoints())
+    {
+        kept.ppqLoopStart = loop->ppqStart;
+        kept.ppqLoopEnd = loop->ppqEnd;
+    }
+    playHeadPosition = kept;
 }
 
 juce::AudioProcessorEditor* RavlinAudioProcessor::createEditor()
@@ -48,29 +153,32 @@ juce::AudioProcessorEditor* RavlinAudioProcessor::createEditor()
     return new RavlinAudioProcessorEditor (*this);
 }
 
+//==============================================================================
 int RavlinAudioProcessor::getCurrentProgram()
 {
-    if (currentPreset < 0)
-        currentPreset = 0;
-    return currentPreset;
+    if (hub.presetProgramIndex < 0)
+        hub.presetProgramIndex = 0;
+    return hub.presetProgramIndex;
 }
 
 void RavlinAudioProcessor::setCurrentProgram (int index)
 {
     if (!juce::isPositiveAndBelow (index, numPresets))
         return;
-    currentPreset = index;
-    presetBank.setCurrent (presetBank.getProgram (index));
+    hub.presetProgramIndex = index;
+    hub.loadPresetProgram();
 }
 
 const juce::String RavlinAudioProcessor::getProgramName (int index)
 {
-    return presetBank.getProgramName (index);
+    return hub.getPresetProgramName (index);
 }
 
 void RavlinAudioProcessor::changeProgramName (int index, const juce::String& newName)
 {
-    presetBank.setProgramName (index, newName);
+    if (!juce::isPositiveAndBelow (index, numPresets))
+        return;
+    hub.renamePresetProgram (index, newName);
     setCurrentProgram (index);
 }
 
@@ -80,6 +188,113 @@ void RavlinAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 }
 
 void RavlinAudioProcessor::setStateInformation (const void*, int) {}
+
+//==============================================================================
+void RavlinAudioProcessor::cableChanged (int index, int value, bool endGestureNow, bool sendToInstrument,
+                                         bool notifyHub)
+{
+    if (!juce::isPositiveAndBelow (index, ravlin::ParameterTable::numParameters))
+        return;
+
+    if (index < ravlin::ParameterTable::numImageParameters)
+        hub.storeValue (index, value);
+    const auto top = hub.parameterTable.highest (index);
+    const auto slot = hub.parameterTable.slotForParameter (index);
+    const bool hasSlot = juce::isPositiveAndBelow (slot, AutomationTable::numSlots);
+
+    if (hasSlot)
+    {
+        {
+            const juce::ScopedLock sl (gestureLock);
+            if (gestureFlags[(size_t)slot] == 0)
+            {
+                gestureFlags[(size_t)slot] = 1;
+                slotParameters[(size_t)slot]->beginChangeGesture();
+            }
+        }
+        const auto x = top > 0 ? juce::jlimit (0.0f, 1.0f, (float)value / (float)top) : 0.0f;
+        slotParameters[(size_t)slot]->reportToHost (x);
+    }
+
+    if (sendToInstrument)
+        instrumentSend (index, value);
+
+    if (hasSlot)
+    {
+        const juce::ScopedLock sl (gestureLock);
+        if (endGestureNow)
+        {
+            closeGesture (slot);
+        }
+        else
+        {
+            if (std::find (gestureQueue.begin(), gestureQueue.end(), (uint16_t)slot) == gestureQueue.end())
+                gestureQueue.push_back ((uint16_t)slot);
+            startTimer (gestureTimerMs);
+        }
+    }
+
+    if (notifyHub)
+        hub.postEvent (HubEvent::parameter (index, value));
+}
+
+void RavlinAudioProcessor::instrumentSend (int index, int value)
+{
+    if (index < ravlin::ParameterTable::numImageParameters)
+    {
+        if (hub.parameterTable.nrpnNumber (index) != ravlin::ParameterTable::noNrpn)
+            hub.fastNrpnSend (index, value, 0.0, hub.sampleRate);
+        return;
+    }
+
+    switch (index)
+    {
+        case 1024:
+            hub.storeValue (1024, value);
+            if (hub.programChangeWithAutomation && value >= 0)
+                hub.selectProgram (value, true, false);
+            break;
+        case 1025:
+        case 1026:
+        case 1027:
+            hub.storeValue (index, value); // the host reads back what it was told
+            hub.sendSlider (index, value);
+            break;
+        case 1028:
+        case 1029: hub.setLatch (index, value); break;
+        default: break;
+    }
+}
+
+bool RavlinAudioProcessor::isGestureOpen (int slot) const
+{
+    const juce::ScopedLock sl (gestureLock);
+    return juce::isPositiveAndBelow (slot, numGestureFlags) && gestureFlags[(size_t)slot] != 0;
+}
+
+void RavlinAudioProcessor::closeGesture (int slot)
+{
+    if (gestureFlags[(size_t)slot] == 0)
+        return;
+    gestureFlags[(size_t)slot] = 0;
+    if (juce::isPositiveAndBelow (slot, AutomationTable::numSlots))
+        slotParameters[(size_t)slot]->endChangeGesture();
+}
+
+void RavlinAudioProcessor::timerCallback()
+{
+    stopTimer();
+    const juce::ScopedLock sl (gestureLock);
+    for (auto slot : gestureQueue)
+        closeGesture (slot);
+    gestureQueue.clear();
+}
+
+void RavlinAudioProcessor::changeListenerCallback (juce::ChangeBroadcaster*)
+{
+    for (auto pair : hub.takeReceivedNrpn())
+        cableChanged ((int)(pair >> 16), (int)(pair & 0xFFFF), false, false, true);
+}
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
 {

@@ -1,17 +1,29 @@
 #pragma once
 
-#include "instrument/Bank_Program.h"
-#include "instrument/ParameterTable.h"
+#include "core/AutomationTable.h"
+#include "core/HostClockSync.h"
+#include "core/HostSlotParameter.h"
+#include "core/MidiCntrState.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
-/** The object the host loads. It makes no sound: audio passes through unchanged. */
-class RavlinAudioProcessor : public juce::AudioProcessor
+/** The object the host loads. It makes no sound: audio passes through unchanged. It bridges the
+    host (automation, programs, state, transport), the hub that talks to the instrument, and the
+    editor; and it sends the instrument a MIDI clock that follows the host's transport. */
+class RavlinAudioProcessor : public juce::AudioProcessor,
+                             public juce::ChangeListener,
+                             public CableListener,
+                             private juce::Timer,
+                             public juce::ChangeBroadcaster
 {
 public:
     static constexpr int numPresets = Bank_Program::numPrograms;
+    static constexpr int numGestureFlags = 2000;
+    static constexpr int gestureTimerMs = 200;
+    static constexpr int clockBufferBytes = 3080;
 
-    RavlinAudioProcessor();
+    /** systemDevices: the machine's MIDI devices; tests hand in their own. */
+    explicit RavlinAudioProcessor (std::unique_ptr<MidiDeviceSet> systemDevices = std::make_unique<JuceMidiDevices>());
     ~RavlinAudioProcessor() override;
 
     const juce::String getName() const override;
@@ -20,11 +32,18 @@ public:
     bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
     void processBlock (juce::AudioBuffer<float>& audio, juce::MidiBuffer& midi) override;
     using juce::AudioProcessor::processBlock;
+    void reset() override {}
 
+    const juce::String getInputChannelName (int index) const override { return juce::String (index + 1); }
+    const juce::String getOutputChannelName (int index) const override { return juce::String (index + 1); }
+    bool isInputChannelStereoPair (int) const override { return true; }
+    bool isOutputChannelStereoPair (int) const override { return true; }
     bool acceptsMidi() const override { return true; }
     bool producesMidi() const override { return true; }
     bool isMidiEffect() const override { return false; }
+    bool silenceInProducesSilenceOut() const override { return false; }
     double getTailLengthSeconds() const override { return 0.0; }
+    void numChannelsChanged() override {}
 
     bool hasEditor() const override { return true; }
     juce::AudioProcessorEditor* createEditor() override;
@@ -38,13 +57,34 @@ public:
     void getStateInformation (juce::MemoryBlock& destData) override;
     void setStateInformation (const void* data, int sizeInBytes) override;
 
-    const ravlin::ParameterTable& getParameterTable() const noexcept { return parameterTable; }
-    Bank_Program& getPresetBank() noexcept { return presetBank; }
+    void cableChanged (int parameterIndex, int value, bool endGestureNow, bool sendToInstrument,
+                       bool notifyHub) override;
+    void changeListenerCallback (juce::ChangeBroadcaster* source) override;
+
+    MidiCntrState& getHub() noexcept { return hub; }
+    AutomationTable& getAutomationTable() noexcept { return automation; }
+    HostSlotParameter& getSlotParameter (int slot) noexcept { return *slotParameters[(size_t)slot]; }
+    const HostClockSync& getClock() const noexcept { return clockSync; }
+    bool isGestureOpen (int slot) const;
 
 private:
-    ravlin::ParameterTable parameterTable;
-    Bank_Program presetBank{"Program Bank"};
-    int currentPreset = 0;
+    void instrumentSend (int parameterIndex, int value);
+    void closeGesture (int slot); // with the gesture lock held
+    void timerCallback() override;
+    void readPlayHead();
+
+    MidiCntrState hub;
+    AutomationTable automation{hub};
+    std::vector<HostSlotParameter*> slotParameters; // owned by the base class, in slot order
+
+    std::array<uint8_t, numGestureFlags> gestureFlags{};
+    std::vector<uint16_t> gestureQueue;
+    juce::CriticalSection gestureLock; // flags and queue: editor, timer and MIDI input thread
+
+    HostClockSync clockSync;
+    juce::MidiBuffer clockBuffer;
+    juce::CriticalSection processingLock;
+    juce::AudioPlayHead::CurrentPositionInfo playHeadPosition;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (RavlinAudioProcessor)
 };

@@ -1,4 +1,6 @@
 // Loads the built VST 2.4 binary the way a host does and checks what hosts see.
+#include "instrument/Bank_Program.h"
+
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include <gtest/gtest.h>
@@ -84,7 +86,10 @@ TEST_F (Vst2Host, IdentitySeenByTheHost)
         EXPECT_EQ (dispatch (Vst2::effCanDo, 0, 0, const_cast<char*> (can)), 1) << can;
 
     EXPECT_EQ (instance->getNumPrograms(), 99);
-    EXPECT_EQ (instance->getProgramName (0).trimEnd(), "Basic Program");
+    Bank_Program factory ("factory");
+    factory.loadFactoryBank (0);
+    EXPECT_EQ (instance->getProgramName (0).trimEnd(), factory.getProgramName (0).trimEnd())
+        << "the preset bank starts as factory set 1";
     EXPECT_TRUE (instance->hasEditor());
     EXPECT_TRUE (instance->acceptsMidi());
     EXPECT_TRUE (instance->producesMidi());
@@ -152,4 +157,17 @@ TEST_F (Vst2Host, PinPropertiesStayInsideTheHostsStruct)
             EXPECT_GT (std::strlen (block.properties.label), 0u);
         }
     }
+}
+
+TEST_F (Vst2Host, RenamingTheCurrentProgramThroughTheHost)
+{
+    instance->setCurrentProgram (5);
+    EXPECT_EQ (instance->getCurrentProgram(), 5);
+    instance->changeProgramName (5, "Night Pad");
+    EXPECT_EQ (instance->getProgramName (5).trimEnd(), "Night Pad");
+    EXPECT_EQ (instance->getCurrentProgram(), 5);
+
+    char name[64] = {};
+    dispatch (Vst2::effGetProgramNameIndexed, 5, 0, name);
+    EXPECT_STREQ (juce::String (name).trimEnd().toRawUTF8(), "Night Pad");
 }

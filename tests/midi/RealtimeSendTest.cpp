@@ -167,3 +167,77 @@ TEST (RealtimeSend, RoutingHostBlocksAllocatesNothingInSteadyState)
     audio.join();
     EXPECT_EQ (allocations, 0);
 }
+
+#include "core/RavlinAudioProcessor.h"
+
+namespace
+{
+class MovingPlayHead : public juce::AudioPlayHead
+{
+public:
+    juce::Optional<PositionInfo> getPosition() const override { return info; }
+    PositionInfo info;
+};
+} // namespace
+
+TEST (RealtimeSend, TenThousandProcessorBlocksWithClockThruAndAutomationAllocateNothing)
+{
+    juce::ScopedJuceInitialiser_GUI messageThread;
+    RavlinAudioProcessor processor (std::make_unique<ravlin::test::FakeMidiDevices>());
+    auto& hub = processor.getHub();
+    hub.selectOutputPort (1);
+    hub.clockOption = true;
+    hub.thruHostToPort = true;
+    hub.thruPortToHost = true;
+
+    MovingPlayHead playHead;
+    playHead.info.setBpm (128.0);
+    playHead.info.setIsPlaying (true);
+    playHead.info.setPpqPosition (0.0);
+    processor.setPlayHead (&playHead);
+    processor.setRateAndBufferSizeDetails (48000.0, 512);
+    processor.prepareToPlay (48000.0, 512);
+
+    juce::AudioBuffer<float> audio (2, 512);
+    juce::MidiBuffer midi;
+    midi.ensureSize (8192);
+    auto runBlock = [&] (int n)
+    {
+        midi.clear();
+        for (int i = 0; i < 16; ++i)
+            midi.addEvent (i % 2 == 0 ? juce::MidiMessage::noteOn (1, 40 + i, (juce::uint8)100)
+                                      : juce::MidiMessage::noteOff (1, 39 + i),
+                           i * 30);
+        hub.handleIncomingMidiMessage (nullptr, juce::MidiMessage::controllerEvent (1, 74, n & 0x7F));
+        // Host automation arrives on the audio thread in most hosts.
+        processor.getSlotParameter (n % 300).setValue ((float)(n % 17) / 16.0f);
+        processor.processBlock (audio, midi);
+        playHead.info.setPpqPosition (*playHead.info.getPpqPosition() + 512 * 128.0 / 60.0 / 48000.0);
+    };
+
+    for (int n = 0; n < 100; ++n) // warm up
+        runBlock (n);
+    hub.takeEvents();
+
+    long allocations = -1;
+    std::thread audioThread (
+        [&]
+        {
+            allocationsWhileCounting = 0;
+            for (int n = 0; n < 10000; ++n)
+            {
+                countingThisThread = true;
+                runBlock (n);
+                countingThisThread = false;
+                if (n % 64 == 0)
+                    std::this_thread::sleep_for (std::chrono::microseconds (100));
+            }
+            allocations = allocationsWhileCounting.load();
+        });
+    audioThread.join();
+    processor.setPlayHead (nullptr);
+
+    EXPECT_EQ (allocations, 0);
+    EXPECT_GT (processor.getClock().lastPosition, 100.0) << "the clock ran all the while";
+    EXPECT_GT (hub.getPorts().getSender().getNumSent() + hub.getPorts().getSender().getNumDropped(), 10000);
+}

@@ -1,0 +1,32 @@
+#include "ui/MainComp.h"
+
+#include "core/RavlinAudioProcessor.h"
+
+MainComp::MainComp (RavlinAudioProcessor* owner) : processor (owner)
+{
+    setSize (defaultWidth, defaultHeight);
+}
+
+MainComp::~MainComp() = default;
+
+void MainComp::setOwnSize (int width, int height)
+{
+    setSize (width, height);
+    sendChangeMessage();
+}
+
+void MainComp::paint (juce::Graphics& g)
+{
+    g.fillAll (juce::Colours::black);
+    g.setColour (juce::Colours::white);
+    g.setFont (juce::Font ("Arial", 28.0f, juce::Font::bold));
+    g.drawText ("PROPHET 12 Ravlin", getLocalBounds().removeFromTop (80), juce::Justification::centred);
+
+    if (processor == nullptr)
+        return;
+    g.setFont (juce::Font ("Arial", 16.0f, juce::Font::plain));
+    g.setColour (juce::Colours::grey);
+    const auto preset = processor->getProgramName (processor->getCurrentProgram()).trimEnd();
+    g.drawText ("Version " + juce::String (JucePlugin_VersionString) + "  -  preset: " + preset,
+                getLocalBounds().withTrimmedTop (80).removeFromTop (30), juce::Justification::centred);
+}
