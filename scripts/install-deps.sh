@@ -9,7 +9,8 @@ packages=(
     libxcursor-dev libxext-dev libgl-dev libcurl4-gnutls-dev
 )
 if [[ "${1:-}" == "--test" ]]; then
-    packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-utils openbox fonts-liberation imagemagick)
+    packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-utils openbox fonts-liberation imagemagick
+               clang libclang-rt-14-dev python3)
 fi
 
 missing=()

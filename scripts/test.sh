@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite twice: a release build, then a build under
-# AddressSanitizer and UndefinedBehaviorSanitizer (VST 2.4 only, with the host test).
+# AddressSanitizer and UndefinedBehaviorSanitizer (VST 2.4 only, with the host test);
+# then the hub's thread stress test under ThreadSanitizer and a minute of fuzzing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Let ccache reuse compiles made in other clones of the project.
@@ -23,3 +24,13 @@ cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAVLIN_BUILD_TESTS=
     -DRAVLIN_ALL_FORMATS=OFF
 cmake --build build/asan --parallel "$jobs"
 scripts/with-display.sh ctest --test-dir build/asan --parallel "$jobs"
+
+# Every thread of the hub at once, under ThreadSanitizer: any report fails the run.
+cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAVLIN_BUILD_TESTS=ON -DRAVLIN_TSAN=ON \
+    -DRAVLIN_ALL_FORMATS=OFF
+cmake --build build/tsan --parallel "$jobs" --target ravlin_tests
+TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1" RAVLIN_STRESS_SECONDS=5 \
+    build/tsan/tests/ravlin_tests --gtest_filter='HubStress.*'
+
+# A minute of fuzzing the MIDI input (scripts/fuzz.sh alone runs it for ten).
+scripts/fuzz.sh 60
