@@ -37,10 +37,11 @@ bool isNoteOff (const uint8_t* data, int size) noexcept
 }
 } // namespace
 
-MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceSet> system) : systemDevices (std::move (system))
+MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceSet> system, juce::File applicationDataFolder)
+    : files (std::move (applicationDataFolder)), systemDevices (std::move (system))
 {
     // Settings come first: the channel, the options and the latency depend on them.
-    settingsBlock = SettingsBlock::defaults();
+    settingsBlock = files.loadSettings();
     auto channel = (int)settingsBlock[SettingsBlock::midiChannel];
     if (channel < 1 || channel > 16)
     {
@@ -51,8 +52,10 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceSet> system) : systemDev
 
     for (int b = 0; b < numBanks; ++b)
         banks[(size_t)b] = std::make_unique<Bank_Program> (bankNames[b]);
+    const auto fromFile = files.loadBanks (banks);
     for (int b = 0; b < numBanks; ++b)
-        banks[(size_t)b]->loadFactoryBank (b % 4);
+        if (!fromFile[(size_t)b])
+            banks[(size_t)b]->loadFactoryBank (b % 4);
 
     presetBank.loadFactoryBank (0);
 
@@ -60,14 +63,21 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceSet> system) : systemDev
     toHostSpare.ensureSize (16384);
     sysExBuffer.reserve (4096);
 
+    portNames = files.loadPorts();
     ports = std::make_unique<MIDI_PORTS_Control> (devices, *this);
     ports->reopenRememberedPorts (portNames[0], portNames[1]);
+    if (const auto number = portNames[3].getIntValue(); number != 0)
+        ports->sysExBufferChoice = number;
 
     readOptions();
+    readLatencySettings();
+    loadDefaultPreset();
 }
 
 MidiCntrState::~MidiCntrState()
 {
+    files.saveBanks (banks);
+    files.saveSettings (settingsBlock);
     ports.reset(); // closes both ports before anything they call back into goes
 }
 
@@ -77,15 +87,93 @@ void MidiCntrState::readOptions()
     thruPortToHost = settingsBlock[SettingsBlock::thruPortToHost] == 1;
     programChangeWithAutomation = settingsBlock[SettingsBlock::programChangeWithAutomation] == 1;
     thruHostToPort = settingsBlock[SettingsBlock::thruHostToPort] == 1;
+}
 
-    if (SettingsBlock::read32 (settingsBlock.data(), SettingsBlock::latencyMarker) == SettingsBlock::latencyMarkerValue)
+void MidiCntrState::readLatencySettings()
+{
+    auto* block = settingsBlock.data();
+    if (SettingsBlock::read32 (block, SettingsBlock::latencyMarker) != SettingsBlock::latencyMarkerValue)
     {
+        // Written with the next save.
+        SettingsBlock::write32 (block, SettingsBlock::latencyMarker, SettingsBlock::latencyMarkerValue);
         for (int i = 0; i < 6; ++i)
-            latencyTable[(size_t)i] =
-                SettingsBlock::read32 (settingsBlock.data(), SettingsBlock::latencyValues + 4 * i);
-        latencyTable[6] = SettingsBlock::read32 (settingsBlock.data(), SettingsBlock::seventhLatency);
+            SettingsBlock::write32 (block, SettingsBlock::latencyValues + 4 * i, 0);
+        SettingsBlock::write32 (block, SettingsBlock::latencyMode, 402);
+        SettingsBlock::write32 (block, SettingsBlock::seventhLatency, 0);
     }
-    latencyMode = SettingsBlock::read32 (settingsBlock.data(), SettingsBlock::latencyMode);
+    for (int i = 0; i < 6; ++i)
+        latencyTable[(size_t)i] = SettingsBlock::read32 (block, SettingsBlock::latencyValues + 4 * i);
+    latencyTable[6] = SettingsBlock::read32 (block, SettingsBlock::seventhLatency);
+    latencyMode = 0; // the stored mode is not applied at start
+}
+
+void MidiCntrState::loadDefaultPreset()
+{
+    const auto image = files.readDefaultPreset();
+    if (!image.has_value())
+        return;
+    if (presetProgramIndex < 0)
+        presetProgramIndex = 0;
+    setPresetProgram (presetProgramIndex, *image);
+    loadPresetProgram();
+}
+
+void MidiCntrState::setLatencySettings (int mode, const std::array<int, 7>& delays)
+{
+    auto* block = settingsBlock.data();
+    SettingsBlock::write32 (block, SettingsBlock::latencyMarker, SettingsBlock::latencyMarkerValue);
+    for (int i = 0; i < 6; ++i)
+    {
+        SettingsBlock::write32 (block, SettingsBlock::latencyValues + 4 * i, delays[(size_t)i]);
+        latencyTable[(size_t)i] = delays[(size_t)i];
+    }
+    SettingsBlock::write32 (block, SettingsBlock::seventhLatency, delays[6]);
+    latencyTable[6] = delays[6];
+    SettingsBlock::write32 (block, SettingsBlock::latencyMode, mode);
+    latencyMode = mode;
+}
+
+void MidiCntrState::setOption (int settingsByte, bool on)
+{
+    switch (settingsByte)
+    {
+        case SettingsBlock::thruHostToPort: thruHostToPort = on; break;
+        case SettingsBlock::clockOn: clockOption = on; break;
+        case SettingsBlock::thruPortToHost: thruPortToHost = on; break;
+        case SettingsBlock::programChangeWithAutomation: programChangeWithAutomation = on; break;
+        default: return;
+    }
+    settingsBlock[(size_t)settingsByte] = on ? 1 : 0;
+}
+
+void MidiCntrState::setMidiChannelSetting (int channel)
+{
+    if (channel < 1 || channel > 16)
+        return;
+    midiChannel = channel;
+    settingsBlock[SettingsBlock::midiChannel] = (uint8_t)channel;
+}
+
+void MidiCntrState::saveSettings() const
+{
+    files.saveSettings (settingsBlock);
+}
+
+void MidiCntrState::savePorts()
+{
+    portNames.set (3, juce::String (ports->sysExBufferChoice));
+    files.savePorts (portNames);
+}
+
+void MidiCntrState::loadLayout()
+{
+    if (const auto stored = files.loadLayout())
+        layout = *stored;
+}
+
+void MidiCntrState::saveLayout() const
+{
+    files.saveLayout (layout);
 }
 
 //==============================================================================
@@ -195,6 +283,20 @@ void MidiCntrState::setCurrentProgram (const Bytes& image)
 {
     const juce::SpinLock::ScopedLockType sl (programLock);
     presetBank.setCurrent (image);
+}
+
+Bytes MidiCntrState::getPresetProgram (int program) const
+{
+    const juce::SpinLock::ScopedLockType sl (programLock);
+    auto image = presetBank.getProgram (juce::jlimit (0, Bank_Program::numPrograms - 1, program));
+    image.resize ((size_t)Bank_Program::programSize, 0);
+    return image;
+}
+
+void MidiCntrState::setPresetProgram (int program, const Bytes& image)
+{
+    const juce::SpinLock::ScopedLockType sl (programLock);
+    presetBank.setProgram (program, image);
 }
 
 Bytes MidiCntrState::getBankProgram (int bank, int program) const
@@ -722,6 +824,7 @@ void MidiCntrState::receiveGlobals (const Bytes& m)
         settingsBlock[SettingsBlock::pendingValue0] = (uint8_t)pendingSettingsValues[0].load();
         settingsBlock[SettingsBlock::pendingValue1] = (uint8_t)pendingSettingsValues[1].load();
         pendingSettings = false;
+        saveSettings();
     }
     postEvent (HubEvent::online);
 }

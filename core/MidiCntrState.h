@@ -2,6 +2,7 @@
 
 #include "core/HubEvents.h"
 #include "core/SettingsBlock.h"
+#include "core/SettingsFiles.h"
 #include "instrument/Bank_Program.h"
 #include "instrument/ParDes.h"
 #include "instrument/ParameterTable.h"
@@ -75,7 +76,10 @@ public:
     static constexpr int receiveAllFactoryBanks = 778;
     static constexpr double toHostAgeLimitMs = 500.0;
 
-    explicit MidiCntrState (std::unique_ptr<MidiDeviceSet> systemDevices = std::make_unique<JuceMidiDevices>());
+    /** applicationDataFolder: where the settings, banks, ports and layout files live; an empty
+        File keeps everything in memory. */
+    explicit MidiCntrState (std::unique_ptr<MidiDeviceSet> systemDevices = std::make_unique<JuceMidiDevices>(),
+                            juce::File applicationDataFolder = SettingsFiles::defaultApplicationDataFolder());
     ~MidiCntrState() override;
 
     void addCableListener (CableListener* listener);
@@ -117,6 +121,8 @@ public:
 
     juce::String getBankProgramName (int bank, int program) const;
     juce::String getPresetProgramName (int program) const;
+    ravlin::Bytes getPresetProgram (int program) const;
+    void setPresetProgram (int program, const ravlin::Bytes& image);
     void renamePresetProgram (int program, const juce::String& name);
 
     void selectProgram (int slot, bool sendToInstrument, bool tellHost);
@@ -146,9 +152,22 @@ public:
                                     double timestamp) override;
 
     double currentLatencyMs() const noexcept;
+    /** From the MIDI setup panel: the mode and the seven delays, into the table and the settings. */
+    void setLatencySettings (int mode, const std::array<int, 7>& delays);
+    /** An option together with its settings byte (4, 7, 10 or 11). */
+    void setOption (int settingsByte, bool on);
+    void setMidiChannelSetting (int channel);
+
+    // The settings, ports and layout files.
+    const SettingsFiles& getFiles() const noexcept { return files; }
+    void saveSettings() const;
+    void savePorts();
+    void loadLayout();
+    void saveLayout() const;
     static int sampleRateIndexFor (double sampleRate) noexcept;
 
     // State the rest of the plug-in reads and sets.
+    const SettingsFiles files;
     const ravlin::ParameterTable parameterTable;
     ParDes valueTexts;
     std::array<uint8_t, 100> globalsImage{};
@@ -171,6 +190,7 @@ public:
     std::atomic<bool> pendingSettings{false};
     std::atomic<int> pendingSettingsValues[2]{};
     std::atomic<bool> globalsReceived{false};
+    LayoutValues layout; // message thread: the editor's
 
     juce::CriticalSection hubLock; // keyState and toHostQueue
     std::array<uint8_t, 128> keyState{};
@@ -184,6 +204,8 @@ private:
     void receiveProgramDump (const ravlin::Bytes& message);
     void receiveGlobals (const ravlin::Bytes& message);
     void readOptions();
+    void readLatencySettings();
+    void loadDefaultPreset();
     void sendShortNow (uint8_t status, int data1, int data2, int size);
 
     std::unique_ptr<MidiDeviceSet> systemDevices;

@@ -1,5 +1,6 @@
 #include "core/RavlinAudioProcessor.h"
 
+#include "core/PresetChunks.h"
 #include "core/RavlinAudioProcessorEditor.h"
 
 namespace
@@ -12,11 +13,12 @@ juce::AudioPlayHead::CurrentPositionInfo defaultPosition()
 }
 } // namespace
 
-RavlinAudioProcessor::RavlinAudioProcessor (std::unique_ptr<MidiDeviceSet> systemDevices)
+RavlinAudioProcessor::RavlinAudioProcessor (std::unique_ptr<MidiDeviceSet> systemDevices,
+                                            juce::File applicationDataFolder)
     : juce::AudioProcessor (BusesProperties()
                                 .withInput ("Input", juce::AudioChannelSet::stereo(), true)
                                 .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
-      hub (std::move (systemDevices))
+      hub (std::move (systemDevices), std::move (applicationDataFolder))
 {
     // Added in slot order: VST 2.4 hosts store automation by this index.
     slotParameters.reserve ((size_t)AutomationTable::numSlots);
@@ -184,10 +186,23 @@ void RavlinAudioProcessor::changeProgramName (int index, const juce::String& new
 
 void RavlinAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 {
-    destData.reset();
+    PresetChunks::writeBank (hub, destData);
 }
 
-void RavlinAudioProcessor::setStateInformation (const void*, int) {}
+void RavlinAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
+{
+    PresetChunks::readBank (hub, data, sizeInBytes);
+}
+
+void RavlinAudioProcessor::getCurrentProgramStateInformation (juce::MemoryBlock& destData)
+{
+    PresetChunks::writeProgram (hub, destData);
+}
+
+void RavlinAudioProcessor::setCurrentProgramStateInformation (const void* data, int sizeInBytes)
+{
+    PresetChunks::readProgram (hub, data, sizeInBytes);
+}
 
 //==============================================================================
 void RavlinAudioProcessor::cableChanged (int index, int value, bool endGestureNow, bool sendToInstrument,

@@ -22,8 +22,10 @@ public:
     static constexpr int gestureTimerMs = 200;
     static constexpr int clockBufferBytes = 3080;
 
-    /** systemDevices: the machine's MIDI devices; tests hand in their own. */
-    explicit RavlinAudioProcessor (std::unique_ptr<MidiDeviceSet> systemDevices = std::make_unique<JuceMidiDevices>());
+    /** systemDevices: the machine's MIDI devices; applicationDataFolder: where the settings files
+        live (an empty File keeps them in memory). Tests hand in their own. */
+    explicit RavlinAudioProcessor (std::unique_ptr<MidiDeviceSet> systemDevices = std::make_unique<JuceMidiDevices>(),
+                                   juce::File applicationDataFolder = SettingsFiles::defaultApplicationDataFolder());
     ~RavlinAudioProcessor() override;
 
     const juce::String getName() const override;
@@ -56,6 +58,8 @@ public:
 
     void getStateInformation (juce::MemoryBlock& destData) override;
     void setStateInformation (const void* data, int sizeInBytes) override;
+    void getCurrentProgramStateInformation (juce::MemoryBlock& destData) override;
+    void setCurrentProgramStateInformation (const void* data, int sizeInBytes) override;
 
     void cableChanged (int parameterIndex, int value, bool endGestureNow, bool sendToInstrument,
                        bool notifyHub) override;

@@ -1,5 +1,7 @@
 #include "core/SafeFileWrite.h"
 
+#include <cstdio>
+
 namespace ravlin
 {
 bool replaceFileSafely (const juce::File& file, const void* data, size_t size)
@@ -7,9 +9,28 @@ bool replaceFileSafely (const juce::File& file, const void* data, size_t size)
     if (!file.getParentDirectory().createDirectory())
         return false;
 
-    juce::TemporaryFile temporary (file);
-    if (!temporary.getFile().replaceWithData (data, size))
+    // Deleted again by its destructor unless it was renamed into place.
+    juce::TemporaryFile temporary (file, juce::TemporaryFile::useHiddenFile);
+    {
+        juce::FileOutputStream out (temporary.getFile());
+        if (!out.openedOk())
+            return false;
+        // A full disk or a size limit shows as a short write, which JUCE's own file writers do
+        // not report; the old file must then stay as it was.
+        if (size > 0 && !out.write (data, size))
+            return false;
+        out.flush();
+        if (out.getStatus().failed())
+            return false;
+    }
+    if (temporary.getFile().getSize() != (juce::int64)size)
         return false;
+
+#if JUCE_WINDOWS
     return temporary.overwriteTargetFileWithTemporary();
+#else
+    // rename() replaces the old file in one step: there is never a moment without it.
+    return std::rename (temporary.getFile().getFullPathName().toRawUTF8(), file.getFullPathName().toRawUTF8()) == 0;
+#endif
 }
 } // namespace ravlin

@@ -4,10 +4,16 @@
 
 MainComp::MainComp (RavlinAudioProcessor* owner) : processor (owner)
 {
+    if (processor != nullptr)
+        processor->getHub().loadLayout();
     setSize (defaultWidth, defaultHeight);
 }
 
-MainComp::~MainComp() = default;
+MainComp::~MainComp()
+{
+    if (processor != nullptr)
+        processor->getHub().saveLayout();
+}
 
 void MainComp::setOwnSize (int width, int height)
 {

@@ -129,7 +129,7 @@ namespace
 {
 void routeHostBlock (benchmark::State& state)
 {
-    MidiCntrState hub (std::make_unique<ravlin::test::FakeMidiDevices>());
+    MidiCntrState hub (std::make_unique<ravlin::test::FakeMidiDevices>(), juce::File());
     hub.selectOutputPort (1);
     hub.thruHostToPort = true;
     juce::MidiBuffer host;

@@ -18,7 +18,7 @@ public:
 void processOneBlock (benchmark::State& state)
 {
     juce::ScopedJuceInitialiser_GUI messageThread;
-    RavlinAudioProcessor processor (std::make_unique<ravlin::test::FakeMidiDevices>());
+    RavlinAudioProcessor processor (std::make_unique<ravlin::test::FakeMidiDevices>(), juce::File());
     auto& hub = processor.getHub();
     hub.selectOutputPort (1);
     hub.clockOption = true;

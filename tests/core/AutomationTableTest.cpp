@@ -10,7 +10,7 @@ namespace
 class Automation : public ::testing::Test
 {
 protected:
-    Automation() : hub (std::unique_ptr<MidiDeviceSet> (system)), table (hub) {}
+    Automation() : hub (std::unique_ptr<MidiDeviceSet> (system), juce::File()), table (hub) {}
 
     juce::ScopedJuceInitialiser_GUI messageThread;
     ravlin::test::FakeMidiDevices* system = new ravlin::test::FakeMidiDevices();

@@ -27,7 +27,7 @@ struct CountingListener : public MidiCntrStateListener
 TEST (HubStress, HostInstrumentAudioAndMessageThreadsTogether)
 {
     juce::ScopedJuceInitialiser_GUI messageThread;
-    MidiCntrState hub (std::make_unique<ravlin::test::FakeMidiDevices>());
+    MidiCntrState hub (std::make_unique<ravlin::test::FakeMidiDevices>(), juce::File());
     constexpr int virtualPort = 3;
     hub.selectInputPort (virtualPort);
     hub.selectOutputPort (virtualPort);

@@ -18,7 +18,7 @@ protected:
     {
         auto fake = std::make_unique<FakeMidiDevices>();
         system = fake.get();
-        hub = std::make_unique<MidiCntrState> (std::move (fake));
+        hub = std::make_unique<MidiCntrState> (std::move (fake), juce::File());
     }
 
     void connectVirtual()

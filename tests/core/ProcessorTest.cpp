@@ -27,7 +27,7 @@ public:
 class Processor : public ::testing::Test
 {
 protected:
-    Processor() : processor (std::unique_ptr<MidiDeviceSet> (system)) {}
+    Processor() : processor (std::unique_ptr<MidiDeviceSet> (system), juce::File()) {}
 
     ravlin::test::RecordingOutput& recordOutput()
     {
@@ -155,7 +155,7 @@ TEST_F (Processor, DestructionClosesOpenGestures)
 {
     HostEar ear;
     {
-        RavlinAudioProcessor temporary (std::make_unique<ravlin::test::FakeMidiDevices>());
+        RavlinAudioProcessor temporary (std::make_unique<ravlin::test::FakeMidiDevices>(), juce::File());
         temporary.getSlotParameter (7).addListener (&ear);
         temporary.cableChanged (temporary.getHub().parameterTable.parameterForSlot (7), 1, false, false, false);
         ASSERT_EQ (ear.log.front(), "begin");

@@ -23,7 +23,7 @@ public:
 
 MidiCntrState& theHub()
 {
-    static MidiCntrState hub (std::make_unique<NoMidiDevices>());
+    static MidiCntrState hub (std::make_unique<NoMidiDevices>(), juce::File());
     return hub;
 }
 } // namespace

@@ -114,7 +114,7 @@ TEST (RealtimeSend, TheCounterSeesAllocations)
 TEST (RealtimeSend, RoutingHostBlocksAllocatesNothingInSteadyState)
 {
     auto system = std::make_unique<ravlin::test::FakeMidiDevices>();
-    MidiCntrState hub (std::move (system));
+    MidiCntrState hub (std::move (system), juce::File());
     hub.selectOutputPort (1);
     hub.thruHostToPort = true;
     hub.thruPortToHost = true;
@@ -183,7 +183,7 @@ public:
 TEST (RealtimeSend, TenThousandProcessorBlocksWithClockThruAndAutomationAllocateNothing)
 {
     juce::ScopedJuceInitialiser_GUI messageThread;
-    RavlinAudioProcessor processor (std::make_unique<ravlin::test::FakeMidiDevices>());
+    RavlinAudioProcessor processor (std::make_unique<ravlin::test::FakeMidiDevices>(), juce::File());
     auto& hub = processor.getHub();
     hub.selectOutputPort (1);
     hub.clockOption = true;

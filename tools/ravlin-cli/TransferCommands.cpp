@@ -93,7 +93,7 @@ bool parse (const juce::StringArray& args, Plan& plan, std::ostream& err)
 int listMidiPorts (std::ostream& out)
 {
     juce::ScopedJuceInitialiser_GUI messageThread;
-    MidiCntrState hub;
+    MidiCntrState hub (std::make_unique<JuceMidiDevices>(), juce::File()); // the plug-in's files stay untouched
     auto& devices = hub.getPorts().getDevices();
     out << "Inputs:\n";
     for (const auto& name : devices.inputNames())
@@ -111,7 +111,7 @@ int receiveBanks (const juce::StringArray& args, std::ostream& out, std::ostream
         return 2;
 
     juce::ScopedJuceInitialiser_GUI messageThread;
-    MidiCntrState hub;
+    MidiCntrState hub (std::make_unique<JuceMidiDevices>(), juce::File()); // the plug-in's files stay untouched
     auto& devices = hub.getPorts().getDevices();
     const auto inputPort = MIDI_PORTS_Control::findPort (devices.inputNames(), plan.input);
     const auto outputPort = MIDI_PORTS_Control::findPort (devices.outputNames(), plan.output);
