@@ -66,7 +66,7 @@ void RateSlider::mouseUp (const juce::MouseEvent&)
 
 void RateSlider::timerCallback()
 {
-    if (repeatStep == 0 || !isMouseButtonDown())
+    if (repeatStep == 0) // released
     {
         stopTimer();
         return;

@@ -40,7 +40,7 @@ void processOneBlock (benchmark::State& state)
         state.PauseTiming();
         midi.clear();
         for (int i = 0; i < 16; ++i)
-            midi.addEvent (juce::MidiMessage::noteOn (1, 40 + i, (juce::uint8)(i % 2 == 0 ? 100 : 0)), i * 32);
+            midi.addEvent (juce::MidiMessage::noteOn (1, 40 + i, (juce::uint8) (i % 2 == 0 ? 100 : 0)), i * 32);
         playHead.info.setPpqPosition (n++ * 512 * 2.0 / 48000.0);
         state.ResumeTiming();
         processor.processBlock (audio, midi);
@@ -94,3 +94,53 @@ void instantiateVst2 (benchmark::State& state)
 
 BENCHMARK (processOneBlock)->Unit (benchmark::kMicrosecond);
 BENCHMARK (instantiateVst2)->Iterations (20)->Unit (benchmark::kMillisecond)->UseRealTime();
+
+namespace
+{
+juce::File benchmarkFolder()
+{
+    auto folder = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("ravlin-benchmark-files");
+    folder.createDirectory();
+    return folder;
+}
+
+/** With the settings, banks, ports and default preset files all present. */
+void constructHubWithFiles (benchmark::State& state)
+{
+    juce::ScopedJuceInitialiser_GUI messageThread;
+    const auto folder = benchmarkFolder();
+    {
+        MidiCntrState first (std::make_unique<ravlin::test::FakeMidiDevices>(), folder); // writes them
+    }
+    ravlin::Bytes preset;
+    for (auto c : juce::String ("Prophet12RavlinSettingsVersion100"))
+        preset.push_back ((uint8_t)c);
+    preset.resize (1057, 1);
+    SettingsFiles (folder).defaultPresetFile().getParentDirectory().createDirectory();
+    SettingsFiles (folder).defaultPresetFile().replaceWithData (preset.data(), preset.size());
+
+    for (auto _ : state)
+    {
+        auto hub = std::make_unique<MidiCntrState> (std::make_unique<ravlin::test::FakeMidiDevices>(), folder);
+        benchmark::DoNotOptimize (hub->presetProgramIndex.load());
+        state.PauseTiming(); // its destruction saves the files again
+        hub.reset();
+        state.ResumeTiming();
+    }
+    folder.deleteRecursively();
+}
+
+void saveBanksFile (benchmark::State& state)
+{
+    juce::ScopedJuceInitialiser_GUI messageThread;
+    const auto folder = benchmarkFolder();
+    MidiCntrState hub (std::make_unique<ravlin::test::FakeMidiDevices>(), juce::File());
+    const SettingsFiles files (folder);
+    for (auto _ : state)
+        benchmark::DoNotOptimize (files.saveBanks (hub.banks));
+    folder.deleteRecursively();
+}
+} // namespace
+
+BENCHMARK (constructHubWithFiles)->Unit (benchmark::kMillisecond)->Iterations (20);
+BENCHMARK (saveBanksFile)->Unit (benchmark::kMillisecond);
