@@ -416,10 +416,11 @@ void MidiCntrState::requestEditBuffer()
 
 void MidiCntrState::requestGlobals()
 {
-    if (!ports->outputOpen)
-        return;
+    // Without an output the instrument is off line too: no earlier reply may stand for it.
     globalsReceived = false;
     postEvent (HubEvent::offline);
+    if (!ports->outputOpen)
+        return;
     const auto request = ravlin::requestGlobalParameters();
     ports->sendSysEx (request.data(), (int)request.size());
 }

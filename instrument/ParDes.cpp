@@ -208,6 +208,19 @@ struct ValueMenuLook : public juce::LookAndFeel_V4
 };
 } // namespace
 
+void ParDes::showMenu (juce::PopupMenu menu, const juce::PopupMenu::Options& options,
+                       std::function<void (int)> onResult)
+{
+    juce::SharedResourcePointer<ValueMenuLook> look;
+    menu.setLookAndFeel (&look.get());
+    menu.showMenuAsync (options,
+                        [look, onResult = std::move (onResult)] (int result)
+                        {
+                            if (onResult)
+                                onResult (result);
+                        });
+}
+
 void ParDes::chooseValue (int kind, int highest, juce::Component* anchor, std::function<void (int)> onChosen)
 {
     juce::SharedResourcePointer<ValueMenuLook> look;

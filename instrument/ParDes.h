@@ -32,4 +32,9 @@ public:
 
     /** The menu itself (item identifier v + 1), for callers that show it their own way. */
     static juce::PopupMenu buildValueMenu (int kind, int highest);
+
+    /** Any menu in the value menus' look (black, white text, grey highlight); onResult gets the
+        chosen item identifier, or 0 when dismissed. */
+    static void showMenu (juce::PopupMenu menu, const juce::PopupMenu::Options& options,
+                          std::function<void (int)> onResult);
 };

@@ -5,12 +5,32 @@
 MainComp::MainComp (RavlinAudioProcessor* owner) : processor (owner)
 {
     if (processor != nullptr)
+    {
         processor->getHub().loadLayout();
+        midiSetup = std::make_unique<MidiSetupController> (processor->getHub(), *this);
+        midiButton.onClick = [this]
+        {
+            if (midiSetup->isSetupShown())
+                midiSetup->hideSetup();
+            else
+                midiSetup->showSetup();
+        };
+        scanButton.onClick = [this] { midiSetup->apply (MidiSetupController::scanToggle, 0); };
+        addAndMakeVisible (midiButton);
+        addAndMakeVisible (scanButton);
+    }
     setSize (defaultWidth, defaultHeight);
+}
+
+void MainComp::resized()
+{
+    midiButton.setBounds (getWidth() - 170, 10, 70, 22);
+    scanButton.setBounds (getWidth() - 90, 10, 70, 22);
 }
 
 MainComp::~MainComp()
 {
+    midiSetup.reset();
     if (processor != nullptr)
         processor->getHub().saveLayout();
 }

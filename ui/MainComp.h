@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/MidiSetupController.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 class RavlinAudioProcessor;
@@ -16,12 +18,18 @@ public:
     ~MainComp() override;
 
     void paint (juce::Graphics& g) override;
+    void resized() override;
+
+    /** The MIDI setup panel and the device scan over the editor; null without a processor. */
+    MidiSetupController* getMidiSetup() noexcept { return midiSetup.get(); }
 
     /** Takes a new size of its own (zoom, keyboard) and tells the window. */
     void setOwnSize (int width, int height);
 
 private:
     RavlinAudioProcessor* processor;
+    std::unique_ptr<MidiSetupController> midiSetup;
+    juce::TextButton midiButton{"MIDI"}, scanButton{"SCAN"};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComp)
 };

@@ -1,0 +1,138 @@
+#include "ui/MIDI_scan.h"
+
+#include "core/MidiCntrState.h"
+#include "ui/HostSetupText.h"
+
+juce::File MIDI_scan::hostSetupFile()
+{
+    return juce::File::getSpecialLocation (juce::File::tempDirectory)
+        .getChildFile ("Prophet 12 Ravlin - Host set-up.txt");
+}
+
+MIDI_scan::MIDI_scan (MidiCntrState& hub) : state (hub), hostSettingsLink ("Host settings", juce::URL())
+{
+    // The plug-in has no web page: the link opens the README's own host set-up section.
+    hostSettingsLink.onClick = []
+    {
+        const auto file = hostSetupFile();
+        if (file.replaceWithText (hostSetupText))
+            juce::URL (file).launchInDefaultBrowser();
+    };
+    hostSettingsLink.setBounds (350, 10, 150, 24);
+    hostSettingsLink.setColour (juce::HyperlinkButton::textColourId, juce::Colour (0xcc8ed3ff));
+    hostSettingsLink.setFont (juce::Font ("Arial", 14.0f, juce::Font::plain), false);
+    addAndMakeVisible (hostSettingsLink);
+}
+
+MIDI_scan::~MIDI_scan()
+{
+    stopTimer();
+}
+
+void MIDI_scan::start (juce::Rectangle<int> homeBounds)
+{
+    home = homeBounds;
+    setBounds (home);
+    tries = requestsThisTry = 0;
+    scanning = true;
+    notConnected = false;
+    warnings.clear();
+    hostSettingsLink.setVisible (true);
+    state.globalsReceived = false; // a reply from before this check says nothing about now
+    startTimer (tickMs);
+    repaint();
+}
+
+void MIDI_scan::timerCallback()
+{
+    if (state.globalsReceived)
+    {
+        stopTimer();
+        scanning = false;
+        checkSettings();
+        return;
+    }
+    if (tries >= maxTries)
+    {
+        stopTimer();
+        scanning = false;
+        notConnected = true;
+        setBounds (home);
+        setVisible (true);
+        repaint();
+        return;
+    }
+    if (requestsThisTry < requestsPerTry)
+    {
+        scanning = true;
+        state.requestGlobals();
+        ++requestsThisTry;
+        return;
+    }
+    requestsThisTry = 0;
+    ++tries;
+}
+
+void MIDI_scan::checkSettings()
+{
+    const auto& g = state.globalsImage;
+    warnings.clear();
+    if (g[7] != 1)
+        warnings.add ("- MIDI Controller Send/Receive = ON");
+    if (g[6] != 2)
+        warnings.add ("- Parameter send = NRPN");
+    if (g[5] != 2)
+        warnings.add ("- Parameter Receive = ALL");
+
+    if (warnings.isEmpty())
+    {
+        stopTimer();
+        repaint();
+        sendChangeMessage();
+        return;
+    }
+    setBounds (getX(), getY(), getWidth(), 50 + 20 * warnings.size());
+    // The warning's own heading runs where the link sits; the hints are about the instrument anyway.
+    hostSettingsLink.setVisible (false);
+    repaint();
+}
+
+void MIDI_scan::mouseDown (const juce::MouseEvent&)
+{
+    stopTimer();
+    scanning = false;
+    sendChangeMessage();
+}
+
+void MIDI_scan::paint (juce::Graphics& g)
+{
+    if (!scanning && !notConnected && warnings.isEmpty())
+        return; // idle: only the link shows
+
+    const auto panel = getLocalBounds().toFloat().reduced (1.0f);
+    g.setColour (juce::Colour (0xee15222a));
+    g.fillRoundedRectangle (panel, 6.0f);
+    g.setColour (juce::Colour (0xddffffff));
+    g.drawRoundedRectangle (panel, 6.0f, 1.0f);
+
+    g.setColour (juce::Colours::white);
+    g.setFont (juce::Font ("Arial", 16.0f, juce::Font::bold));
+    if (scanning)
+    {
+        g.drawSingleLineText ("Scanning...", 10, 30);
+        return;
+    }
+    if (notConnected)
+    {
+        g.drawSingleLineText ("NOT CONNECTED!", 10, 30);
+        g.setFont (juce::Font ("Arial", 15.0f, juce::Font::plain));
+        g.drawSingleLineText ("- Check USB/MIDI cables.", 30, 55);
+        g.drawSingleLineText ("- Prophet 12 global setting: SYSEX send/receive should be set to ON.", 30, 75);
+        return;
+    }
+    g.drawSingleLineText ("WARNING!", 10, 30);
+    g.setFont (juce::Font ("Arial", 14.0f, juce::Font::plain));
+    g.drawSingleLineText ("Prophet 12 Global settings should be set MANUALLY as follows:", 100, 30);
+    for (int i = 0; i < warnings.size(); ++i)
+        g.drawSingleLineText (warnings[i], 120, 50 + 20 * i);
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "ui/MIDI_Setup.h"
+#include "ui/MIDI_scan.h"
+
+/** What the editor does with the MIDI setup panel and the device scan: it shows them over the
+    editor, fills them from the hub, and applies the setup panel's (code, value) commands to the
+    hub, its ports and the settings files. Message thread only. */
+class MidiSetupController : private juce::ChangeListener, private juce::AsyncUpdater
+{
+public:
+    enum Command
+    {
+        requestOnly = 201,
+        scanToggle = 211,
+        sendSliderPressure = 303
+    };
+
+    MidiSetupController (MidiCntrState& hub, juce::Component& editor);
+    ~MidiSetupController() override;
+
+    void showSetup();
+    void hideSetup();
+    bool isSetupShown() const noexcept { return setup != nullptr; }
+    MIDI_Setup* getSetup() const noexcept { return setup.get(); }
+
+    void toggleScan();
+    bool isScanShown() const noexcept { return scan != nullptr; }
+    MIDI_scan* getScan() const noexcept { return scan.get(); }
+    static juce::Rectangle<int> scanHomeBounds (juce::Rectangle<int> editorBounds);
+
+    /** One command of the setup panel (or of the editor's own buttons). */
+    void apply (int code, int value);
+
+    /** While the write dialog shows, OK saves but does not close the panel. */
+    std::function<bool()> isWriteDialogShown = [] { return false; };
+
+private:
+    void changeListenerCallback (juce::ChangeBroadcaster* source) override;
+    void handleAsyncUpdate() override;
+    void requestAndSave();
+
+    MidiCntrState& hub;
+    juce::Component& editor;
+    std::unique_ptr<MIDI_Setup> setup;
+    std::unique_ptr<MIDI_scan> scan;
+    bool closeSetupSoon = false, closeScanSoon = false;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MidiSetupController)
+};
