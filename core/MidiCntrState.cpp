@@ -65,6 +65,7 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceSet> system, juce::File 
 
     portNames = files.loadPorts();
     ports = std::make_unique<MIDI_PORTS_Control> (devices, *this);
+    transmitter = std::make_unique<BankTransmitter> (*this);
     ports->reopenRememberedPorts (portNames[0], portNames[1]);
     if (const auto number = portNames[3].getIntValue(); number != 0)
         ports->sysExBufferChoice = number;
@@ -76,6 +77,7 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceSet> system, juce::File 
 
 MidiCntrState::~MidiCntrState()
 {
+    transmitter.reset(); // stops after the dump in flight
     files.saveBanks (banks);
     files.saveSettings (settingsBlock);
     ports.reset(); // closes both ports before anything they call back into goes
@@ -607,11 +609,95 @@ void MidiCntrState::storeEditorProgram (bool toBank, int bank, int program, cons
 
 void MidiCntrState::startBankReceive (int kind, int firstBank)
 {
+    transferCode = kind;
     bankReceiveKind = kind;
     nextBank = firstBank;
     bankReceiving = true;
     bankProgress = true;
     requestProgram (firstBank, 0);
+}
+
+bool MidiCntrState::startTransmit (int code, int firstBank)
+{
+    std::vector<BankTransmitter::Item> programs;
+    if (code == transmitProgramToBank)
+    {
+        if (!juce::isPositiveAndBelow (firstBank, numBanks))
+            return false;
+        programs.push_back ({firstBank, juce::jlimit (0, 98, currentProgram.load()), getCurrentProgram()});
+    }
+    else if (code == transmitAllUserBanks || code == transmitAllFactoryBanks)
+    {
+        const int first = code == transmitAllUserBanks ? 0 : 4;
+        for (int b = first; b < first + 4; ++b)
+            for (int p = 0; p < Bank_Program::numPrograms; ++p)
+                programs.push_back ({b, p, getBankProgram (b, p)});
+    }
+    else
+    {
+        return false;
+    }
+    if (!transmitPrograms (std::move (programs), true))
+        return false;
+    transferCode = code;
+    return true;
+}
+
+bool MidiCntrState::transmitPrograms (std::vector<BankTransmitter::Item> programs, bool reportProgress)
+{
+    if (!ports->outputOpen || transmitter->isTransmitting() || bankReceiving)
+        return false;
+    std::vector<BankTransmitter::Item> items;
+    for (auto& item : programs)
+    {
+        if (!juce::isPositiveAndBelow (item.bank, numBanks) || !juce::isPositiveAndBelow (item.program, 99))
+            continue;
+        item.image.resize ((size_t)Bank_Program::programSize, 0);
+        items.push_back (std::move (item));
+    }
+    if (items.empty())
+        return false;
+    bankProgress = reportProgress;
+    return transmitter->start (std::move (items), reportProgress);
+}
+
+void MidiCntrState::writeProgram (int bank, int program, const juce::String& name)
+{
+    if (!juce::isPositiveAndBelow (bank, 4) || !juce::isPositiveAndBelow (program, 99))
+        return;
+    auto image = getCurrentProgram();
+    DSI_Program::writeName (image.data() + DSI_Program::nameOffset, name);
+    setCurrentProgram (image);
+    setBankProgram (bank, program, image); // the copy takes it even without an instrument
+    currentBank = bank;
+    currentProgram = program;
+    transmitPrograms ({{bank, program, image}}, false);
+    postEvent (HubEvent::bankChanged);
+    postEvent (HubEvent::programLoaded);
+}
+
+void MidiCntrState::cancelTransfer()
+{
+    bankProgress = false;
+    bankReceiving = false;
+    transmitter->cancel();
+    transferCode = -1;
+}
+
+void MidiCntrState::transmitFinished (bool reportProgress)
+{
+    transferCode = -1;
+    bankProgress = false;
+    if (reportProgress)
+    {
+        postEvent (HubEvent::bankChanged);
+        postEvent (HubEvent::bankDone);
+    }
+}
+
+bool MidiCntrState::isTransmitting() const
+{
+    return transmitter->isTransmitting();
 }
 
 //==============================================================================
@@ -798,6 +884,7 @@ void MidiCntrState::receiveProgramDump (const Bytes& m)
     {
         bankReceiving = false;
         bankProgress = false;
+        transferCode = -1;
         postEvent (HubEvent::bankChanged);
         postEvent (HubEvent::bankDone);
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/BankTransmitter.h"
 #include "core/HubEvents.h"
 #include "core/SettingsBlock.h"
 #include "core/SettingsFiles.h"
@@ -141,6 +142,21 @@ public:
     /** Starts receiving banks, one program request at a time, each reply asking for the next. */
     void startBankReceive (int kind, int firstBank);
 
+    static constexpr int transmitProgramToBank = 100, transmitAllUserBanks = 888, transmitAllFactoryBanks = 887;
+    /** 100: the edited program into bank firstBank at the current program number; 888 and 887:
+        the plug-in's copies of the four user or factory banks. The copies take what is sent. */
+    bool startTransmit (int code, int firstBank);
+    /** Sends the given programs (bank and program numbers each) as they are, the copies
+        taking them too; with progress like a bank transfer. */
+    bool transmitPrograms (std::vector<BankTransmitter::Item> programs, bool reportProgress);
+    /** The write dialog's WRITE: the edited program, named so, into a user-bank slot of the
+        instrument and of the copy; that slot becomes current. */
+    void writeProgram (int bank, int program, const juce::String& name);
+    /** Stops whatever transfer runs; what already arrived or went out stays. */
+    void cancelTransfer();
+    void transmitFinished (bool reportProgress); // from the transmit thread
+    bool isTransmitting() const;
+
     /** Once per audio block, on the audio thread. */
     void routeBlock (juce::MidiBuffer& hostMidi, int numSamples);
 
@@ -187,6 +203,7 @@ public:
     std::atomic<int> currentBank{0}, currentProgram{0};
     std::atomic<bool> bankReceiving{false}, bankProgress{false};
     std::atomic<int> bankReceiveKind{0}, nextBank{0};
+    std::atomic<int> transferCode{-1}; // -1 while idle
     std::atomic<bool> pendingSettings{false};
     std::atomic<int> pendingSettingsValues[2]{};
     std::atomic<bool> globalsReceived{false};
@@ -212,6 +229,7 @@ private:
     VirtualInstrument virtualInstrument;
     DevicesWithVirtualInstrument devices{*systemDevices, virtualInstrument};
     std::unique_ptr<MIDI_PORTS_Control> ports;
+    std::unique_ptr<BankTransmitter> transmitter;
 
     CodeQueue eventLog{8192};
     CodeQueue receivedNrpn{8192};

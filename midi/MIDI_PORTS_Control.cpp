@@ -174,9 +174,10 @@ void MIDI_PORTS_Control::sendSysEx (const uint8_t* bytes, int size)
         return;
     }
 
-    // A long dump goes out at once, in raw pieces, with nothing else between them.
+    // A long dump goes out at once, in raw pieces, with nothing else between them; what waits
+    // in the sender's queue goes out after it. One long dump at a time, from any thread.
+    const std::lock_guard<std::mutex> guard (longSysExLock);
     sender.stopSending();
-    sender.clearPending();
     for (int offset = 0; offset < size; offset += sysExPieceSize)
         output.sendNow (bytes + offset, juce::jmin (sysExPieceSize, size - offset));
     sender.startSending();

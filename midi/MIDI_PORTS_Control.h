@@ -2,6 +2,8 @@
 
 #include "midi/TimedMidiSender.h"
 
+#include <mutex>
+
 /** The plug-in's own MIDI input and output towards the instrument, and every send to it.
 
     Port numbers are 1-based over the current device lists; 0 is no port. Sends may come
@@ -65,6 +67,7 @@ private:
     void sendShort (uint8_t status, int data1, int data2, int size) noexcept;
     static uint8_t channelNibble (int channel) noexcept;
 
+    std::mutex longSysExLock;
     MidiDeviceSet& devices;
     juce::MidiInputCallback& callback;
     std::unique_ptr<MidiInputDevice> input;

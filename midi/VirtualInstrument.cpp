@@ -127,6 +127,17 @@ int VirtualInstrument::getNumMessagesReceived() const
     return messagesReceived;
 }
 
+void VirtualInstrument::occupyInputWire (int size) const
+{
+    const auto speed = wireSpeed.load();
+    if (speed == WireSpeed::unlimited || size <= 0)
+        return;
+    const auto perByte = speed == WireSpeed::din ? dinMillisecondsPerByte : usbMillisecondsPerByte;
+    const auto until = juce::Time::getMillisecondCounterHiRes() + size * perByte;
+    while (juce::Time::getMillisecondCounterHiRes() < until)
+        juce::Thread::sleep (1);
+}
+
 void VirtualInstrument::receive (const uint8_t* bytes, int size)
 {
     std::lock_guard<std::mutex> guard (stateLock);
@@ -371,7 +382,11 @@ class VirtualOutput : public MidiOutputDevice
 {
 public:
     explicit VirtualOutput (VirtualInstrument& i) : instrument (i) {}
-    void sendNow (const uint8_t* bytes, int size) override { instrument.receive (bytes, size); }
+    void sendNow (const uint8_t* bytes, int size) override
+    {
+        instrument.receive (bytes, size);
+        instrument.occupyInputWire (size);
+    }
 
 private:
     VirtualInstrument& instrument;

@@ -37,6 +37,8 @@ public:
 
     /** Bytes arriving at the instrument's MIDI input, whole messages or raw pieces. */
     void receive (const uint8_t* bytes, int size);
+    /** What a serial port does to its writer: returns once the bytes are on the wire. */
+    void occupyInputWire (int size) const;
 
     // Test and demo hooks.
     void turnKnob (int parameterIndex, int value); // as the front panel: change and send the NRPN

@@ -1,4 +1,5 @@
 #include "CliCommands.h"
+#include "TransferCommands.h"
 
 #include "instrument/BankFolder.h"
 #include "instrument/Bank_Program.h"
@@ -223,4 +224,36 @@ TEST_F (CliFiles, ReceiveRefusesUnknownPortsAndBadOptions)
     EXPECT_EQ (cli ({"receive", "--in", "a", "--out", "b", "--banks", "user"}).code, 2);
     EXPECT_EQ (cli ({"receive", "--in"}).code, 2);
     EXPECT_FALSE (juce::File (file).exists());
+}
+
+TEST_F (CliFiles, TransmitsABankFileBackAndVerifiesIt)
+{
+    const juce::String port = "Prophet 12 Module (virtual)";
+    const auto backup = dir.getChildFile ("backup.syx").getFullPathName();
+    ASSERT_EQ (cli ({"receive", "--in", port, "--out", port, "--banks", "6", backup}).code, 0);
+
+    std::istringstream no ("n\n");
+    std::ostringstream out, err;
+    const juce::StringArray toBankTwo{"transmit", "--in", port, "--out", port, "--to-bank", "2", "--verify", backup};
+    EXPECT_EQ (transmitBanks (toBankTwo, no, out, err), 1);
+    EXPECT_NE (out.str().find ("This overwrites 99 programs"), std::string::npos);
+    EXPECT_NE (err.str().find ("nothing sent"), std::string::npos);
+
+    std::istringstream yes ("y\n");
+    std::ostringstream out2, err2;
+    ASSERT_EQ (transmitBanks (toBankTwo, yes, out2, err2), 0) << err2.str();
+    EXPECT_NE (out2.str().find ("sent 99 programs in"), std::string::npos);
+    EXPECT_NE (out2.str().find ("verified 99 programs"), std::string::npos);
+
+    const auto own = cli ({"transmit", "--out", port, "--yes", backup});
+    EXPECT_EQ (own.code, 0) << own.err;
+}
+
+TEST_F (CliFiles, TransmitRefusesBadInput)
+{
+    const auto garbage = write ("garbage.syx", Bytes (5000, 0x42)).getFullPathName();
+    EXPECT_EQ (cli ({"transmit", "--out", "Prophet 12 Module (virtual)", "--yes", garbage}).code, 1);
+    EXPECT_EQ (cli ({"transmit", "--out", "x", "--to-bank", "9", garbage}).code, 2);
+    EXPECT_EQ (cli ({"transmit", "--in", "x", garbage}).code, 2) << "no output";
+    EXPECT_EQ (cli ({"transmit", "--out", "Nothing Here", "--yes", bankFile().getFullPathName()}).code, 1);
 }

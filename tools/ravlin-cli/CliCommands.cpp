@@ -2,6 +2,8 @@
 
 #include "TransferCommands.h"
 
+#include <iostream>
+
 #include "instrument/DSI_Program.h"
 #include "instrument/ParDes.h"
 #include "instrument/ParameterTable.h"
@@ -14,6 +16,8 @@ const char* const usage = "usage: ravlin-cli list FILE\n"
                           "       ravlin-cli params\n"
                           "       ravlin-cli ports\n"
                           "       ravlin-cli receive --in NAME --out NAME --banks user|factory|all|1..8 "
+                          "[--wire din|usb|none] [--timeout SECONDS] FILE\n"
+                          "       ravlin-cli transmit --in NAME --out NAME [--to-bank 1..8] [--yes] [--verify] "
                           "[--wire din|usb|none] [--timeout SECONDS] FILE\n";
 
 // Files larger than this are no program files; refuse them rather than read gigabytes.
@@ -154,6 +158,8 @@ int runRavlinCli (const juce::StringArray& args, std::ostream& out, std::ostream
         return listMidiPorts (out);
     if (command == "receive")
         return receiveBanks (args, out, err);
+    if (command == "transmit")
+        return transmitBanks (args, std::cin, out, err);
 
     err << usage;
     return 2;

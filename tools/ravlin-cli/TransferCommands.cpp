@@ -185,3 +185,209 @@ int receiveBanks (const juce::StringArray& args, std::ostream& out, std::ostream
         << juce::String ((juce::Time::getMillisecondCounterHiRes() - start) / 1000.0, 2) << " s\n";
     return 0;
 }
+
+namespace
+{
+struct TransmitPlan
+{
+    juce::String input, output, file;
+    int toBank = -1; // -1: each dump's own bank
+    bool confirmed = false, verify = false;
+    VirtualInstrument::WireSpeed wire = VirtualInstrument::WireSpeed::unlimited;
+    double timeoutSeconds = 5.0;
+};
+
+const char* const transmitUsage = "usage: ravlin-cli transmit --in NAME --out NAME [--to-bank 1..8] [--yes] [--verify] "
+                                  "[--wire din|usb|none] [--timeout SECONDS] FILE\n";
+
+bool parseTransmit (const juce::StringArray& args, TransmitPlan& plan, std::ostream& err)
+{
+    for (int i = 1; i < args.size(); ++i)
+    {
+        const auto& a = args[i];
+        const bool takesValue = a == "--in" || a == "--out" || a == "--to-bank" || a == "--wire" || a == "--timeout";
+        if (takesValue && i + 1 >= args.size())
+        {
+            err << "ravlin-cli: " << a << " needs a value\n";
+            return false;
+        }
+        if (a == "--in")
+            plan.input = args[++i];
+        else if (a == "--out")
+            plan.output = args[++i];
+        else if (a == "--yes")
+            plan.confirmed = true;
+        else if (a == "--verify")
+            plan.verify = true;
+        else if (a == "--to-bank")
+        {
+            const auto bank = args[++i];
+            if (bank.length() != 1 || !bank.containsOnly ("12345678"))
+            {
+                err << "ravlin-cli: --to-bank takes a bank number 1 to 8\n";
+                return false;
+            }
+            plan.toBank = bank.getIntValue() - 1;
+        }
+        else if (a == "--wire")
+        {
+            const auto speed = args[++i];
+            if (speed == "din")
+                plan.wire = VirtualInstrument::WireSpeed::din;
+            else if (speed == "usb")
+                plan.wire = VirtualInstrument::WireSpeed::usb;
+            else if (speed != "none")
+            {
+                err << "ravlin-cli: --wire takes din, usb or none\n";
+                return false;
+            }
+        }
+        else if (a == "--timeout")
+        {
+            plan.timeoutSeconds = args[++i].getDoubleValue();
+            if (plan.timeoutSeconds <= 0)
+            {
+                err << "ravlin-cli: --timeout takes a number of seconds\n";
+                return false;
+            }
+        }
+        else if (a.startsWith ("--") || plan.file.isNotEmpty())
+        {
+            err << "ravlin-cli: unexpected " << a << "\n";
+            return false;
+        }
+        else
+            plan.file = a;
+    }
+    if (plan.output.isEmpty() || plan.file.isEmpty())
+    {
+        err << transmitUsage;
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+int transmitBanks (const juce::StringArray& args, std::istream& in, std::ostream& out, std::ostream& err)
+{
+    TransmitPlan plan;
+    if (!parseTransmit (args, plan, err))
+        return 2;
+
+    const auto source = juce::File::getCurrentWorkingDirectory().getChildFile (plan.file);
+    juce::MemoryBlock data;
+    if (!source.existsAsFile() || source.getSize() > 64 * 1024 * 1024 || !source.loadFileAsData (data))
+    {
+        err << "ravlin-cli: cannot read " << plan.file << '\n';
+        return 1;
+    }
+    const auto dumps = ravlin::splitProgramDumps (static_cast<const uint8_t*> (data.getData()), data.getSize());
+    std::vector<BankTransmitter::Item> items;
+    for (int i = 0; i < dumps.count; ++i)
+    {
+        const auto* dump = dumps.joined.data() + (size_t)i * ravlin::sysex::programDumpSize;
+        BankTransmitter::Item item;
+        item.bank = plan.toBank >= 0 ? plan.toBank : dump[4];
+        item.program = plan.toBank >= 0 ? i : dump[5];
+        if (item.bank >= 8 || item.program >= 99)
+            continue; // a bank holds 99 programs; the rest of the file is not sent
+        item.image.resize (1024);
+        ravlin::unpackImage (dump + ravlin::sysex::programDumpDataOffset, (size_t)ravlin::sysex::packedSize,
+                             item.image.data());
+        items.push_back (std::move (item));
+    }
+    if (items.empty())
+    {
+        err << "ravlin-cli: " << plan.file << " holds no program dumps for the eight banks\n";
+        return 1;
+    }
+
+    if (!plan.confirmed)
+    {
+        out << "This overwrites " << items.size() << " programs in the instrument's memory. Continue? [y/N] "
+            << std::flush;
+        std::string answer;
+        if (!std::getline (in, answer) || (answer != "y" && answer != "Y" && answer != "yes"))
+        {
+            err << "ravlin-cli: nothing sent\n";
+            return 1;
+        }
+    }
+
+    juce::ScopedJuceInitialiser_GUI messageThread;
+    MidiCntrState hub (std::make_unique<JuceMidiDevices>(), juce::File()); // the plug-in's files stay untouched
+    auto& devices = hub.getPorts().getDevices();
+    const auto outputPort = MIDI_PORTS_Control::findPort (devices.outputNames(), plan.output);
+    const auto inputPort = plan.input.isEmpty() ? 0 : MIDI_PORTS_Control::findPort (devices.inputNames(), plan.input);
+    if (outputPort == 0 || (plan.input.isNotEmpty() && inputPort == 0))
+    {
+        err << "ravlin-cli: no MIDI " << (outputPort == 0 ? "output" : "input") << " named \""
+            << (outputPort == 0 ? plan.output : plan.input) << "\" (see ravlin-cli ports)\n";
+        return 1;
+    }
+    hub.getVirtualInstrument().setWireSpeed (plan.wire);
+    hub.selectOutputPort (outputPort);
+    if (inputPort != 0)
+        hub.selectInputPort (inputPort);
+
+    const auto start = juce::Time::getMillisecondCounterHiRes();
+    const auto total = (int)items.size();
+    const auto sentItems = items;
+    if (!hub.transmitPrograms (std::move (items), true))
+    {
+        err << "ravlin-cli: the MIDI output did not open\n";
+        return 1;
+    }
+    int sent = 0;
+    for (bool done = false; !done;)
+    {
+        for (auto code : hub.takeEvents())
+        {
+            if (HubEvent::kindOf (code) == 0x170 && (++sent % 99 == 0 || sent == 1 || sent == total))
+                out << "sent " << sent << " of " << total << " programs\n" << std::flush;
+            done = done || code == HubEvent::bankDone;
+        }
+        juce::Thread::sleep (2);
+    }
+    out << "sent " << total << " programs in "
+        << juce::String ((juce::Time::getMillisecondCounterHiRes() - start) / 1000.0, 2) << " s\n";
+
+    if (!plan.verify)
+        return 0;
+    if (inputPort == 0)
+    {
+        err << "ravlin-cli: --verify needs --in\n";
+        return 2;
+    }
+
+    // Read every program back, one request at a time, and compare.
+    int mismatches = 0;
+    for (const auto& item : sentItems)
+    {
+        const auto before = hub.takeEvents();
+        juce::ignoreUnused (before);
+        hub.requestProgram (item.bank, item.program);
+        bool answered = false;
+        const auto deadline = juce::Time::getMillisecondCounterHiRes() + plan.timeoutSeconds * 1000.0;
+        while (!answered && juce::Time::getMillisecondCounterHiRes() < deadline)
+        {
+            for (auto code : hub.takeEvents())
+                answered = answered || code == HubEvent::programLoaded;
+            juce::Thread::sleep (1);
+        }
+        if (!answered)
+        {
+            err << "ravlin-cli: the instrument did not answer within " << plan.timeoutSeconds << " s\n";
+            return 1;
+        }
+        if (hub.getBankProgram (item.bank, item.program) != item.image)
+            ++mismatches;
+    }
+    if (mismatches > 0)
+    {
+        err << "ravlin-cli: " << mismatches << " of " << total << " programs read back differently\n";
+        return 1;
+    }
+    out << "verified " << total << " programs\n";
+    return 0;
+}
