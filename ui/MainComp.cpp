@@ -16,20 +16,48 @@ MainComp::MainComp (RavlinAudioProcessor* owner) : processor (owner)
                 midiSetup->showSetup();
         };
         scanButton.onClick = [this] { midiSetup->apply (MidiSetupController::scanToggle, 0); };
+        transfer = std::make_unique<TransferProgress> (processor->getHub(), *this);
+        banksButton.onClick = [this]
+        {
+            auto& hub = processor->getHub();
+            const auto bank = juce::jlimit (0, 7, hub.currentBank.load());
+            const auto name =
+                bank < 4 ? "User Bank " + juce::String (bank + 1) : "Factory Bank " + juce::String (bank - 3);
+            juce::Component::SafePointer<MainComp> self (this);
+            TransferProgress::buildBankMenu (name).showMenuAsync (
+                juce::PopupMenu::Options().withTargetComponent (&banksButton),
+                [self] (int item)
+                {
+                    const auto [code, firstBank] = TransferProgress::transferForMenuItem (item);
+                    if (self != nullptr && code >= 0)
+                        self->transfer->start (code, firstBank);
+                });
+        };
         addAndMakeVisible (midiButton);
         addAndMakeVisible (scanButton);
+        addAndMakeVisible (banksButton);
+        startTimerHz (30);
     }
     setSize (defaultWidth, defaultHeight);
 }
 
+void MainComp::timerCallback()
+{
+    for (auto code : processor->getHub().takeEvents())
+        transfer->handleEvent (code);
+}
+
 void MainComp::resized()
 {
+    banksButton.setBounds (getWidth() - 250, 10, 70, 22);
     midiButton.setBounds (getWidth() - 170, 10, 70, 22);
     scanButton.setBounds (getWidth() - 90, 10, 70, 22);
 }
 
 MainComp::~MainComp()
 {
+    stopTimer();
+    transfer.reset();
     midiSetup.reset();
     if (processor != nullptr)
         processor->getHub().saveLayout();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/MidiSetupController.h"
+#include "ui/TransferProgress.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -8,7 +9,7 @@ class RavlinAudioProcessor;
 
 /** The component that fills the editor window. It broadcasts when its own size changes so that
     the window follows. */
-class MainComp : public juce::Component, public juce::ChangeBroadcaster
+class MainComp : public juce::Component, public juce::ChangeBroadcaster, private juce::Timer
 {
 public:
     static constexpr int defaultWidth = 1200;
@@ -28,8 +29,11 @@ public:
 
 private:
     RavlinAudioProcessor* processor;
+    void timerCallback() override;
+
     std::unique_ptr<MidiSetupController> midiSetup;
-    juce::TextButton midiButton{"MIDI"}, scanButton{"SCAN"};
+    std::unique_ptr<TransferProgress> transfer;
+    juce::TextButton midiButton{"MIDI"}, scanButton{"SCAN"}, banksButton{"BANKS"};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComp)
 };

@@ -1,0 +1,130 @@
+#include "ui/WriteSnd.h"
+
+#include "core/MidiCntrState.h"
+
+namespace
+{
+void styleButton (juce::TextButton& b)
+{
+    b.setColour (juce::TextButton::buttonColourId, juce::Colour (0xff282626));
+    b.setColour (juce::TextButton::textColourOffId, juce::Colour (0xfff3f3f3));
+}
+} // namespace
+
+WriteSnd::WriteSnd (MidiCntrState& h, int bank, int program, const juce::String& name, int categoryNumber)
+    : hub (h), chosenBank (juce::jlimit (0, 3, bank)), chosenProgram (juce::jlimit (0, 98, program)),
+      category (categoryNumber), grid (h)
+{
+    for (int i = 0; i < 4; ++i)
+    {
+        auto* b = bankButtons.add (new StsBut ("BANK U" + juce::String (i + 1), i, 140));
+        b->addListener (this);
+        addAndMakeVisible (b);
+    }
+
+    nameEditor.setFont (juce::Font ("Arial", 12.0f, juce::Font::plain));
+    nameEditor.setMultiLine (false);
+    nameEditor.setInputRestrictions (nameLength);
+    nameEditor.setText (name.substring (0, nameLength).trimEnd(), juce::dontSendNotification);
+    nameEditor.onTextChange = [this] { repaint (getLcdBounds()); };
+    addAndMakeVisible (nameEditor);
+
+    for (auto* b : {&writeButton, &cancelButton})
+    {
+        styleButton (*b);
+        addAndMakeVisible (*b);
+    }
+    writeButton.onClick = [this] { write(); };
+    cancelButton.onClick = [this]
+    {
+        if (onClose)
+            onClose (false);
+    };
+
+    grid.addListener (this);
+    grid.setColumnWidths ({50, 140, 100, 0});
+    addAndMakeVisible (grid);
+    chooseBank (chosenBank);
+    grid.selectProgram (chosenProgram, chosenBank);
+}
+
+WriteSnd::~WriteSnd()
+{
+    grid.removeListener (this);
+    for (auto* b : bankButtons)
+        b->removeListener (this);
+}
+
+juce::String WriteSnd::getName() const
+{
+    return nameEditor.getText().substring (0, nameLength).paddedRight (' ', nameLength);
+}
+
+juce::String WriteSnd::getLcdText() const
+{
+    const auto slot = hub.getBankProgram (chosenBank, chosenProgram);
+    const auto edited = hub.getCurrentProgram();
+    return StsGrid::locationText (chosenBank, chosenProgram) + "  " + nameEditor.getText() + "\n" +
+           ParDes::categoryText (slot[(size_t)DSI_Program::categoryOffset]) + "  " +
+           Bank_Program::abModeTextOf (edited.data(), edited.size()) + " " +
+           Bank_Program::arpMarkOf (edited.data(), edited.size());
+}
+
+void WriteSnd::chooseBank (int bank)
+{
+    chosenBank = juce::jlimit (0, 3, bank);
+    for (int i = 0; i < 4; ++i)
+        bankButtons[i]->setSelected (i == chosenBank);
+    grid.setContent (0, chosenBank);
+    grid.selectProgram (chosenProgram, chosenBank);
+    repaint();
+}
+
+void WriteSnd::stsbutChanged (StsBut& button)
+{
+    chooseBank (button.getCommand());
+}
+
+void WriteSnd::gridAction (int action, int program, int bank)
+{
+    if (action != StsGrid::play)
+        return;
+    chosenProgram = program;
+    chosenBank = bank;
+    repaint (getLcdBounds());
+}
+
+void WriteSnd::write()
+{
+    hub.writeProgram (chosenBank, chosenProgram, getName());
+    if (onClose)
+        onClose (true);
+}
+
+void WriteSnd::resized()
+{
+    for (int i = 0; i < 4; ++i)
+        bankButtons[i]->setBounds (102, 80 + 36 * i, 80, 24);
+    nameEditor.setBounds (440, 30, 160, 22);
+    const auto gridHeight = gridHeightFor (getHeight() - 80);
+    grid.setBounds (202, 74, 350, gridHeight);
+    const auto gridBottom = grid.getBottom();
+    cancelButton.setBounds (582, gridBottom - 54, 90, 24);
+    writeButton.setBounds (582, gridBottom - 18, 90, 24);
+}
+
+void WriteSnd::paint (juce::Graphics& g)
+{
+    g.fillAll (juce::Colour (0xff141414));
+    const auto lcd = getLcdBounds();
+    g.setColour (juce::Colour (0xff0c2a38));
+    g.fillRoundedRectangle (lcd.toFloat(), 4.0f);
+    g.setColour (juce::Colour (0xff8ed3ff));
+    g.setFont (juce::Font ("Arial", 13.0f, juce::Font::plain));
+    g.drawFittedText (getLcdText(), lcd.reduced (6, 4), juce::Justification::centredLeft, 2, 0.8f);
+
+    g.setColour (juce::Colour (0xfff3f3f3));
+    g.setFont (juce::Font ("Arial", 12.0f, juce::Font::plain));
+    g.drawText ("Name:", 440, 12, 100, 16, juce::Justification::centredLeft);
+    juce::ignoreUnused (category);
+}
