@@ -1,5 +1,6 @@
 #include "core/RavlinAudioProcessor.h"
 #include "support/FakeMidiDevices.h"
+#include "support/TransportPlayHead.h"
 
 #include <benchmark/benchmark.h>
 
@@ -7,12 +8,6 @@
 
 namespace
 {
-class PlayingHead : public juce::AudioPlayHead
-{
-public:
-    juce::Optional<PositionInfo> getPosition() const override { return info; }
-    PositionInfo info;
-};
 
 /** One 512-sample block at 48 kHz with the clock on and 16 host MIDI events. */
 void processOneBlock (benchmark::State& state)
@@ -23,13 +18,8 @@ void processOneBlock (benchmark::State& state)
     hub.selectOutputPort (1);
     hub.clockOption = true;
     hub.thruHostToPort = true;
-    PlayingHead playHead;
-    playHead.info.setBpm (120.0);
-    playHead.info.setIsPlaying (true);
-    playHead.info.setPpqPosition (0.0);
-    processor.setPlayHead (&playHead);
-    processor.setRateAndBufferSizeDetails (48000.0, 512);
-    processor.prepareToPlay (48000.0, 512);
+    ravlin::test::TransportPlayHead playHead;
+    playHead.playInto (processor, 120.0, 0.0, 48000.0, 512);
 
     juce::AudioBuffer<float> audio (2, 512);
     juce::MidiBuffer midi;
@@ -41,7 +31,7 @@ void processOneBlock (benchmark::State& state)
         midi.clear();
         for (int i = 0; i < 16; ++i)
             midi.addEvent (juce::MidiMessage::noteOn (1, 40 + i, (juce::uint8) (i % 2 == 0 ? 100 : 0)), i * 32);
-        playHead.info.setPpqPosition (n++ * 512 * 2.0 / 48000.0);
+        playHead.advance (512, 48000.0);
         state.ResumeTiming();
         processor.processBlock (audio, midi);
     }

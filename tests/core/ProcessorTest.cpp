@@ -1,6 +1,7 @@
 #include "core/RavlinAudioProcessor.h"
 #include "support/FakeMidiDevices.h"
 #include "support/MessagePump.h"
+#include "support/TransportPlayHead.h"
 
 #include <gtest/gtest.h>
 
@@ -15,13 +16,6 @@ struct HostEar : public juce::AudioProcessorParameter::Listener
     void parameterValueChanged (int, float newValue) override { log.push_back ("value " + juce::String (newValue, 4)); }
     void parameterGestureChanged (int, bool starting) override { log.push_back (starting ? "begin" : "end"); }
     std::vector<juce::String> log;
-};
-
-class FakePlayHead : public juce::AudioPlayHead
-{
-public:
-    juce::Optional<PositionInfo> getPosition() const override { return info; }
-    PositionInfo info;
 };
 
 class Processor : public ::testing::Test
@@ -168,13 +162,8 @@ TEST_F (Processor, SendsTheInstrumentAClockThatFollowsTheTransport)
     auto& out = recordOutput();
     auto& hub = processor.getHub();
     hub.clockOption = true;
-    FakePlayHead playHead;
-    playHead.info.setBpm (120.0);
-    playHead.info.setIsPlaying (true);
-    playHead.info.setPpqPosition (1.30);
-    processor.setPlayHead (&playHead);
-    processor.setRateAndBufferSizeDetails (44100.0, 512);
-    processor.prepareToPlay (44100.0, 512);
+    ravlin::test::TransportPlayHead playHead;
+    playHead.playInto (processor, 120.0, 1.30, 44100.0, 512);
 
     juce::AudioBuffer<float> audio (2, 512);
     juce::MidiBuffer midi;
@@ -183,7 +172,7 @@ TEST_F (Processor, SendsTheInstrumentAClockThatFollowsTheTransport)
     {
         audio.clear();
         processor.processBlock (audio, midi);
-        playHead.info.setPpqPosition (*playHead.info.getPpqPosition() + 512 * 2.0 / 44100.0);
+        playHead.advance (512, 44100.0);
     }
     ASSERT_TRUE (pumpUntil ([&] { return out.count() >= 10; }));
     juce::Thread::sleep (100);

@@ -169,16 +169,7 @@ TEST (RealtimeSend, RoutingHostBlocksAllocatesNothingInSteadyState)
 }
 
 #include "core/RavlinAudioProcessor.h"
-
-namespace
-{
-class MovingPlayHead : public juce::AudioPlayHead
-{
-public:
-    juce::Optional<PositionInfo> getPosition() const override { return info; }
-    PositionInfo info;
-};
-} // namespace
+#include "support/TransportPlayHead.h"
 
 TEST (RealtimeSend, TenThousandProcessorBlocksWithClockThruAndAutomationAllocateNothing)
 {
@@ -190,13 +181,8 @@ TEST (RealtimeSend, TenThousandProcessorBlocksWithClockThruAndAutomationAllocate
     hub.thruHostToPort = true;
     hub.thruPortToHost = true;
 
-    MovingPlayHead playHead;
-    playHead.info.setBpm (128.0);
-    playHead.info.setIsPlaying (true);
-    playHead.info.setPpqPosition (0.0);
-    processor.setPlayHead (&playHead);
-    processor.setRateAndBufferSizeDetails (48000.0, 512);
-    processor.prepareToPlay (48000.0, 512);
+    ravlin::test::TransportPlayHead playHead;
+    playHead.playInto (processor, 128.0, 0.0, 48000.0, 512);
 
     juce::AudioBuffer<float> audio (2, 512);
     juce::MidiBuffer midi;
@@ -212,7 +198,7 @@ TEST (RealtimeSend, TenThousandProcessorBlocksWithClockThruAndAutomationAllocate
         // Host automation arrives on the audio thread in most hosts.
         processor.getSlotParameter (n % 300).setValue ((float)(n % 17) / 16.0f);
         processor.processBlock (audio, midi);
-        playHead.info.setPpqPosition (*playHead.info.getPpqPosition() + 512 * 128.0 / 60.0 / 48000.0);
+        playHead.advance (512, 48000.0);
     };
 
     for (int n = 0; n < 100; ++n) // warm up

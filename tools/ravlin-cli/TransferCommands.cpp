@@ -7,6 +7,53 @@
 
 namespace
 {
+enum class Option
+{
+    notMine,
+    taken,
+    bad
+};
+
+/** The options receive and transmit share: --wire din|usb|none and --timeout SECONDS. */
+Option parseLinkOption (const juce::StringArray& args, int& i, VirtualInstrument::WireSpeed& wire,
+                        double& timeoutSeconds, std::ostream& err)
+{
+    const auto& a = args[i];
+    if (a != "--wire" && a != "--timeout")
+        return Option::notMine;
+    if (i + 1 >= args.size())
+    {
+        err << "ravlin-cli: " << a << " needs a value\n";
+        return Option::bad;
+    }
+    const auto value = args[++i];
+    if (a == "--wire")
+    {
+        if (value == "din")
+            wire = VirtualInstrument::WireSpeed::din;
+        else if (value == "usb")
+            wire = VirtualInstrument::WireSpeed::usb;
+        else if (value == "none")
+            wire = VirtualInstrument::WireSpeed::unlimited;
+        else
+        {
+            err << "ravlin-cli: --wire takes din, usb or none\n";
+            return Option::bad;
+        }
+        return Option::taken;
+    }
+    timeoutSeconds = value.getDoubleValue();
+    if (timeoutSeconds <= 0)
+    {
+        err << "ravlin-cli: --timeout takes a number of seconds\n";
+        return Option::bad;
+    }
+    return Option::taken;
+}
+} // namespace
+
+namespace
+{
 struct Plan
 {
     juce::String input, output, file;
@@ -21,8 +68,14 @@ bool parse (const juce::StringArray& args, Plan& plan, std::ostream& err)
     for (int i = 1; i < args.size(); ++i)
     {
         const auto& a = args[i];
+        if (const auto o = parseLinkOption (args, i, plan.wire, plan.timeoutSeconds, err); o != Option::notMine)
+        {
+            if (o == Option::bad)
+                return false;
+            continue;
+        }
         const bool hasValue = i + 1 < args.size();
-        if ((a == "--in" || a == "--out" || a == "--banks" || a == "--wire" || a == "--timeout") && !hasValue)
+        if ((a == "--in" || a == "--out" || a == "--banks") && !hasValue)
         {
             err << "ravlin-cli: " << a << " needs a value\n";
             return false;
@@ -46,28 +99,6 @@ bool parse (const juce::StringArray& args, Plan& plan, std::ostream& err)
             else
             {
                 err << "ravlin-cli: --banks takes user, factory, all or a bank number 1 to 8\n";
-                return false;
-            }
-        }
-        else if (a == "--wire")
-        {
-            const auto speed = args[++i];
-            if (speed == "din")
-                plan.wire = VirtualInstrument::WireSpeed::din;
-            else if (speed == "usb")
-                plan.wire = VirtualInstrument::WireSpeed::usb;
-            else if (speed != "none")
-            {
-                err << "ravlin-cli: --wire takes din, usb or none\n";
-                return false;
-            }
-        }
-        else if (a == "--timeout")
-        {
-            plan.timeoutSeconds = args[++i].getDoubleValue();
-            if (plan.timeoutSeconds <= 0)
-            {
-                err << "ravlin-cli: --timeout takes a number of seconds\n";
                 return false;
             }
         }
@@ -205,7 +236,13 @@ bool parseTransmit (const juce::StringArray& args, TransmitPlan& plan, std::ostr
     for (int i = 1; i < args.size(); ++i)
     {
         const auto& a = args[i];
-        const bool takesValue = a == "--in" || a == "--out" || a == "--to-bank" || a == "--wire" || a == "--timeout";
+        if (const auto o = parseLinkOption (args, i, plan.wire, plan.timeoutSeconds, err); o != Option::notMine)
+        {
+            if (o == Option::bad)
+                return false;
+            continue;
+        }
+        const bool takesValue = a == "--in" || a == "--out" || a == "--to-bank";
         if (takesValue && i + 1 >= args.size())
         {
             err << "ravlin-cli: " << a << " needs a value\n";
@@ -228,28 +265,6 @@ bool parseTransmit (const juce::StringArray& args, TransmitPlan& plan, std::ostr
                 return false;
             }
             plan.toBank = bank.getIntValue() - 1;
-        }
-        else if (a == "--wire")
-        {
-            const auto speed = args[++i];
-            if (speed == "din")
-                plan.wire = VirtualInstrument::WireSpeed::din;
-            else if (speed == "usb")
-                plan.wire = VirtualInstrument::WireSpeed::usb;
-            else if (speed != "none")
-            {
-                err << "ravlin-cli: --wire takes din, usb or none\n";
-                return false;
-            }
-        }
-        else if (a == "--timeout")
-        {
-            plan.timeoutSeconds = args[++i].getDoubleValue();
-            if (plan.timeoutSeconds <= 0)
-            {
-                err << "ravlin-cli: --timeout takes a number of seconds\n";
-                return false;
-            }
         }
         else if (a.startsWith ("--") || plan.file.isNotEmpty())
         {
