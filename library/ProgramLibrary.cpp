@@ -1,0 +1,395 @@
+#include "library/ProgramLibrary.h"
+
+#include "core/MidiCntrState.h"
+#include "core/PresetChunks.h"
+#include "library/FileMan.h"
+#include "library/LibraryFile.h"
+
+#include <cstring>
+
+namespace
+{
+constexpr size_t nameAt = (size_t)DSI_Program::nameOffset, nameLength = 16;
+constexpr size_t categoryAt = (size_t)DSI_Program::categoryOffset;
+} // namespace
+
+ProgramLibrary::ProgramLibrary (Host& h, MidiCntrState& state) : host (h), hub (state)
+{
+    refresh();
+}
+
+ravlin::Bytes ProgramLibrary::record (int n) const
+{
+    if (!juce::isPositiveAndBelow (n, size()))
+        return {};
+    const auto* p = records.data() + (size_t)n * recordSize;
+    return ravlin::Bytes (p, p + recordSize);
+}
+
+int ProgramLibrary::getSelectedRecord() const noexcept
+{
+    return juce::isPositiveAndBelow (selectedRow, (int)visible.size()) ? visible[(size_t)selectedRow] : -1;
+}
+
+int ProgramLibrary::count (int category) const noexcept
+{
+    return juce::isPositiveAndBelow (category, (int)counts.size()) ? counts[(size_t)category] : 0;
+}
+
+juce::String ProgramLibrary::countText (int button) const
+{
+    if (button == listAll)
+        return "Size: " + juce::String (size());
+    const auto n = count (button);
+    return n == 0 ? juce::String() : juce::String (n);
+}
+
+juce::String ProgramLibrary::nameOf (const uint8_t* r)
+{
+    juce::String name;
+    for (size_t i = 0; i < nameLength; ++i)
+    {
+        const auto c = (int8_t)r[nameAt + i];
+        name += juce::String::charToString (c >= 32 ? (juce::juce_wchar)c : (juce::juce_wchar)'A');
+    }
+    return name;
+}
+
+void ProgramLibrary::writeName (uint8_t* r, const juce::String& text)
+{
+    DSI_Program::writeName (r + nameAt, text);
+}
+
+bool ProgramLibrary::containsDuplicate (const uint8_t* r) const noexcept
+{
+    for (size_t at = 0; at + recordSize <= records.size(); at += recordSize)
+    {
+        const auto* other = records.data() + at;
+        // Category and name first: most records differ there.
+        if (other[categoryAt] != r[categoryAt] || std::memcmp (other + nameAt, r + nameAt, nameLength) != 0)
+            continue;
+        if (std::memcmp (other, r, recordSize) == 0)
+            return true;
+    }
+    return false;
+}
+
+void ProgramLibrary::setRecords (ravlin::Bytes block)
+{
+    block.resize (block.size() / recordSize * recordSize);
+    records = std::move (block);
+    refresh();
+}
+
+//==============================================================================
+void ProgramLibrary::refresh()
+{
+    selectedRow = -1;
+    visible.clear();
+    counts.fill (0);
+    for (int n = 0; n < size(); ++n)
+    {
+        const auto category = records[(size_t)n * recordSize + categoryAt];
+        ++counts[category];
+        if (!filterOn || category == chosenCategory)
+            visible.push_back (n);
+    }
+    if (onChange)
+        onChange();
+}
+
+void ProgramLibrary::loadDefault (const juce::File& folder)
+{
+    const auto data = ProgramFiles::readFile (folder.getChildFile (defaultFileName));
+    if (data.has_value() && data->size() >= (size_t)(LibraryFile::markerLength + recordSize))
+    {
+        ravlin::Bytes block;
+        for (const auto& r : LibraryFile::readRecords (data->data(), data->size(), LibraryFile::markerLength, false))
+            block.insert (block.end(), r.begin(), r.end());
+        records = std::move (block);
+    }
+    filterOn = false;
+    refresh();
+}
+
+void ProgramLibrary::saveDefault (const juce::File& folder) const
+{
+    std::vector<ravlin::Bytes> list;
+    for (int n = 0; n < size(); ++n)
+        list.push_back (record (n));
+    LibraryFile::write (folder.getChildFile (defaultFileName), list); // an empty library writes nothing
+}
+
+juce::StringArray ProgramLibrary::loadMenuTexts (const MidiCntrState& hub)
+{
+    juce::StringArray texts{"From Library File", "From Program Bank File", ""};
+    for (int b = 0; b < 4; ++b)
+        texts.add (hub.banks[(size_t)b]->bankName);
+    texts.add ("");
+    for (int b = 4; b < 8; ++b)
+        texts.add (hub.banks[(size_t)b]->bankName);
+    texts.add ("");
+    texts.add ("Import from FX Preset Bank");
+    return texts;
+}
+
+void ProgramLibrary::takePending (const std::vector<ravlin::Bytes>& source)
+{
+    pending.clear();
+    std::vector<const ravlin::Bytes*> taken;
+    for (const auto& r : source)
+    {
+        if (r.size() < (size_t)recordSize)
+            continue;
+        const bool repeat = std::any_of (taken.begin(), taken.end(),
+                                         [&r] (const ravlin::Bytes* t)
+                                         { return std::equal (t->begin(), t->begin() + recordSize, r.begin()); });
+        if (repeat)
+            continue;
+        taken.push_back (&r);
+        pending.insert (pending.end(), r.begin(), r.begin() + recordSize);
+    }
+}
+
+void ProgramLibrary::readSource (int source, std::function<void()> then)
+{
+    pending.clear();
+    if (source == fromLibraryFile)
+    {
+        host.chooseFile (4, {},
+                         [this, then] (juce::File file)
+                         {
+                             if (file == juce::File())
+                                 return;
+                             // Read as a library whatever its extension; repeats within it once.
+                             if (const auto data = ProgramFiles::readFile (file))
+                                 takePending (LibraryFile::readRecords (data->data(), data->size(),
+                                                                        LibraryFile::markerLength, true));
+                             then();
+                         });
+        return;
+    }
+    if (source == fromBankFile)
+    {
+        host.chooseFile (3, {},
+                         [this, then] (juce::File file)
+                         {
+                             FileMan reader;
+                             if (file == juce::File() || !reader.readProgramBank (file))
+                                 return;
+                             Bank_Program bank ("file");
+                             bank.loadFromDumps (reader.sysExBytes);
+                             std::vector<ravlin::Bytes> programs;
+                             for (int p = 0; p < std::min (reader.bankMessages, Bank_Program::numPrograms); ++p)
+                                 programs.push_back (bank.getProgram (p));
+                             takePending (programs);
+                             if (pendingCount() > 0)
+                                 then();
+                         });
+        return;
+    }
+
+    std::vector<ravlin::Bytes> programs;
+    if (source >= fromInstrumentBank && source < fromInstrumentBank + 8)
+        for (int p = 0; p < Bank_Program::numPrograms; ++p)
+            programs.push_back (hub.getBankProgram (source - fromInstrumentBank, p));
+    else if (source == fromPresetBank)
+        for (int p = 0; p < Bank_Program::numPrograms; ++p)
+            programs.push_back (hub.getPresetProgram (p));
+    else
+        return;
+    takePending (programs);
+    then();
+}
+
+void ProgramLibrary::load (int source)
+{
+    readSource (source, [this] { offerPending(); });
+}
+
+void ProgramLibrary::offerPending()
+{
+    if (size() == 0)
+    {
+        if (pendingCount() > 0)
+            replaceWithPending();
+        return;
+    }
+    host.ask ({"Append Programs?", {}, -1, "YES", "NO", "CANCEL"},
+              [this] (const Answer& a)
+              {
+                  if (a.button == Answer::positive)
+                  {
+                      appendPending();
+                      return;
+                  }
+                  if (a.button != Answer::negative)
+                      return;
+                  host.ask ({"Save the Current Library?", {}, -1, "YES", "NO", "CANCEL"},
+                            [this] (const Answer& b)
+                            {
+                                if (b.button == Answer::positive)
+                                    saveThen ([this] { replaceWithPending(); });
+                                else if (b.button == Answer::negative)
+                                    replaceWithPending();
+                            });
+              });
+}
+
+void ProgramLibrary::replaceWithPending()
+{
+    records = pending;
+    filterOn = false;
+    refresh();
+}
+
+void ProgramLibrary::appendPending()
+{
+    records.insert (records.end(), pending.begin(), pending.end());
+    filterOn = false;
+    refresh();
+}
+
+void ProgramLibrary::saveThen (std::function<void()> then)
+{
+    host.chooseFile (104, "Untitled",
+                     [this, then] (juce::File file)
+                     {
+                         if (file != juce::File())
+                         {
+                             std::vector<ravlin::Bytes> list;
+                             for (int n = 0; n < size(); ++n)
+                                 list.push_back (record (n));
+                             LibraryFile::write (ProgramFiles::withExtension (file, ".p12l"), list);
+                         }
+                         if (then)
+                             then();
+                     });
+}
+
+void ProgramLibrary::save()
+{
+    saveThen (nullptr);
+}
+
+void ProgramLibrary::clearAll()
+{
+    auto empty = [this]
+    {
+        records.clear();
+        filterOn = false;
+        refresh();
+    };
+    if (size() == 0)
+    {
+        empty();
+        return;
+    }
+    host.ask ({"Save Current Library?", {}, -1, "YES", "NO", "CANCEL"},
+              [this, empty] (const Answer& a)
+              {
+                  if (a.button == Answer::positive)
+                      saveThen (empty); // emptied even when the save dialog was cancelled
+                  else if (a.button == Answer::negative)
+                      empty();
+              });
+}
+
+void ProgramLibrary::rename()
+{
+    const auto n = getSelectedRecord();
+    if (n < 0)
+        return;
+    const auto* r = records.data() + (size_t)n * recordSize;
+    const auto name = nameOf (r);
+    host.ask ({"Rename " + name + ":", name, r[categoryAt], "OK", {}, "CANCEL"},
+              [this, n] (const Answer& a)
+              {
+                  if (a.button != Answer::positive || a.text.isEmpty() || !juce::isPositiveAndBelow (n, size()))
+                      return;
+                  auto* target = records.data() + (size_t)n * recordSize;
+                  writeName (target, a.text);
+                  target[categoryAt] = (uint8_t)juce::jlimit (0, numCategories - 1, a.category);
+                  filterByChosenCategory();
+              });
+}
+
+void ProgramLibrary::remove()
+{
+    const auto n = getSelectedRecord();
+    if (n < 0)
+        return;
+    const auto name = nameOf (records.data() + (size_t)n * recordSize);
+    host.ask ({"Delete " + name + " ?", {}, -1, "OK", {}, "CANCEL"},
+              [this, n] (const Answer& a)
+              {
+                  if (a.button != Answer::positive || !juce::isPositiveAndBelow (n, size()))
+                      return;
+                  const auto at = records.begin() + (std::ptrdiff_t)n * recordSize;
+                  records.erase (at, at + recordSize);
+                  refresh();
+              });
+}
+
+void ProgramLibrary::addCurrent()
+{
+    auto current = hub.getCurrentProgram();
+    current.resize ((size_t)recordSize, 0);
+    const auto name = nameOf (current.data()).trimEnd();
+    if (containsDuplicate (current.data()))
+    {
+        host.ask ({name + " Program already exists in the library.", {}, -1, {}, "OK", {}}, [] (const Answer&) {});
+        return;
+    }
+    host.ask ({"Program name:", name, current[categoryAt], "OK", {}, "CANCEL"},
+              [this, current] (const Answer& a) mutable
+              {
+                  if (a.button != Answer::positive)
+                      return;
+                  current[categoryAt] = (uint8_t)juce::jlimit (0, numCategories - 1, a.category);
+                  writeName (current.data(), a.text.isEmpty() ? juce::String ("Untitled") : a.text);
+                  const bool add = !containsDuplicate (current.data());
+                  if (add)
+                      records.insert (records.end(), current.begin(), current.end());
+                  refresh();
+                  if (add && (!filterOn || current[categoryAt] == chosenCategory))
+                      select ((int)visible.size() - 1);
+              });
+}
+
+void ProgramLibrary::select (int visibleRow)
+{
+    if (visible.empty())
+        return;
+    selectedRow = juce::jlimit (0, (int)visible.size() - 1, visibleRow); // below the last row: the last
+    const auto r = record (visible[(size_t)selectedRow]);
+    ravlin::Bytes chunk;
+    for (auto c : juce::String (PresetChunks::programChunkMarker) + PresetChunks::version)
+        chunk.push_back ((uint8_t)c);
+    chunk.insert (chunk.end(), r.begin(), r.end());
+    host.applyProgramChunk (chunk);
+    if (onChange)
+        onChange();
+}
+
+void ProgramLibrary::chooseCategory (int button)
+{
+    if (button == listAll)
+    {
+        filterOn = false;
+        heading = {};
+        refresh();
+        return;
+    }
+    if (!juce::isPositiveAndBelow (button, numCategories))
+        return;
+    chosenCategory = button;
+    filterByChosenCategory();
+}
+
+void ProgramLibrary::filterByChosenCategory()
+{
+    filterOn = true;
+    heading = ParDes::categoryText (chosenCategory);
+    refresh();
+}

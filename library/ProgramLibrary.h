@@ -1,0 +1,126 @@
+#pragma once
+
+#include "instrument/ProgramPacking.h"
+
+#include <juce_core/juce_core.h>
+
+#include <array>
+#include <functional>
+
+class MidiCntrState;
+
+/** The user's program library: a flat list of 1024-byte records with a category filter, filled
+    from library and bank files, the instrument's banks and the preset bank, edited, saved, and
+    applied as the current program. It asks its questions and shows its dialogs through a Host,
+    so that it runs without windows. Message thread only. */
+class ProgramLibrary
+{
+public:
+    static constexpr int recordSize = 1024;
+    static constexpr int numCategories = 26;
+    static constexpr int listAll = 26; // the category grid's "LIST ALL"
+    static constexpr const char* defaultFileName = "p12Lib.p12l";
+
+    // LOAD menu item identifiers.
+    enum Source
+    {
+        fromLibraryFile = 1,
+        fromBankFile = 2,
+        fromInstrumentBank = 11, // 11..18: banks 1..8
+        fromPresetBank = 20
+    };
+
+    struct Question
+    {
+        juce::String title, editText;
+        int category = -1; // -1: no category selector
+        juce::String positive, negative, cancel;
+    };
+
+    struct Answer
+    {
+        enum Button
+        {
+            positive,
+            negative,
+            cancel
+        } button = cancel;
+        juce::String text;
+        int category = 0;
+    };
+
+    /** What the page provides: the question dialog, the file dialogs and applying a program. */
+    class Host
+    {
+    public:
+        virtual ~Host() = default;
+        virtual void ask (const Question& question, std::function<void (const Answer&)> answered) = 0;
+        /** A file dialog of the given kind; chosen gets the file, or an empty one. */
+        virtual void chooseFile (int kind, const juce::String& defaultName,
+                                 std::function<void (juce::File)> chosen) = 0;
+        /** The program chunk of the record, for the processor's program-chunk load. */
+        virtual void applyProgramChunk (const ravlin::Bytes& chunk) = 0;
+    };
+
+    ProgramLibrary (Host& host, MidiCntrState& hub);
+
+    // State.
+    int size() const noexcept { return (int)(records.size() / recordSize); }
+    ravlin::Bytes record (int n) const;
+    const std::vector<int>& getVisibleRows() const noexcept { return visible; }
+    int getSelectedRow() const noexcept { return selectedRow; }
+    int getSelectedRecord() const noexcept;
+    bool isFilterOn() const noexcept { return filterOn; }
+    int getChosenCategory() const noexcept { return chosenCategory; }
+    juce::String getHeading() const { return heading; }
+    int count (int category) const noexcept;
+    /** Under a category button: its count, or nothing when 0; under "LIST ALL": "Size: " + size. */
+    juce::String countText (int button) const;
+    int pendingCount() const noexcept { return (int)(pending.size() / recordSize); }
+
+    // Name rules.
+    static juce::String nameOf (const uint8_t* record);
+    static void writeName (uint8_t* record, const juce::String& text);
+    bool containsDuplicate (const uint8_t* record) const noexcept;
+
+    // Operations.
+    void loadDefault (const juce::File& folder);
+    void saveDefault (const juce::File& folder) const;
+    static juce::StringArray loadMenuTexts (const MidiCntrState& hub); // "" marks a separator
+    void load (int source);
+    void save();
+    void clearAll();
+    void rename();
+    void remove();
+    void addCurrent();
+    void select (int visibleRow);
+    void chooseCategory (int button);
+    void filterByChosenCategory();
+    void refresh();
+
+    /** For tests: the records as one block. */
+    const ravlin::Bytes& block() const noexcept { return records; }
+    void setRecords (ravlin::Bytes block);
+
+    std::function<void()> onChange; // after every refresh
+
+private:
+    void readSource (int source, std::function<void()> then);
+    void takePending (const std::vector<ravlin::Bytes>& source);
+    void offerPending();
+    void replaceWithPending();
+    void appendPending();
+    void saveThen (std::function<void()> then);
+
+    Host& host;
+    MidiCntrState& hub;
+    ravlin::Bytes records, pending;
+    std::vector<int> visible;
+    bool filterOn = false;
+    int chosenCategory = 0;
+    int selectedRow = -1;
+    std::array<int, 256> counts{};
+    juce::String heading;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ProgramLibrary)
+};
