@@ -14,6 +14,20 @@ def message(data):
     return out
 
 
+def file_seeds():
+    """Seeds for the file readers: a bank, a library, an edit buffer, the FX chunks."""
+    record = bytes((i * 5) & 0x7F for i in range(1024))
+    packed = bytes((i * 7) & 0x7F for i in range(1171))
+    dump = bytes([0xF0, 0x01, 0x2B, 0x02, 0, 3]) + packed + b"\xF7"
+    return {
+        "bank": dump * 3 + bytes([0xF0, 0x7E, 0xF7]) + dump,
+        "edit-buffer": bytes([0xF0, 0x01, 0x2B, 0x03]) + packed + b"\xF7",
+        "library": b"Mopho  Libr >" + record * 2 + b"< Mopho  Libr",
+        "fx-program": b"Prophet12RavlinSettingsVersion100" + record,
+        "fx-bank": b"Prophet12RavlinBankVersion100" + record * 100 + bytes([5]),
+    }
+
+
 def main(folder):
     packed = bytes((i * 7) & 0x7F for i in range(1171))
     seeds = {
@@ -34,4 +48,14 @@ def main(folder):
 
 
 if __name__ == "__main__":
-    main(sys.argv[1])
+    if len(sys.argv) == 3:
+        target, out = sys.argv[1], sys.argv[2]
+    else:
+        target, out = "midi_input", sys.argv[1]
+    if target == "file_readers":
+        os.makedirs(out, exist_ok=True)
+        for name, data in file_seeds().items():
+            with open(os.path.join(out, "seed-" + name), "wb") as f:
+                f.write(data)
+    else:
+        main(out)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite twice: a release build, then a build under
 # AddressSanitizer and UndefinedBehaviorSanitizer (VST 2.4 only, with the host test);
-# then the hub's thread stress test under ThreadSanitizer and a minute of fuzzing.
+# then the hub's thread stress test under ThreadSanitizer and a minute of fuzzing for each fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Let ccache reuse compiles made in other clones of the project.
@@ -32,5 +32,5 @@ cmake --build build/tsan --parallel "$jobs" --target ravlin_tests
 TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1" RAVLIN_STRESS_SECONDS=5 \
     build/tsan/tests/ravlin_tests --gtest_filter='HubStress.*'
 
-# A minute of fuzzing the MIDI input (scripts/fuzz.sh alone runs it for ten).
+# A minute of fuzzing the MIDI input and one of the file readers (scripts/fuzz.sh alone: ten each).
 scripts/fuzz.sh 60

@@ -1,0 +1,56 @@
+// Every reader of files the user picks, over arbitrary bytes: single programs, banks, libraries,
+// the generic scanner and the host's chunks.
+
+#include "core/MidiCntrState.h"
+#include "core/PresetChunks.h"
+#include "library/LibraryFile.h"
+#include "library/ProgramFiles.h"
+#include "library/ProgramScan.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace
+{
+class NoMidiDevices : public MidiDeviceSet
+{
+public:
+    juce::StringArray inputNames() override { return {}; }
+    juce::StringArray outputNames() override { return {}; }
+    std::unique_ptr<MidiInputDevice> openInput (int, juce::MidiInputCallback&) override { return {}; }
+    std::unique_ptr<MidiOutputDevice> openOutput (int) override { return {}; }
+};
+
+MidiCntrState& theHub()
+{
+    static MidiCntrState hub (std::make_unique<NoMidiDevices>(), juce::File());
+    return hub;
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
+{
+    const ravlin::Bytes bytes (data, data + size);
+
+    DSI_Program program;
+    ProgramFiles::readSingleProgram (bytes, program);
+
+    const auto dumps = ProgramFiles::readProgramBank (bytes);
+    Bank_Program bank ("fuzz");
+    bank.loadFromDumps (dumps.joined);
+    bank.loadFromDumps (bytes); // the bank parser on raw bytes too
+    for (int p = 0; p < Bank_Program::numPrograms; ++p)
+        (void)bank.getProgramName (p);
+
+    for (const bool drop : {true, false})
+        for (const size_t skip : {(size_t)0, (size_t)13})
+            (void)LibraryFile::readRecords (data, size, skip, drop);
+
+    (void)ProgramScan::scan (data, size);
+
+    auto& hub = theHub();
+    PresetChunks::readBank (hub, data, (int)size);
+    PresetChunks::readProgram (hub, data, (int)size);
+    hub.takeEvents();
+    return 0;
+}
