@@ -1,5 +1,8 @@
 #include "library/LibraryFile.h"
 
+#include <string_view>
+#include <unordered_map>
+
 #include "core/SafeFileWrite.h"
 
 #include <cstring>
@@ -19,12 +22,27 @@ std::vector<ravlin::Bytes> readRecords (const uint8_t* data, size_t length, size
     for (size_t i = 0; i < count; ++i)
     {
         const auto* record = data + skip + i * (size_t)recordSize;
-        ravlin::Bytes bytes (record, record + recordSize);
-        if (dropDuplicates && std::find (records.begin(), records.end(), bytes) != records.end())
-            continue;
-        records.push_back (std::move (bytes));
+        records.emplace_back (record, record + recordSize);
     }
-    return records;
+    return dropDuplicates ? withoutRepeats (std::move (records)) : records;
+}
+
+std::vector<ravlin::Bytes> withoutRepeats (std::vector<ravlin::Bytes> records)
+{
+    // Thousands of records: compare only those whose hash matches.
+    std::unordered_multimap<size_t, size_t> seen;
+    std::vector<ravlin::Bytes> kept;
+    kept.reserve (records.size());
+    for (auto& r : records)
+    {
+        const auto hash = std::hash<std::string_view>() (std::string_view ((const char*)r.data(), r.size()));
+        const auto [first, last] = seen.equal_range (hash);
+        if (std::any_of (first, last, [&] (const auto& entry) { return kept[entry.second] == r; }))
+            continue;
+        seen.emplace (hash, kept.size());
+        kept.push_back (std::move (r));
+    }
+    return kept;
 }
 
 bool hasStartMarker (const uint8_t* data, size_t length)

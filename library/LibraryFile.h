@@ -18,6 +18,9 @@ extern const char* const endMarker;
     With dropDuplicates, a record equal to one already taken is left out. */
 std::vector<ravlin::Bytes> readRecords (const uint8_t* data, size_t length, size_t skip, bool dropDuplicates);
 
+/** The records in order with every repeat of an earlier one left out (by hash, then bytes). */
+std::vector<ravlin::Bytes> withoutRepeats (std::vector<ravlin::Bytes> records);
+
 /** True when the block starts with the library's start marker. */
 bool hasStartMarker (const uint8_t* data, size_t length);
 

@@ -136,19 +136,12 @@ juce::StringArray ProgramLibrary::loadMenuTexts (const MidiCntrState& hub)
 void ProgramLibrary::takePending (const std::vector<ravlin::Bytes>& source)
 {
     pending.clear();
-    std::vector<const ravlin::Bytes*> taken;
+    std::vector<ravlin::Bytes> whole;
     for (const auto& r : source)
-    {
-        if (r.size() < (size_t)recordSize)
-            continue;
-        const bool repeat = std::any_of (taken.begin(), taken.end(),
-                                         [&r] (const ravlin::Bytes* t)
-                                         { return std::equal (t->begin(), t->begin() + recordSize, r.begin()); });
-        if (repeat)
-            continue;
-        taken.push_back (&r);
-        pending.insert (pending.end(), r.begin(), r.begin() + recordSize);
-    }
+        if (r.size() >= (size_t)recordSize)
+            whole.emplace_back (r.begin(), r.begin() + recordSize);
+    for (const auto& r : LibraryFile::withoutRepeats (std::move (whole)))
+        pending.insert (pending.end(), r.begin(), r.end());
 }
 
 void ProgramLibrary::readSource (int source, std::function<void()> then)

@@ -60,3 +60,95 @@ void splitAllBanks (benchmark::State& state)
 BENCHMARK (unpackOne);
 BENCHMARK (packOne);
 BENCHMARK (splitAllBanks)->Unit (benchmark::kMicrosecond);
+
+#include "core/MidiCntrState.h"
+#include "library/FileMan.h"
+#include "library/LibraryFile.h"
+#include "library/ProgramLibrary.h"
+#include "support/FakeMidiDevices.h"
+
+namespace
+{
+juce::File benchFolder()
+{
+    auto f = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("ravlin-bench-library");
+    f.createDirectory();
+    return f;
+}
+
+std::vector<ravlin::Bytes> distinctRecords (int n)
+{
+    std::vector<ravlin::Bytes> records;
+    for (int i = 0; i < n; ++i)
+    {
+        ravlin::Bytes r (1024, (uint8_t)(i & 0x7F));
+        r[0] = (uint8_t)(i >> 7), r[1] = (uint8_t)(i & 0x7F);
+        r[426] = (uint8_t)(i % 26);
+        DSI_Program::writeName (r.data() + 402, "Record " + juce::String (i));
+        records.push_back (std::move (r));
+    }
+    return records;
+}
+
+/** A file of 792 program dumps (all eight banks) read through the bank reader. */
+void loadBankStream (benchmark::State& state)
+{
+    const auto file = benchFolder().getChildFile ("all.syx");
+    ravlin::Bytes stream;
+    for (int i = 0; i < 792; ++i)
+    {
+        const auto d = ravlin::packProgramDump (ravlin::Bytes (1024, (uint8_t)(i & 0x7F)), i / 99, i % 99);
+        stream.insert (stream.end(), d.begin(), d.end());
+    }
+    file.replaceWithData (stream.data(), stream.size());
+    for (auto _ : state)
+    {
+        FileMan fm;
+        benchmark::DoNotOptimize (fm.readProgramBank (file));
+    }
+}
+
+struct NoHost : public ProgramLibrary::Host
+{
+    void ask (const ProgramLibrary::Question&, std::function<void (const ProgramLibrary::Answer&)>) override {}
+    void chooseFile (int, const juce::String&, std::function<void (juce::File)> chosen) override { chosen (file); }
+    void applyProgramChunk (const ravlin::Bytes&) override {}
+    juce::File file;
+};
+
+/** "From Library File" with 5,000 distinct records, duplicates test included. */
+void loadLibraryFile (benchmark::State& state)
+{
+    juce::ScopedJuceInitialiser_GUI messageThread;
+    MidiCntrState hub (std::make_unique<ravlin::test::FakeMidiDevices>(), juce::File());
+    NoHost host;
+    host.file = benchFolder().getChildFile ("big.p12l");
+    LibraryFile::write (host.file, distinctRecords (5000));
+    for (auto _ : state)
+    {
+        ProgramLibrary library (host, hub);
+        library.load (ProgramLibrary::fromLibraryFile);
+        benchmark::DoNotOptimize (library.size());
+    }
+}
+
+/** ADD CURRENT's duplicate test against 5,000 records, for a program that is not among them. */
+void duplicateTest (benchmark::State& state)
+{
+    juce::ScopedJuceInitialiser_GUI messageThread;
+    MidiCntrState hub (std::make_unique<ravlin::test::FakeMidiDevices>(), juce::File());
+    NoHost host;
+    ProgramLibrary library (host, hub);
+    ravlin::Bytes block;
+    for (const auto& r : distinctRecords (5000))
+        block.insert (block.end(), r.begin(), r.end());
+    library.setRecords (block);
+    auto probe = distinctRecords (5001).back();
+    for (auto _ : state)
+        benchmark::DoNotOptimize (library.containsDuplicate (probe.data()));
+}
+} // namespace
+
+BENCHMARK (loadBankStream)->Unit (benchmark::kMillisecond);
+BENCHMARK (loadLibraryFile)->Unit (benchmark::kMillisecond);
+BENCHMARK (duplicateTest)->Unit (benchmark::kMicrosecond);
