@@ -291,34 +291,35 @@ TEST_F (Panels, SetupControlsSendTheirCodesAndTheOwnerAppliesThem)
     MidiSetupController controller (*hub, editor);
     controller.showSetup();
     auto& setup = *controller.getSetup();
-    Codes codes (setup);
-    EXPECT_EQ (setup.getInputNames(),
-               (juce::StringArray{"NONE", "Port In A", "Prophet 12 In", "Prophet 12 Module (virtual)"}));
+    {
+        Codes codes (setup); // gone before OK deletes the panel
+        EXPECT_EQ (setup.getInputNames(),
+                   (juce::StringArray{"NONE", "Port In A", "Prophet 12 In", "Prophet 12 Module (virtual)"}));
 
-    click (setup.getCheckBox (MIDI_Setup::clockSwitch), {5, 5});
-    EXPECT_TRUE (hub->clockOption);
-    EXPECT_EQ (hub->settingsBlock[7], 1);
-    click (setup.getCheckBox (MIDI_Setup::programChangeSwitch), {5, 5});
-    click (setup.getCheckBox (MIDI_Setup::portToHostSwitch), {5, 5});
-    click (setup.getCheckBox (MIDI_Setup::hostToPortSwitch), {5, 5});
-    click (setup.getCheckBox (MIDI_Setup::hostToPortSwitch), {5, 5});
-    EXPECT_EQ (hub->settingsBlock[11], 1);
-    EXPECT_EQ (hub->settingsBlock[10], 1);
-    EXPECT_EQ (hub->settingsBlock[4], 0);
-    EXPECT_FALSE (hub->thruHostToPort);
+        click (setup.getCheckBox (MIDI_Setup::clockSwitch), {5, 5});
+        EXPECT_TRUE (hub->clockOption);
+        EXPECT_EQ (hub->settingsBlock[7], 1);
+        click (setup.getCheckBox (MIDI_Setup::programChangeSwitch), {5, 5});
+        click (setup.getCheckBox (MIDI_Setup::portToHostSwitch), {5, 5});
+        click (setup.getCheckBox (MIDI_Setup::hostToPortSwitch), {5, 5});
+        click (setup.getCheckBox (MIDI_Setup::hostToPortSwitch), {5, 5});
+        EXPECT_EQ (hub->settingsBlock[11], 1);
+        EXPECT_EQ (hub->settingsBlock[10], 1);
+        EXPECT_EQ (hub->settingsBlock[4], 0);
+        EXPECT_FALSE (hub->thruHostToPort);
 
-    setup.portChosen (false, 4); // the virtual instrument
-    EXPECT_TRUE (hub->getPorts().outputOpen);
-    EXPECT_TRUE (setup.isOutputOpenMarked());
-    setup.portChosen (true, 3);
-    EXPECT_TRUE (hub->getPorts().inputOpen);
-    setup.portChosen (false, 1); // "NONE"
-    EXPECT_FALSE (hub->getPorts().outputOpen);
-    EXPECT_FALSE (setup.isOutputOpenMarked());
+        setup.portChosen (false, 4); // the virtual instrument
+        EXPECT_TRUE (hub->getPorts().outputOpen);
+        EXPECT_TRUE (setup.isOutputOpenMarked());
+        setup.portChosen (true, 3);
+        EXPECT_TRUE (hub->getPorts().inputOpen);
+        setup.portChosen (false, 1); // "NONE"
+        EXPECT_FALSE (hub->getPorts().outputOpen);
+        EXPECT_FALSE (setup.isOutputOpenMarked());
 
-    EXPECT_EQ (codes.seen, (std::vector<std::pair<int, int>>{
-                               {206, 1}, {212, 1}, {210, 1}, {202, 1}, {202, 0}, {302, 3}, {300, 2}, {302, 0}}));
-
+        EXPECT_EQ (codes.seen, (std::vector<std::pair<int, int>>{
+                                   {206, 1}, {212, 1}, {210, 1}, {202, 1}, {202, 0}, {302, 3}, {300, 2}, {302, 0}}));
+    }
     setup.sysExBufferChosen (2);
     EXPECT_EQ (hub->getPorts().sysExBufferChoice, 1);
     EXPECT_EQ (setup.getSysExBufferText(), "SySex Size");
