@@ -173,3 +173,40 @@ TEST_F (ProgramFileReads, FilesOverSixteenMebibytesAreRefusedUnread)
     EXPECT_FALSE (fm.readProgramBank (big));
     EXPECT_TRUE (fm.fileBytes.empty()) << "nothing was read";
 }
+
+#include "core/MidiCntrState.h"
+#include "core/PresetChunks.h"
+#include "support/FakeMidiDevices.h"
+
+TEST_F (ProgramFileReads, FxFilesAreThePluginsOwnChunks)
+{
+    juce::ScopedJuceInitialiser_GUI messageThread;
+    MidiCntrState hub (std::make_unique<ravlin::test::FakeMidiDevices>(), juce::File());
+    hub.presetProgramIndex = 2;
+    hub.setPresetProgram (7, image (77));
+    juce::MemoryBlock bank, preset;
+    PresetChunks::writeBank (hub, bank);
+    PresetChunks::writeProgram (hub, preset);
+
+    FileMan fm;
+    fm.answerDialog = [this] (const FileMan::Kind& k) { return folder.getChildFile (k.number == 110 ? "set" : "one"); };
+    fm.browse (FileMan::Mode::save, 110, "Program Bank", nullptr);
+    const auto fxb = fm.chosenFile;
+    ASSERT_TRUE (ProgramFiles::write (
+        fxb, Bytes ((const uint8_t*)bank.getData(), (const uint8_t*)bank.getData() + bank.getSize())));
+    fm.browse (FileMan::Mode::save, 111, "Preset", nullptr);
+    const auto fxp = fm.chosenFile;
+    ASSERT_TRUE (ProgramFiles::write (
+        fxp, Bytes ((const uint8_t*)preset.getData(), (const uint8_t*)preset.getData() + preset.getSize())));
+    EXPECT_EQ (fxb.getFileName(), "set.fxb");
+    EXPECT_EQ (fxb.getSize(), 102430);
+    EXPECT_EQ (fxp.getFileName(), "one.fxp");
+    EXPECT_EQ (fxp.getSize(), 1057);
+
+    MidiCntrState other (std::make_unique<ravlin::test::FakeMidiDevices>(), juce::File());
+    other.presetProgramIndex = 0;
+    const auto readBack = ProgramFiles::readFile (fxb);
+    ASSERT_TRUE (readBack.has_value());
+    PresetChunks::readBank (other, readBack->data(), (int)readBack->size());
+    EXPECT_EQ (other.getPresetProgram (7), image (77));
+}
