@@ -6,24 +6,16 @@
 //             2: an audio block is routed (events taken, queues drained).
 
 #include "core/MidiCntrState.h"
+#include "support/NoMidiDevices.h"
 
 #include <cstddef>
 #include <cstdint>
 
 namespace
 {
-class NoMidiDevices : public MidiDeviceSet
-{
-public:
-    juce::StringArray inputNames() override { return {}; }
-    juce::StringArray outputNames() override { return {}; }
-    std::unique_ptr<MidiInputDevice> openInput (int, juce::MidiInputCallback&) override { return {}; }
-    std::unique_ptr<MidiOutputDevice> openOutput (int) override { return {}; }
-};
-
 MidiCntrState& theHub()
 {
-    static MidiCntrState hub (std::make_unique<NoMidiDevices>(), juce::File());
+    static MidiCntrState hub (std::make_unique<ravlin::test::NoMidiDevices>(), juce::File());
     return hub;
 }
 } // namespace
