@@ -1,4 +1,5 @@
 #include "ui/Check_But.h"
+#include "ui/Fonts.h"
 
 Check_But::Check_But (const juce::String& t) : text (t) {}
 
@@ -32,6 +33,6 @@ void Check_But::paint (juce::Graphics& g)
         g.strokePath (tick, juce::PathStrokeType (2.0f));
     }
     g.setColour (juce::Colour (0xfff3f3f3));
-    g.setFont (juce::Font ("Arial", 14.0f, juce::Font::plain));
+    g.setFont (juce::Font (ravlin::arialName(), 14.0f, juce::Font::plain));
     g.drawText (text, 22, 0, getWidth() - 22, getHeight(), juce::Justification::centredLeft);
 }

@@ -1,4 +1,5 @@
 #include "ui/GlbCont.h"
+#include "ui/Fonts.h"
 
 #include "core/MidiCntrState.h"
 #include "instrument/ParDes.h"
@@ -80,7 +81,7 @@ void GlbCont::mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheelDet
 void GlbCont::paintKnob (juce::Graphics& g)
 {
     const auto frame = GlobalParameters::knobFrame (index, getValue());
-    g.setFont (juce::Font ("Arial", 12.0f, juce::Font::plain));
+    g.setFont (juce::Font (ravlin::arialName(), 12.0f, juce::Font::plain));
     g.setColour (juce::Colours::white);
     g.drawText (GlobalParameters::valueText (index, getValue()), 0, 0, getWidth(), 12, juce::Justification::centred);
     g.drawText (GlobalParameters::label (index), 0, getHeight() - 12, getWidth(), 12, juce::Justification::centred);
@@ -124,7 +125,7 @@ void GlbCont::paint (juce::Graphics& g)
     g.setColour (juce::Colour (0xff8f8f8f));
     g.drawRoundedRectangle (box, 3.0f, 1.0f);
     g.setColour (juce::Colours::white);
-    g.setFont (juce::Font ("Arial", 12.0f, juce::Font::plain));
+    g.setFont (juce::Font (ravlin::arialName(), 12.0f, juce::Font::plain));
     g.drawFittedText (GlobalParameters::valueText (index, getValue()), box.reduced (4.0f, 0.0f).toNearestInt(),
                       juce::Justification::centredLeft, 1, 0.8f);
 }

@@ -1,4 +1,5 @@
 #include "ui/Global_Container.h"
+#include "ui/Fonts.h"
 
 Global_Container::Global_Container (MidiCntrState& hub)
 {
@@ -30,7 +31,7 @@ void Global_Container::paint (juce::Graphics& g)
     g.setColour (juce::Colour (0xdd457089));
     g.drawRoundedRectangle (bounds, 8.0f, 2.0f);
 
-    g.setFont (juce::Font ("Arial", 12.0f, juce::Font::plain));
+    g.setFont (juce::Font (ravlin::arialName(), 12.0f, juce::Font::plain));
     g.setColour (juce::Colours::white);
     g.drawText ("Global Settings:", 14, 4, 200, 16, juce::Justification::centredLeft);
 

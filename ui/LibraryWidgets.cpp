@@ -1,4 +1,5 @@
 #include "ui/LibraryWidgets.h"
+#include "ui/Fonts.h"
 
 #include "instrument/ParDes.h"
 
@@ -6,7 +7,7 @@ namespace
 {
 juce::Font arial (float height, bool bold = false)
 {
-    return juce::Font ("Arial", height, bold ? juce::Font::bold : juce::Font::plain);
+    return juce::Font (ravlin::arialName(), height, bold ? juce::Font::bold : juce::Font::plain);
 }
 } // namespace
 
@@ -20,6 +21,19 @@ void LibBut::setText (const juce::String& newText)
 }
 
 void LibBut::mouseDown (const juce::MouseEvent&)
+{
+    press();
+}
+
+void LibBut::setLit (bool shouldBeLit)
+{
+    if (lit == shouldBeLit)
+        return;
+    lit = shouldBeLit;
+    repaint();
+}
+
+void LibBut::press()
 {
     listeners.call ([this] (LibButListener& l) { l.libButPressed (*this, command); });
 }
@@ -38,8 +52,9 @@ void LibBut::paint (juce::Graphics& g)
 {
     // The face: a wide left part and a 5-pixel right cap.
     const auto face = getLocalBounds().toFloat().reduced (0.5f);
-    g.setGradientFill (juce::ColourGradient (juce::Colour (0xff5a5a60), 0.0f, 0.0f, juce::Colour (0xff2e2e33), 0.0f,
-                                             face.getHeight(), false));
+    g.setGradientFill (juce::ColourGradient (juce::Colour (lit ? 0xff8a8c9c : 0xff5a5a60), 0.0f, 0.0f,
+                                             juce::Colour (lit ? 0xff5b5e70 : 0xff2e2e33), 0.0f, face.getHeight(),
+                                             false));
     g.fillRoundedRectangle (face, 4.0f);
     g.setColour (juce::Colour (0xff202020));
     g.fillRect (face.getRight() - 5.0f, face.getY() + 4.0f, 1.0f, face.getHeight() - 8.0f);
@@ -98,6 +113,11 @@ public:
             g.setColour (juce::Colour (pressed ? 0x22000000u : 0x11000000u));
             g.fillRoundedRectangle (face, 3.0f);
         }
+        if (owner.shown == index)
+        {
+            g.setColour (juce::Colours::white);
+            g.drawRoundedRectangle (face, 3.0f, 1.5f);
+        }
         g.setColour (pressed ? juce::Colours::white : juce::Colours::black);
         g.setFont (arial (12.0f));
         g.drawFittedText (text.toUpperCase(), getLocalBounds().reduced (2, 0), juce::Justification::centred, 1, 0.7f);
@@ -154,6 +174,14 @@ void CatContainer::setCounts (const ProgramLibrary& library)
         counts[k]->setText (library.countText (k));
 }
 
+void CatContainer::setShown (int k)
+{
+    if (k == shown)
+        return;
+    shown = k;
+    repaint();
+}
+
 void CatContainer::resized()
 {
     for (int k = 0; k < numCells; ++k)
@@ -178,6 +206,17 @@ TextInputCont::TextInputCont()
     editor.setBorder ({});
     editor.setIndents (6, 0);
     editor.setJustification (juce::Justification::centredLeft);
+    // Return answers as the positive button would, Escape as cancel.
+    editor.onReturnKey = [this]
+    {
+        if (positive.isVisible())
+            positive.press();
+    };
+    editor.onEscapeKey = [this]
+    {
+        if (cancel.isVisible())
+            cancel.press();
+    };
     addChildComponent (editor);
 }
 

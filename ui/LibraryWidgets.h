@@ -26,6 +26,11 @@ public:
     const juce::String& getTip() const noexcept { return tip; }
     void addListener (LibButListener* l) { listeners.add (l); }
     void removeListener (LibButListener* l) { listeners.remove (l); }
+    /** What a mouse press does: tells every listener. */
+    void press();
+    /** Lit: drawn brighter, as the tab of the page shown. */
+    void setLit (bool shouldBeLit);
+    bool isLit() const noexcept { return lit; }
 
     void paint (juce::Graphics& g) override;
     void mouseDown (const juce::MouseEvent& e) override;
@@ -36,6 +41,7 @@ private:
     juce::String text;
     const int command;
     const juce::String tip;
+    bool lit = false;
     juce::ListenerList<LibButListener> listeners;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (LibBut)
@@ -80,6 +86,9 @@ public:
 
     void setListener (CatListener* l) { listener = l; }
     void setCounts (const ProgramLibrary& library);
+    /** Marks the cell whose rows the list shows (26 for all). */
+    void setShown (int k);
+    int getShown() const noexcept { return shown; }
     juce::String getCellText (int k) const;
     juce::String getCountText (int k) const { return counts[k]->getText(); }
     juce::Rectangle<int> cellBounds (int k) const noexcept;
@@ -92,6 +101,7 @@ private:
     juce::OwnedArray<Cell> cells;
     juce::OwnedArray<SimpleLabel> counts;
     CatListener* listener = nullptr;
+    int shown = -1;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CatContainer)
 };

@@ -1,4 +1,5 @@
 #include "ui/MIDI_Setup.h"
+#include "ui/Fonts.h"
 
 #include "core/MidiCntrState.h"
 #include "instrument/ParDes.h"
@@ -9,7 +10,7 @@ const juce::Colour panelFill (0xdd15222a), panelOutline (0xdd457089), textColour
 
 juce::Font arial (float size)
 {
-    return juce::Font ("Arial", size, juce::Font::plain);
+    return juce::Font (ravlin::arialName(), size, juce::Font::plain);
 }
 
 juce::PopupMenu::Options menuOptions (juce::Component* target, juce::Rectangle<int> area)

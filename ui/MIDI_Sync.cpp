@@ -1,4 +1,5 @@
 #include "ui/MIDI_Sync.h"
+#include "ui/Fonts.h"
 
 namespace
 {
@@ -6,7 +7,7 @@ const juce::Colour textColour (0xfff3f3f3);
 
 juce::Font panelFont()
 {
-    return juce::Font ("Arial", 12.0f, juce::Font::plain);
+    return juce::Font (ravlin::arialName(), 12.0f, juce::Font::plain);
 }
 } // namespace
 

@@ -1,4 +1,5 @@
 #include "ui/MIDI_scan.h"
+#include "ui/Fonts.h"
 
 #include "core/MidiCntrState.h"
 #include "ui/HostSetupText.h"
@@ -20,7 +21,7 @@ MIDI_scan::MIDI_scan (MidiCntrState& hub) : state (hub), hostSettingsLink ("Host
     };
     hostSettingsLink.setBounds (350, 10, 150, 24);
     hostSettingsLink.setColour (juce::HyperlinkButton::textColourId, juce::Colour (0xcc8ed3ff));
-    hostSettingsLink.setFont (juce::Font ("Arial", 14.0f, juce::Font::plain), false);
+    hostSettingsLink.setFont (juce::Font (ravlin::arialName(), 14.0f, juce::Font::plain), false);
     addAndMakeVisible (hostSettingsLink);
 }
 
@@ -116,7 +117,7 @@ void MIDI_scan::paint (juce::Graphics& g)
     g.drawRoundedRectangle (panel, 6.0f, 1.0f);
 
     g.setColour (juce::Colours::white);
-    g.setFont (juce::Font ("Arial", 16.0f, juce::Font::bold));
+    g.setFont (juce::Font (ravlin::arialName(), 16.0f, juce::Font::bold));
     if (scanning)
     {
         g.drawSingleLineText ("Scanning...", 10, 30);
@@ -125,13 +126,13 @@ void MIDI_scan::paint (juce::Graphics& g)
     if (notConnected)
     {
         g.drawSingleLineText ("NOT CONNECTED!", 10, 30);
-        g.setFont (juce::Font ("Arial", 15.0f, juce::Font::plain));
+        g.setFont (juce::Font (ravlin::arialName(), 15.0f, juce::Font::plain));
         g.drawSingleLineText ("- Check USB/MIDI cables.", 30, 55);
         g.drawSingleLineText ("- Prophet 12 global setting: SYSEX send/receive should be set to ON.", 30, 75);
         return;
     }
     g.drawSingleLineText ("WARNING!", 10, 30);
-    g.setFont (juce::Font ("Arial", 14.0f, juce::Font::plain));
+    g.setFont (juce::Font (ravlin::arialName(), 14.0f, juce::Font::plain));
     g.drawSingleLineText ("Prophet 12 Global settings should be set MANUALLY as follows:", 100, 30);
     for (int i = 0; i < warnings.size(); ++i)
         g.drawSingleLineText (warnings[i], 120, 50 + 20 * i);

@@ -1,4 +1,5 @@
 #include "ui/MainComp.h"
+#include "ui/Fonts.h"
 
 #include "core/RavlinAudioProcessor.h"
 
@@ -33,6 +34,8 @@ MainComp::MainComp (RavlinAudioProcessor* owner) : processor (owner)
                         self->transfer->start (code, firstBank);
                 });
         };
+        libraryButton.onClick = [this] { showLibrary(); };
+        addAndMakeVisible (libraryButton);
         addAndMakeVisible (midiButton);
         addAndMakeVisible (scanButton);
         addAndMakeVisible (banksButton);
@@ -49,6 +52,7 @@ void MainComp::timerCallback()
 
 void MainComp::resized()
 {
+    libraryButton.setBounds (getWidth() - 330, 10, 70, 22);
     banksButton.setBounds (getWidth() - 250, 10, 70, 22);
     midiButton.setBounds (getWidth() - 170, 10, 70, 22);
     scanButton.setBounds (getWidth() - 90, 10, 70, 22);
@@ -57,10 +61,20 @@ void MainComp::resized()
 MainComp::~MainComp()
 {
     stopTimer();
+    libraryWindow.reset(); // writes the library back
     transfer.reset();
     midiSetup.reset();
     if (processor != nullptr)
         processor->getHub().saveLayout();
+}
+
+void MainComp::showLibrary()
+{
+    if (processor == nullptr)
+        return;
+    if (libraryWindow == nullptr)
+        libraryWindow = std::make_unique<Lib_Manager_Win> (*processor, Lib_Manager_Comp::libraryFolderOf (*processor));
+    libraryWindow->present();
 }
 
 void MainComp::setOwnSize (int width, int height)
@@ -73,12 +87,12 @@ void MainComp::paint (juce::Graphics& g)
 {
     g.fillAll (juce::Colours::black);
     g.setColour (juce::Colours::white);
-    g.setFont (juce::Font ("Arial", 28.0f, juce::Font::bold));
+    g.setFont (juce::Font (ravlin::arialName(), 28.0f, juce::Font::bold));
     g.drawText ("PROPHET 12 Ravlin", getLocalBounds().removeFromTop (80), juce::Justification::centred);
 
     if (processor == nullptr)
         return;
-    g.setFont (juce::Font ("Arial", 16.0f, juce::Font::plain));
+    g.setFont (juce::Font (ravlin::arialName(), 16.0f, juce::Font::plain));
     g.setColour (juce::Colours::grey);
     const auto preset = processor->getProgramName (processor->getCurrentProgram()).trimEnd();
     g.drawText ("Version " + juce::String (JucePlugin_VersionString) + "  -  preset: " + preset,

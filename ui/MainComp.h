@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/Lib_Manager_Comp.h"
 #include "ui/MidiSetupController.h"
 #include "ui/TransferProgress.h"
 
@@ -24,6 +25,10 @@ public:
     /** The MIDI setup panel and the device scan over the editor; null without a processor. */
     MidiSetupController* getMidiSetup() noexcept { return midiSetup.get(); }
 
+    /** Creates the library window on the first call, then brings it up. */
+    void showLibrary();
+    Lib_Manager_Win* getLibraryWindow() noexcept { return libraryWindow.get(); }
+
     /** Takes a new size of its own (zoom, keyboard) and tells the window. */
     void setOwnSize (int width, int height);
 
@@ -33,7 +38,8 @@ private:
 
     std::unique_ptr<MidiSetupController> midiSetup;
     std::unique_ptr<TransferProgress> transfer;
-    juce::TextButton midiButton{"MIDI"}, scanButton{"SCAN"}, banksButton{"BANKS"};
+    std::unique_ptr<Lib_Manager_Win> libraryWindow;
+    juce::TextButton midiButton{"MIDI"}, scanButton{"SCAN"}, banksButton{"BANKS"}, libraryButton{"LIBRARY"};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComp)
 };

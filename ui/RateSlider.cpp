@@ -1,4 +1,5 @@
 #include "ui/RateSlider.h"
+#include "ui/Fonts.h"
 
 RateSlider::RateSlider (int lowest, int highest) : minimum (lowest), maximum (std::max (lowest, highest))
 {
@@ -97,6 +98,6 @@ void RateSlider::paint (juce::Graphics& g)
     g.fillRect (track.withWidth (track.getWidth() * fraction));
 
     g.setColour (juce::Colour (0xfff3f3f3));
-    g.setFont (juce::Font ("Arial", 12.0f, juce::Font::plain));
+    g.setFont (juce::Font (ravlin::arialName(), 12.0f, juce::Font::plain));
     g.drawText (juce::String (value) + " ms", track, juce::Justification::centred);
 }

@@ -1,4 +1,5 @@
 #include "ui/SmallWidgets.h"
+#include "ui/Fonts.h"
 
 namespace
 {
@@ -6,7 +7,7 @@ const juce::Colour textColour (0xfff3f3f3), boxColour (0xff282626), frameColour 
 
 juce::Font arial (float height)
 {
-    return juce::Font ("Arial", height, juce::Font::plain);
+    return juce::Font (ravlin::arialName(), height, juce::Font::plain);
 }
 
 void styleButton (juce::TextButton& b)

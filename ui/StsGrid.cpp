@@ -1,4 +1,5 @@
 #include "ui/StsGrid.h"
+#include "ui/Fonts.h"
 
 #include "core/MidiCntrState.h"
 
@@ -141,7 +142,7 @@ void StsGrid::mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheelDet
 void StsGrid::paint (juce::Graphics& g)
 {
     g.fillAll (juce::Colour (0xff1c1c1c));
-    g.setFont (juce::Font ("Arial", 13.0f, juce::Font::plain));
+    g.setFont (juce::Font (ravlin::arialName(), 13.0f, juce::Font::plain));
     const auto listWidth = getWidth() - scrollBarWidth;
 
     for (int i = 0; i < getVisibleRows() + 1; ++i)

@@ -1,4 +1,5 @@
 #include "ui/WriteSnd.h"
+#include "ui/Fonts.h"
 
 #include "core/MidiCntrState.h"
 
@@ -22,7 +23,7 @@ WriteSnd::WriteSnd (MidiCntrState& h, int bank, int program, const juce::String&
         addAndMakeVisible (b);
     }
 
-    nameEditor.setFont (juce::Font ("Arial", 12.0f, juce::Font::plain));
+    nameEditor.setFont (juce::Font (ravlin::arialName(), 12.0f, juce::Font::plain));
     nameEditor.setMultiLine (false);
     nameEditor.setInputRestrictions (nameLength);
     nameEditor.setText (name.substring (0, nameLength).trimEnd(), juce::dontSendNotification);
@@ -120,11 +121,11 @@ void WriteSnd::paint (juce::Graphics& g)
     g.setColour (juce::Colour (0xff0c2a38));
     g.fillRoundedRectangle (lcd.toFloat(), 4.0f);
     g.setColour (juce::Colour (0xff8ed3ff));
-    g.setFont (juce::Font ("Arial", 13.0f, juce::Font::plain));
+    g.setFont (juce::Font (ravlin::arialName(), 13.0f, juce::Font::plain));
     g.drawFittedText (getLcdText(), lcd.reduced (6, 4), juce::Justification::centredLeft, 2, 0.8f);
 
     g.setColour (juce::Colour (0xfff3f3f3));
-    g.setFont (juce::Font ("Arial", 12.0f, juce::Font::plain));
+    g.setFont (juce::Font (ravlin::arialName(), 12.0f, juce::Font::plain));
     g.drawText ("Name:", 440, 12, 100, 16, juce::Justification::centredLeft);
     juce::ignoreUnused (category);
 }

@@ -2,6 +2,7 @@
 #include "core/MidiCntrState.h"
 #include "support/FakeMidiDevices.h"
 #include "support/MessagePump.h"
+#include "support/UiEvents.h"
 #include "ui/BankComp.h"
 #include "ui/WriteSnd.h"
 
@@ -9,33 +10,12 @@
 
 using ravlin::Bytes;
 
+using ravlin::test::click;
+using ravlin::test::mouseAt;
+using ravlin::test::saveSnapshot;
+
 namespace
 {
-juce::MouseEvent at (juce::Component& c, int x, int y, bool right = false)
-{
-    const juce::Point<float> p ((float)x, (float)y);
-    return juce::MouseEvent (
-        juce::Desktop::getInstance().getMainMouseSource(), p,
-        juce::ModifierKeys (right ? juce::ModifierKeys::rightButtonModifier : juce::ModifierKeys::leftButtonModifier),
-        1.0f, 0.0f, 0.0f, 0.0f, 0.0f, &c, &c, juce::Time::getCurrentTime(), p, juce::Time::getCurrentTime(), 1, false);
-}
-
-void click (juce::Component& c, int x, int y, bool right = false)
-{
-    c.mouseDown (at (c, x, y, right));
-    c.mouseUp (at (c, x, y, right));
-}
-
-void saveSnapshot (juce::Component& c, const juce::String& name)
-{
-    const auto folder = juce::File (RAVLIN_SCREENSHOT_DIR);
-    folder.createDirectory();
-    const auto file = folder.getChildFile (name + ".png");
-    file.deleteFile();
-    juce::FileOutputStream out (file);
-    juce::PNGImageFormat().writeImageToStream (c.createComponentSnapshot (c.getLocalBounds()), out);
-}
-
 struct Actions : public GridListener
 {
     void gridAction (int action, int program, int bank) override { seen.push_back ({action, program, bank}); }
@@ -104,13 +84,13 @@ TEST_F (BankDialogs, GridPressesScrollAndTheWheel)
 
     juce::MouseWheelDetails down{};
     down.deltaY = -0.3f;
-    grid.mouseWheelMove (at (grid, 10, 10), down);
+    grid.mouseWheelMove (mouseAt (grid, 10, 10), down);
     EXPECT_EQ (grid.getFirstVisibleRow(), 1);
     grid.scrollTo (500);
     EXPECT_EQ (grid.getFirstVisibleRow(), 89) << "99 rows, 10 visible";
-    grid.mouseDown (at (grid, 345, 0)); // the scroll bar
+    grid.mouseDown (mouseAt (grid, 345, 0)); // the scroll bar
     EXPECT_EQ (grid.getFirstVisibleRow(), 0);
-    grid.mouseUp (at (grid, 345, 0));
+    grid.mouseUp (mouseAt (grid, 345, 0));
     grid.selectProgram (60, 2);
     EXPECT_EQ (grid.getSelectedRow(), 60);
     EXPECT_LE (grid.getFirstVisibleRow(), 60);
@@ -226,8 +206,8 @@ TEST_F (BankDialogs, SmallWidgets)
     } codes;
     strip.addListener (&codes);
     click (strip, 5, 5);
-    strip.mouseDown (at (strip, 5, 5));
-    strip.mouseUp (at (strip, 45, 5)); // released in another zone: nothing
+    strip.mouseDown (mouseAt (strip, 5, 5));
+    strip.mouseUp (mouseAt (strip, 45, 5)); // released in another zone: nothing
     click (strip, 45, 5);
     EXPECT_EQ (codes.seen, (std::vector<int>{120, 122}));
     strip.removeListener (&codes);
@@ -238,7 +218,7 @@ TEST_F (BankDialogs, SmallWidgets)
     AppSetBarBut library;
     Broadcasts heard;
     library.addChangeListener (&heard);
-    library.mouseDown (at (library, 10, 10));
+    library.mouseDown (mouseAt (library, 10, 10));
     EXPECT_EQ (library.getCode(), 128);
     EXPECT_EQ (heard.count, 1);
     library.removeChangeListener (&heard);

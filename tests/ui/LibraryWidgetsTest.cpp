@@ -1,19 +1,15 @@
 #include "ui/LibraryWidgets.h"
 #include "core/MidiCntrState.h"
 #include "support/FakeMidiDevices.h"
+#include "support/UiEvents.h"
 
 #include <gtest/gtest.h>
 
+using ravlin::test::mouseAt;
+using ravlin::test::saveSnapshot;
+
 namespace
 {
-juce::MouseEvent at (juce::Component& c, int x, int y)
-{
-    const juce::Point<float> p ((float)x, (float)y);
-    return juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), p,
-                             juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier), 1.0f, 0.0f, 0.0f, 0.0f, 0.0f,
-                             &c, &c, juce::Time::getCurrentTime(), p, juce::Time::getCurrentTime(), 1, false);
-}
-
 struct Answers : public textmsgListener
 {
     void positiveAnswer (int id, int var, const juce::String& text, int category) override
@@ -92,10 +88,10 @@ TEST_F (LibraryWidgets, TheCategoryGridHasItsCellsCountsAndReports)
     grid.setListener (&chosen);
     auto* cell = grid.getComponentAt (grid.cellBounds (9).getCentre());
     ASSERT_NE (cell, nullptr);
-    cell->mouseDown (at (*cell, 5, 5));
-    cell->mouseUp (at (*cell, 5, 5));
-    cell->mouseDown (at (*cell, 5, 5));
-    cell->mouseUp (at (*cell, 150, 5)); // released outside: nothing
+    cell->mouseDown (mouseAt (*cell, 5, 5));
+    cell->mouseUp (mouseAt (*cell, 5, 5));
+    cell->mouseDown (mouseAt (*cell, 5, 5));
+    cell->mouseUp (mouseAt (*cell, 150, 5)); // released outside: nothing
     EXPECT_EQ (chosen.seen, (std::vector<int>{9}));
 }
 
@@ -123,12 +119,7 @@ TEST_F (LibraryWidgets, QuestionLayoutsFollowTheButtonRules)
     EXPECT_EQ (dialog.getButton (TextInputCont::cancelCommand)->getPosition(),
                juce::Point<int> ((1000 - 220) / 2 + 120, 136));
 
-    const auto folder = juce::File (RAVLIN_SCREENSHOT_DIR);
-    folder.createDirectory();
-    const auto file = folder.getChildFile ("library-rename-question.png");
-    file.deleteFile();
-    juce::FileOutputStream out (file);
-    juce::PNGImageFormat().writeImageToStream (dialog.createComponentSnapshot (dialog.getLocalBounds()), out);
+    EXPECT_TRUE (saveSnapshot (dialog, "library-rename-question").existsAsFile());
 }
 
 TEST_F (LibraryWidgets, AnswersCarryTheQuestionAndTheNextQuestionMayOpenAtOnce)
@@ -139,13 +130,13 @@ TEST_F (LibraryWidgets, AnswersCarryTheQuestionAndTheNextQuestionMayOpenAtOnce)
     EXPECT_EQ (dialog.getCategory(), 25) << "clamped to the categories";
     answers.next = [this] { dialog.open ("Save the Current Library?", {}, false, -1, "CANCEL", "YES", "NO", 12, 0); };
     auto* ok = dialog.getButton (TextInputCont::positiveCommand);
-    ok->mouseDown (at (*ok, 5, 5));
+    ok->mouseDown (mouseAt (*ok, 5, 5));
     EXPECT_EQ (answers.seen, (std::vector<juce::String>{"positive 11/2 Lead Two 25"}));
     EXPECT_TRUE (dialog.isVisible()) << "the next question is up";
     EXPECT_EQ (dialog.getTitle(), "Save the Current Library?");
 
     auto* no = dialog.getButton (TextInputCont::negativeCommand);
-    no->mouseDown (at (*no, 5, 5));
+    no->mouseDown (mouseAt (*no, 5, 5));
     EXPECT_EQ (answers.seen.back(), "negative 12/0");
     EXPECT_FALSE (dialog.isVisible());
     EXPECT_EQ (dialog.getBounds(), juce::Rectangle<int> (-100, -100, 50, 50));
@@ -162,9 +153,9 @@ TEST_F (LibraryWidgets, ButtonsReportPressesAndHover)
     LibBut load ("LOAD", 1000, "Load Library or Bank Files");
     load.setSize (100, 34);
     load.addListener (&heard);
-    load.mouseEnter (at (load, 5, 5));
-    load.mouseDown (at (load, 5, 5));
-    load.mouseExit (at (load, 5, 5));
+    load.mouseEnter (mouseAt (load, 5, 5));
+    load.mouseDown (mouseAt (load, 5, 5));
+    load.mouseExit (mouseAt (load, 5, 5));
     EXPECT_EQ (heard.log, (std::vector<juce::String>{"in Load Library or Bank Files", "press 1000",
                                                      "out Load Library or Bank Files"}));
     load.removeListener (&heard);

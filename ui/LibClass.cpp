@@ -1,0 +1,265 @@
+#include "ui/LibClass.h"
+
+#include "core/RavlinAudioProcessor.h"
+#include "instrument/ParDes.h"
+
+namespace
+{
+struct ButtonSpec
+{
+    const char* text;
+    int command;
+    const char* tip;
+};
+
+const ButtonSpec buttonSpecs[] = {
+    {"LOAD", LibClass::loadCommand, "Load Library or Bank Files"},
+    {"SAVE", LibClass::saveCommand, "Save Library File"},
+    {"CLEAR ALL", LibClass::clearAllCommand, "Remove all items from Library"},
+    {"RENAME", LibClass::renameCommand, "Rename selected program in the Library"},
+    {"DELETE", LibClass::deleteCommand, "Delete selected program from the Library"},
+    {"ADD CURRENT", LibClass::addCurrentCommand, "Add the current program to the Library"},
+    {"DONE", LibClass::doneCommand, ""},
+};
+} // namespace
+
+LibClass::LibClass (RavlinAudioProcessor& p, juce::File f)
+    : processor (p), folder (std::move (f)), library (*this, p.getHub())
+{
+    for (const auto& spec : buttonSpecs)
+    {
+        auto* b = buttons.add (new LibBut (spec.text, spec.command, spec.tip));
+        b->addListener (this);
+        addAndMakeVisible (b);
+    }
+    addAndMakeVisible (list);
+    addAndMakeVisible (heading);
+    addAndMakeVisible (grid);
+    status.setTextColour (juce::Colour (0xffcebdbd));
+    addAndMakeVisible (status);
+    list.setListener (this);
+    grid.setListener (this);
+    library.onChange = [this] { modelChanged(); };
+    setSize (1000, 528);
+    loadDefaultLibrary();
+}
+
+LibClass::~LibClass()
+{
+    library.onChange = nullptr;
+    if (dialog != nullptr)
+        dialog->removeListener (this);
+    for (auto* b : buttons)
+        b->removeListener (this);
+    saveDefaultLibrary();
+}
+
+void LibClass::loadDefaultLibrary()
+{
+    if (folder != juce::File())
+        library.loadDefault (folder);
+    else
+        library.refresh();
+}
+
+void LibClass::saveDefaultLibrary() const
+{
+    if (folder != juce::File() && library.size() > 0 && folder.createDirectory())
+        library.saveDefault (folder);
+}
+
+LibBut& LibClass::getButton (int command)
+{
+    for (auto* b : buttons)
+        if (b->getCommand() == command)
+            return *b;
+    jassertfalse;
+    return *buttons.getFirst();
+}
+
+void LibClass::applySelected()
+{
+    if (library.getSelectedRow() >= 0)
+        library.select (library.getSelectedRow());
+}
+
+void LibClass::modelChanged()
+{
+    list.libraryChanged();
+}
+
+void LibClass::contentChanged()
+{
+    grid.setCounts (library);
+    grid.setShown (library.isFilterOn() ? library.getChosenCategory() : ProgramLibrary::listAll);
+    heading.setText (library.getHeading());
+    updateButtons();
+}
+
+void LibClass::updateButtons()
+{
+    const bool rows = !library.getVisibleRows().empty();
+    const bool selected = library.getSelectedRow() >= 0;
+    // setVisible leaves a button alone when its state does not change.
+    getButton (saveCommand).setVisible (rows);
+    getButton (clearAllCommand).setVisible (rows);
+    getButton (renameCommand).setVisible (selected);
+    getButton (deleteCommand).setVisible (selected);
+}
+
+std::vector<std::pair<juce::String, int>> LibClass::loadMenuEntries (const MidiCntrState& hub)
+{
+    std::vector<int> sources{ProgramLibrary::fromLibraryFile, ProgramLibrary::fromBankFile};
+    for (int b = 0; b < MidiCntrState::numBanks; ++b)
+        sources.push_back (ProgramLibrary::fromInstrumentBank + b);
+    sources.push_back (ProgramLibrary::fromPresetBank);
+
+    std::vector<std::pair<juce::String, int>> entries;
+    size_t next = 0;
+    for (const auto& text : ProgramLibrary::loadMenuTexts (hub))
+        entries.emplace_back (text, text.isEmpty() || next >= sources.size() ? 0 : sources[next++]);
+    return entries;
+}
+
+void LibClass::showLoadMenu()
+{
+    juce::PopupMenu menu;
+    for (const auto& [text, source] : loadMenuEntries (processor.getHub()))
+    {
+        if (source == 0)
+            menu.addSeparator();
+        else
+            menu.addItem (source, text);
+    }
+    juce::Component::SafePointer<LibClass> self (this);
+    ParDes::showMenu (menu, juce::PopupMenu::Options().withTargetComponent (&getButton (loadCommand)),
+                      [self] (int source)
+                      {
+                          if (self != nullptr && source > 0)
+                              self->library.load (source);
+                      });
+}
+
+void LibClass::libButPressed (LibBut&, int command)
+{
+    switch (command)
+    {
+        case loadCommand: showLoadMenu(); break;
+        case saveCommand: library.save(); break;
+        case clearAllCommand: library.clearAll(); break;
+        case renameCommand: library.rename(); break;
+        case deleteCommand: library.remove(); break;
+        case addCurrentCommand: library.addCurrent(); break;
+        default: break; // DONE: the window hides itself
+    }
+}
+
+void LibClass::libButHover (LibBut& button, bool entered)
+{
+    status.setText (entered ? button.getTip() : juce::String());
+}
+
+void LibClass::categoryChosen (int index)
+{
+    library.chooseCategory (index);
+}
+
+void LibClass::selectionChanged (int) {}
+
+void LibClass::rowDoubleClicked (int)
+{
+    getButton (doneCommand).press();
+}
+
+//==============================================================================
+void LibClass::ask (const ProgramLibrary::Question& q, std::function<void (const ProgramLibrary::Answer&)> answered)
+{
+    if (dialog == nullptr)
+    {
+        dialog = std::make_unique<TextInputCont>();
+        dialog->addListener (this);
+        addChildComponent (*dialog);
+    }
+    pendingAnswer = std::move (answered);
+    // Only name questions carry a category, and only they take a text.
+    dialog->open (q.title, q.editText, q.category >= 0, q.category, q.cancel, q.positive, q.negative, ++questionId, 0);
+    if (q.category >= 0)
+        dialog->getEditor().grabKeyboardFocus();
+}
+
+void LibClass::answer (int identifier, ProgramLibrary::Answer a)
+{
+    if (identifier != questionId || !pendingAnswer)
+        return;
+    // The answer may ask the next question, which brings its own callback.
+    auto answered = std::exchange (pendingAnswer, nullptr);
+    answered (a);
+}
+
+void LibClass::positiveAnswer (int identifier, int, const juce::String& text, int category)
+{
+    answer (identifier, {ProgramLibrary::Answer::positive, text, category});
+}
+
+void LibClass::negativeAnswer (int identifier, int)
+{
+    answer (identifier, {ProgramLibrary::Answer::negative, {}, 0});
+}
+
+void LibClass::cancelAnswer (int identifier, int)
+{
+    answer (identifier, {ProgramLibrary::Answer::cancel, {}, 0});
+}
+
+void LibClass::chooseFile (int kind, const juce::String& defaultName, std::function<void (juce::File)> chosen)
+{
+    const auto k = FileMan::kind (kind);
+    if (!k.has_value())
+    {
+        chosen ({});
+        return;
+    }
+    juce::Component::SafePointer<LibClass> self (this);
+    fileMan.browse (k->mode, kind, defaultName,
+                    [self, chosen] (bool ok)
+                    {
+                        if (self != nullptr)
+                            chosen (ok ? self->fileMan.chosenFile : juce::File());
+                    });
+}
+
+void LibClass::applyProgramChunk (const ravlin::Bytes& chunk)
+{
+    processor.setCurrentProgramStateInformation (chunk.data(), (int)chunk.size());
+}
+
+//==============================================================================
+void LibClass::paint (juce::Graphics& g)
+{
+    g.fillAll (juce::Colour (0xff373535));
+    g.setColour (juce::Colour (0xff0a0a0a));
+    g.fillRect (0, 4, getWidth(), 2);
+}
+
+void LibClass::resized()
+{
+    list.setBounds (20, 10, 334, RecordList::rowsShown * RecordList::rowHeight);
+    const auto x = getWidth() - 120, h = getHeight();
+    const std::pair<int, int> places[] = {
+        {loadCommand, 10},        {saveCommand, 50},        {clearAllCommand, 90}, {addCurrentCommand, h - 210},
+        {deleteCommand, h - 170}, {renameCommand, h - 130}, {doneCommand, h - 40}};
+    for (const auto& [command, y] : places)
+        getButton (command).setBounds (x, y, 100, 34);
+    heading.setBounds (400, 16, 200, 20);
+    grid.setBounds (400, 140, 440, 380);
+    status.setBounds (400, h - 30, 400, 24);
+    if (dialog != nullptr && dialog->isVisible())
+        dialog->setBounds (getLocalBounds());
+}
+
+void LibClass::mouseDown (const juce::MouseEvent& e)
+{
+    // Only presses on the page itself, not on its children.
+    if (e.eventComponent == this)
+        library.filterByChosenCategory();
+}

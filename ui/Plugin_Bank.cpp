@@ -1,0 +1,328 @@
+#include "ui/Plugin_Bank.h"
+
+#include "core/RavlinAudioProcessor.h"
+#include "instrument/ParDes.h"
+#include "library/ProgramLibrary.h"
+
+namespace
+{
+struct ButtonSpec
+{
+    const char* text;
+    int command;
+    const char* tip;
+};
+
+const ButtonSpec buttonSpecs[] = {
+    {"LOAD", Plugin_Bank::loadCommand, "Load preset or preset bank from files."},
+    {"SAVE", Plugin_Bank::saveCommand, "Save th current preset or preset bank."},
+    {"SET CURRENT", Plugin_Bank::setCurrentCommand, "Import current preset to the preset bank."},
+    {"RENAME", Plugin_Bank::renameCommand, "Rename the current preset."},
+    {"DONE", Plugin_Bank::doneCommand, ""},
+};
+
+constexpr int renameQuestion = 1;
+} // namespace
+
+Plugin_Bank::Plugin_Bank (RavlinAudioProcessor& p) : processor (p), list (p.getHub())
+{
+    for (const auto& spec : buttonSpecs)
+    {
+        auto* b = buttons.add (new LibBut (spec.text, spec.command, spec.tip));
+        b->addListener (this);
+        addAndMakeVisible (b);
+    }
+    list.setListener (this);
+    addAndMakeVisible (list);
+    status.setTextColour (juce::Colour (0xffcebdbd));
+    addAndMakeVisible (status);
+    setSize (1000, 528);
+    updateButtons();
+}
+
+Plugin_Bank::~Plugin_Bank()
+{
+    if (dialog != nullptr)
+        dialog->removeListener (this);
+    if (storeDialog != nullptr)
+        storeDialog->removeListener (this);
+    for (auto* b : buttons)
+        b->removeListener (this);
+}
+
+LibBut& Plugin_Bank::getButton (int command)
+{
+    for (auto* b : buttons)
+        if (b->getCommand() == command)
+            return *b;
+    jassertfalse;
+    return *buttons.getFirst();
+}
+
+int Plugin_Bank::currentPreset()
+{
+    return juce::jmax (0, processor.getCurrentProgram());
+}
+
+void Plugin_Bank::followCurrentPreset()
+{
+    const auto current = currentPreset();
+    if (current < list.numRows() && current != list.selectedRow())
+        list.setSelectedRow (current);
+    updateButtons();
+}
+
+void Plugin_Bank::updateButtons()
+{
+    getButton (renameCommand).setVisible (list.selectedRow() >= 0);
+}
+
+void Plugin_Bank::changed()
+{
+    // The host shows the preset names as its program list.
+    processor.updateHostDisplay (juce::AudioProcessorListener::ChangeDetails().withProgramChanged (true));
+    list.repaint();
+    updateButtons();
+}
+
+//==============================================================================
+std::vector<std::pair<juce::String, int>> Plugin_Bank::loadMenuEntries() const
+{
+    const auto& hub = processor.getHub();
+    std::vector<std::pair<juce::String, int>> entries{{"Load Single Preset File", loadSinglePreset},
+                                                      {"Load Preset Bank File", loadPresetBank},
+                                                      {{}, 0},
+                                                      {"Load Program Bank From File", loadProgramBankFile}};
+    for (int b = 0; b < MidiCntrState::numBanks; ++b)
+    {
+        if (b % 4 == 0)
+            entries.emplace_back (juce::String(), 0);
+        entries.emplace_back ("Load From " + hub.banks[(size_t)b]->bankName, loadInstrumentBank + b);
+    }
+    return entries;
+}
+
+std::vector<std::pair<juce::String, int>> Plugin_Bank::saveMenuEntries() const
+{
+    const auto name = processor.getProgramName (juce::jmax (0, processor.getCurrentProgram())).trimEnd();
+    return {{"Save " + name + " Preset as", savePreset}, {"Save Preset Bank as", savePresetBank}};
+}
+
+void Plugin_Bank::showMenu (const std::vector<std::pair<juce::String, int>>& entries, LibBut& at)
+{
+    juce::PopupMenu menu;
+    for (const auto& [text, item] : entries)
+    {
+        if (item == 0)
+            menu.addSeparator();
+        else
+            menu.addItem (item, text);
+    }
+    juce::Component::SafePointer<Plugin_Bank> self (this);
+    ParDes::showMenu (menu, juce::PopupMenu::Options().withTargetComponent (&at),
+                      [self] (int item)
+                      {
+                          if (self != nullptr && item > 0)
+                              self->perform (item);
+                      });
+}
+
+void Plugin_Bank::loadFile (int kind, std::function<void (const ravlin::Bytes&)> use)
+{
+    juce::Component::SafePointer<Plugin_Bank> self (this);
+    fileMan.browse (FileMan::Mode::open, kind, {},
+                    [self, use] (bool chosen)
+                    {
+                        if (self == nullptr || !chosen)
+                            return;
+                        const auto data = ProgramFiles::readFile (self->fileMan.chosenFile);
+                        if (!data.has_value() || data->empty())
+                            return;
+                        use (*data);
+                        self->changed();
+                    });
+}
+
+void Plugin_Bank::saveFile (int kind, const juce::String& defaultName, std::function<juce::MemoryBlock()> content)
+{
+    juce::Component::SafePointer<Plugin_Bank> self (this);
+    fileMan.browse (FileMan::Mode::save, kind, defaultName,
+                    [self, content] (bool chosen)
+                    {
+                        if (self == nullptr || !chosen)
+                            return;
+                        const auto block = content();
+                        const auto* bytes = static_cast<const uint8_t*> (block.getData());
+                        ProgramFiles::write (self->fileMan.chosenFile, ravlin::Bytes (bytes, bytes + block.getSize()));
+                        self->changed();
+                    });
+}
+
+void Plugin_Bank::perform (int item)
+{
+    auto& hub = processor.getHub();
+    switch (item)
+    {
+        case loadSinglePreset:
+            loadFile (11, [this] (const ravlin::Bytes& data)
+                      { processor.setCurrentProgramStateInformation (data.data(), (int)data.size()); });
+            return;
+        case loadPresetBank:
+            loadFile (10, [this] (const ravlin::Bytes& data)
+                      { processor.setStateInformation (data.data(), (int)data.size()); });
+            return;
+        case loadProgramBankFile:
+        {
+            juce::Component::SafePointer<Plugin_Bank> self (this);
+            fileMan.loadProgramBank (
+                [self] (bool read)
+                {
+                    if (self == nullptr || !read || self->fileMan.bankMessages <= 0)
+                        return;
+                    Bank_Program bank ("file");
+                    bank.loadFromDumps (self->fileMan.sysExBytes);
+                    auto& h = self->processor.getHub();
+                    for (int p = 0; p < std::min (self->fileMan.bankMessages, Bank_Program::numPrograms); ++p)
+                        h.setPresetProgram (p, bank.getProgram (p));
+                    self->changed();
+                });
+            return;
+        }
+        case savePreset:
+        {
+            const auto name = processor.getProgramName (currentPreset()).trimEnd();
+            saveFile (111, name,
+                      [this]
+                      {
+                          juce::MemoryBlock block;
+                          processor.getCurrentProgramStateInformation (block);
+                          return block;
+                      });
+            return;
+        }
+        case savePresetBank:
+            saveFile (110, "Prophet 12 Preset Bank",
+                      [this]
+                      {
+                          juce::MemoryBlock block;
+                          processor.getStateInformation (block);
+                          return block;
+                      });
+            return;
+        default: break;
+    }
+    if (item >= loadInstrumentBank && item < loadInstrumentBank + MidiCntrState::numBanks)
+    {
+        for (int p = 0; p < Bank_Program::numPrograms; ++p)
+            hub.setPresetProgram (p, hub.getBankProgram (item - loadInstrumentBank, p));
+        changed();
+    }
+}
+
+void Plugin_Bank::rename()
+{
+    const auto row = list.selectedRow();
+    if (row < 0)
+        return;
+    if (dialog == nullptr)
+    {
+        dialog = std::make_unique<TextInputCont>();
+        dialog->addListener (this);
+        addChildComponent (*dialog);
+    }
+    const auto name = processor.getProgramName (row).trimEnd();
+    dialog->open ("Rename " + name + ":", name, true, list.rowCategory (row), "CANCEL", "OK", {}, renameQuestion, row);
+    dialog->getEditor().grabKeyboardFocus();
+}
+
+void Plugin_Bank::positiveAnswer (int identifier, int row, const juce::String& text, int category)
+{
+    if (identifier != renameQuestion || !juce::isPositiveAndBelow (row, Bank_Program::numPrograms))
+        return;
+    auto& hub = processor.getHub();
+    if (text.isNotEmpty())
+        hub.renamePresetProgram (row, text);
+    auto program = hub.getPresetProgram (row);
+    program.resize ((size_t)Bank_Program::programSize, 0);
+    program[(size_t)DSI_Program::categoryOffset] =
+        (uint8_t)juce::jlimit (0, ProgramLibrary::numCategories - 1, category);
+    hub.setPresetProgram (row, program);
+    changed();
+}
+
+void Plugin_Bank::setCurrent()
+{
+    if (storeDialog == nullptr)
+    {
+        storeDialog = std::make_unique<TextSetCurCont> (processor.getHub());
+        storeDialog->addListener (this);
+        addChildComponent (*storeDialog);
+    }
+    storeDialog->open (currentPreset());
+}
+
+void Plugin_Bank::storeAccepted (int slot, const juce::String& name)
+{
+    auto& hub = processor.getHub();
+    auto copy = hub.getCurrentProgram();
+    copy.resize ((size_t)Bank_Program::programSize, 0);
+    ProgramLibrary::writeName (copy.data(), name);
+    hub.setPresetProgram (slot, copy);
+    processor.setCurrentProgram (slot);
+    list.setSelectedRow (slot);
+    changed();
+}
+
+//==============================================================================
+void Plugin_Bank::libButPressed (LibBut& button, int command)
+{
+    switch (command)
+    {
+        case loadCommand: showMenu (loadMenuEntries(), button); break;
+        case saveCommand: showMenu (saveMenuEntries(), button); break;
+        case renameCommand: rename(); break;
+        case setCurrentCommand: setCurrent(); break;
+        default: break; // DONE: the window hides itself
+    }
+}
+
+void Plugin_Bank::libButHover (LibBut& button, bool entered)
+{
+    status.setText (entered ? button.getTip() : juce::String());
+}
+
+void Plugin_Bank::presetRowPressed (int row)
+{
+    updateButtons();
+    if (row >= 0)
+        processor.setCurrentProgram (row);
+}
+
+void Plugin_Bank::presetRowDoubleClicked (int)
+{
+    getButton (doneCommand).press();
+}
+
+void Plugin_Bank::paint (juce::Graphics& g)
+{
+    g.fillAll (juce::Colour (0xff373535));
+    g.setColour (juce::Colour (0xff0a0a0a));
+    g.fillRect (0, 4, getWidth(), 2);
+}
+
+void Plugin_Bank::resized()
+{
+    list.setBounds (20, 10, 334, 510);
+    const auto x = getWidth() - 120, h = getHeight();
+    const std::pair<int, int> places[] = {{loadCommand, 10},
+                                          {saveCommand, 50},
+                                          {setCurrentCommand, h - 170},
+                                          {renameCommand, h - 130},
+                                          {doneCommand, h - 40}};
+    for (const auto& [command, y] : places)
+        getButton (command).setBounds (x, y, 100, 34);
+    status.setBounds (400, h - 30, 400, 24);
+    for (juce::Component* d : {(juce::Component*)dialog.get(), (juce::Component*)storeDialog.get()})
+        if (d != nullptr && d->isVisible())
+            d->setBounds (getLocalBounds());
+}
