@@ -12,7 +12,7 @@ for n in $(seq 90 130); do
 done
 : "${display:?no free display number}"
 
-Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 cleanup() { kill "$wm" "$xvfb" 2>/dev/null || true; wait 2>/dev/null || true; }
 trap cleanup EXIT

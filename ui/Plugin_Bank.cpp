@@ -42,6 +42,7 @@ Plugin_Bank::Plugin_Bank (RavlinAudioProcessor& p) : processor (p), list (p.getH
 
 Plugin_Bank::~Plugin_Bank()
 {
+    stopTimer();
     if (dialog != nullptr)
         dialog->removeListener (this);
     if (storeDialog != nullptr)
@@ -67,9 +68,26 @@ int Plugin_Bank::currentPreset()
 void Plugin_Bank::followCurrentPreset()
 {
     const auto current = currentPreset();
+    followed = current;
     if (current < list.numRows() && current != list.selectedRow())
         list.setSelectedRow (current);
     updateButtons();
+}
+
+void Plugin_Bank::visibilityChanged()
+{
+    if (isVisible())
+        startTimer (followMs);
+    else
+        stopTimer();
+}
+
+void Plugin_Bank::timerCallback()
+{
+    if (currentPreset() == followed)
+        return;
+    followCurrentPreset();
+    list.repaint(); // a host loading a program may bring new names too
 }
 
 void Plugin_Bank::updateButtons()

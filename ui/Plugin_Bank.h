@@ -10,6 +10,7 @@ class RavlinAudioProcessor;
 /** The "PRESET BANK" page: the processor's 99 presets, filled from FX, bank and instrument
     sources, saved as FX files, renamed, and given the current program. */
 class Plugin_Bank : public juce::Component,
+                    private juce::Timer,
                     private LibButListener,
                     private PlugFileListener,
                     private textmsgListener,
@@ -59,8 +60,13 @@ public:
 
     void paint (juce::Graphics& g) override;
     void resized() override;
+    void visibilityChanged() override;
+
+    static constexpr int followMs = 250;
 
 private:
+    /** While shown, the selection follows program changes the host makes. */
+    void timerCallback() override;
     void libButPressed (LibBut& button, int command) override;
     void libButHover (LibBut& button, bool entered) override;
     void presetRowPressed (int row) override;
@@ -84,6 +90,7 @@ private:
     std::unique_ptr<TextInputCont> dialog;
     std::unique_ptr<TextSetCurCont> storeDialog;
     FileMan fileMan;
+    int followed = -1;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Plugin_Bank)
 };

@@ -403,6 +403,41 @@ TEST_F (LibraryWindow, ThePresetTabFollowsTheHostsProgramChange)
     EXPECT_EQ (presets.getList().selectedRow(), 42);
     EXPECT_GE (42, presets.getList().getFirstRow());
     EXPECT_LT (42, presets.getList().getFirstRow() + RecordList::rowsShown) << "scrolled to the current preset";
+
+    // While the page is shown it follows the host by itself.
+    processor->setCurrentProgram (70);
+    EXPECT_TRUE (ravlin::test::pumpUntil ([&] { return presets.getList().selectedRow() == 70; }, 2000));
+}
+
+TEST_F (LibraryWindow, DeletingTheOnlyRecordOfACategoryKeepsTheFilter)
+{
+    LibClass page (*processor, {});
+    page.setSize (1000, 528);
+    auto block = fortyRecords();
+    const auto lone = makeRecord ("Lonely Bell", 17, 777);
+    block.insert (block.end(), lone.begin(), lone.end());
+    page.getLibrary().setRecords (block);
+    page.getLibrary().chooseCategory (17);
+    ASSERT_EQ (page.getList().numRows(), 1);
+    click (page.getList(), 40, 10);
+    page.getButton (LibClass::deleteCommand).press();
+    auto& dialog = *page.getDialog();
+    EXPECT_EQ (dialog.getTitle(), "Delete Lonely Bell      ?");
+    answer (dialog, TextInputCont::positiveCommand);
+    EXPECT_EQ (page.getLibrary().size(), 40);
+    EXPECT_TRUE (page.getLibrary().isFilterOn());
+    EXPECT_EQ (page.getList().numRows(), 0);
+    for (auto c : {LibClass::saveCommand, LibClass::clearAllCommand, LibClass::renameCommand, LibClass::deleteCommand})
+        EXPECT_FALSE (page.getButton (c).isVisible()) << c;
+    EXPECT_EQ (page.getGrid().getCountText (26), "Size: 40");
+
+    // CLEAR ALL asks first; NO empties the library.
+    page.getLibrary().chooseCategory (ProgramLibrary::listAll);
+    page.getButton (LibClass::clearAllCommand).press();
+    EXPECT_EQ (dialog.getTitle(), "Save Current Library?");
+    answer (dialog, TextInputCont::negativeCommand);
+    EXPECT_EQ (page.getLibrary().size(), 0);
+    EXPECT_FALSE (page.getButton (LibClass::clearAllCommand).isVisible());
 }
 
 //==============================================================================
