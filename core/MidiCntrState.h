@@ -199,6 +199,8 @@ public:
     std::atomic<bool> clockOption{false}, thruPortToHost{false}, thruHostToPort{false},
         programChangeWithAutomation{false};
     std::atomic<int> midiChannel{1};
+    // The on-screen keyboard's: velocity of mouse-played notes, lowest octave of the piano.
+    std::atomic<int> noteVelocity{100}, keyboardOctave{2};
     std::atomic<int> presetProgramIndex{-1};
     std::atomic<int> currentBank{0}, currentProgram{0};
     std::atomic<bool> bankReceiving{false}, bankProgress{false};

@@ -40,7 +40,9 @@ void StsBut::paint (juce::Graphics& g)
     g.setColour (frameColour);
     g.drawRoundedRectangle (box, 3.0f, 1.0f);
     g.setColour (textColour);
-    g.setFont (arial (std::min (13.0f, (float)getHeight() - 4.0f)));
+    // The application bar's rows: 12 for commands, 11 for sections.
+    const auto height = style == 135 ? 11.0f : style == 130 ? 12.0f : std::min (13.0f, (float)getHeight() - 4.0f);
+    g.setFont (arial (height));
     g.drawFittedText (text, getLocalBounds().reduced (3, 0), juce::Justification::centred, 1, 0.7f);
 }
 

@@ -1,0 +1,345 @@
+// The editor's control widgets: value mapping, mouse zones and drag arithmetic.
+#include "core/MidiCntrState.h"
+#include "instrument/ParDes.h"
+#include "support/FakeMidiDevices.h"
+#include "support/MessagePump.h"
+#include "support/UiEvents.h"
+#include "ui/EditorWidgets.h"
+#include "ui/Envel.h"
+#include "ui/KeyBrd.h"
+#include "ui/StsCont.h"
+
+#include <gtest/gtest.h>
+
+using ravlin::test::mouseAt;
+
+namespace
+{
+struct Cables : public CableListener
+{
+    void cableChanged (int index, int value, bool endNow, bool toInstrument, bool notifyHub) override
+    {
+        sent.push_back ({index, value, endNow ? 1 : 0});
+        EXPECT_TRUE (toInstrument);
+        EXPECT_TRUE (notifyHub);
+    }
+    std::vector<std::array<int, 3>> sent;
+};
+
+struct Zooms : public StsContListener
+{
+    void zoomRequested (StsCont&) override { ++count; }
+    int count = 0;
+};
+
+juce::MouseEvent dragTo (juce::Component& c, juce::Point<int> down, juce::Point<int> now)
+{
+    const auto time = juce::Time::getCurrentTime();
+    return juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), now.toFloat(),
+                             juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier), 1.0f, 0.0f, 0.0f, 0.0f, 0.0f,
+                             &c, &c, time, down.toFloat(), time, 1, true);
+}
+
+class Widgets : public ::testing::Test
+{
+protected:
+    juce::ScopedJuceInitialiser_GUI messageThread;
+    Cables cables;
+};
+} // namespace
+
+TEST_F (Widgets, KnobFramesFollowTheFormula)
+{
+    EXPECT_EQ (StsCont::frameFor (0, 0, 120), 0);
+    EXPECT_EQ (StsCont::frameFor (120, 0, 120), 60);
+    EXPECT_EQ (StsCont::frameFor (60, 0, 120), 30);
+    EXPECT_EQ (StsCont::frameFor (30, 30, 250), 0);
+    EXPECT_EQ (StsCont::frameFor (250, 30, 250), 60);
+    EXPECT_EQ (StsCont::frameFor (500, 0, 127), 60) << "clamped";
+}
+
+TEST_F (Widgets, KnobDragsStepByFifteenOrOnePixelAndShowOnlyWhatComesBack)
+{
+    StsCont coarse (cables, 0), fine (cables, 1);
+    coarse.setup (74, "P. B. Range Up", 0, 16, 65, 72, 0, 11, 3, 0);
+    fine.setup (8, "Level", 0, 16, 65, 72, 0, 127, 3, 0);
+    coarse.showValue (5, "5");
+    EXPECT_EQ (coarse.pixelsPerStep(), 15);
+    EXPECT_EQ (fine.pixelsPerStep(), 1);
+
+    coarse.mouseDown (mouseAt (coarse, 30, 30));
+    coarse.mouseDrag (dragTo (coarse, {30, 30}, {44, 30}));
+    EXPECT_TRUE (cables.sent.empty()) << "14 pixels are not a step";
+    coarse.mouseDrag (dragTo (coarse, {30, 30}, {45, 30}));
+    ASSERT_EQ (cables.sent.size(), 1u);
+    EXPECT_EQ (cables.sent.back(), (std::array<int, 3>{74, 6, 0}));
+    coarse.mouseDrag (dragTo (coarse, {30, 30}, {45, 15})); // right and up both count
+    EXPECT_EQ (cables.sent.back()[1], 7);
+    EXPECT_EQ (coarse.getShownValue(), 5) << "the control waits for the value to come back";
+    coarse.mouseUp (mouseAt (coarse, 45, 15));
+
+    fine.mouseDown (mouseAt (fine, 30, 30));
+    fine.mouseDrag (dragTo (fine, {30, 30}, {40, 20}));
+    EXPECT_EQ (cables.sent.back(), (std::array<int, 3>{512 + 8, 20, 0})) << "layer B adds 512";
+    fine.showValue (20, "20");
+    fine.mouseDown (mouseAt (fine, 30, 30));
+    fine.mouseDrag (dragTo (fine, {30, 30}, {30, 400}));
+    EXPECT_EQ (cables.sent.back()[1], 0) << "clamped to the range";
+
+    fine.showValue (64, "64");
+    EXPECT_EQ (fine.getFrame(), StsCont::frameFor (64, 0, 127));
+    juce::MouseWheelDetails wheel{};
+    wheel.deltaY = 0.2f;
+    fine.mouseWheelMove (mouseAt (fine, 5, 5), wheel);
+    EXPECT_EQ (cables.sent.back()[1], 65);
+    wheel.deltaY = -0.2f;
+    fine.mouseWheelMove (mouseAt (fine, 5, 5), wheel);
+    EXPECT_EQ (cables.sent.back()[1], 63);
+}
+
+TEST_F (Widgets, SwitchZonesAndZoomRequests)
+{
+    StsCont ab (cables, 0), pole (cables, 0), toggle (cables, 0);
+    ab.setup (425, "A B Mode", 0, 40, 90, 34, 0, 2, 12, 1);
+    pole.setup (88, "4 Pole", 72, 50, 65, 32, 0, 1, 101, 12);
+    toggle.setup (52, "Sync", 752, 40, 95, 20, 0, 1, 1, 12);
+
+    ab.mouseDown (mouseAt (ab, 31, 20));
+    EXPECT_TRUE (cables.sent.empty()) << "the middle of the three-way switch does nothing";
+    ab.mouseDown (mouseAt (ab, 10, 20));
+    EXPECT_EQ (cables.sent.back()[1], 1);
+    ab.mouseDown (mouseAt (ab, 50, 20));
+    EXPECT_EQ (cables.sent.back()[1], 2);
+    ab.showValue (2, "A | B");
+    cables.sent.clear();
+    ab.mouseDown (mouseAt (ab, 50, 20));
+    EXPECT_EQ (cables.sent.back()[1], 0) << "any press on a set switch gives 0";
+
+    // The centre switch of a 65-wide control acts between 22.5 and 42.5.
+    pole.mouseDown (mouseAt (pole, 10, 20));
+    EXPECT_EQ (cables.sent.size(), 1u);
+    pole.mouseDown (mouseAt (pole, 30, 20));
+    EXPECT_EQ (cables.sent.back(), (std::array<int, 3>{88, 1, 0}));
+    toggle.mouseDown (mouseAt (toggle, 30, 10));
+    EXPECT_EQ (cables.sent.size(), 2u) << "the toggle acts left of 25 only";
+    toggle.mouseDown (mouseAt (toggle, 10, 10));
+    EXPECT_EQ (cables.sent.back(), (std::array<int, 3>{52, 1, 0}));
+
+    // A right press, or any press while drawn below 0.6, opens the zoom instead of editing.
+    Zooms zooms;
+    toggle.addListener (&zooms);
+    cables.sent.clear();
+    toggle.mouseDown (mouseAt (toggle, 10, 10, true));
+    toggle.setScale (0.5f);
+    toggle.mouseDown (mouseAt (toggle, 5, 5));
+    EXPECT_EQ (zooms.count, 2);
+    EXPECT_TRUE (cables.sent.empty());
+    EXPECT_EQ (toggle.getBounds(), juce::Rectangle<int> (376, 12, 48, 10)) << "(x, y - 16, w, h) times the scale";
+    toggle.removeListener (&zooms);
+}
+
+TEST_F (Widgets, ValueSelectorsOfferTheirRangeOnly)
+{
+    const auto offered = ParDes::offeredValues (7, 98);
+    ASSERT_FALSE (offered.empty());
+    EXPECT_LE (offered.size(), 99u);
+    EXPECT_EQ (offered.back().value, 98) << "a Destination selector stops at 98";
+
+    StsCont selector (cables, 0);
+    selector.setup (144, "Destination", 22, 296, 118, 34, 0, 98, 0, 7);
+    selector.mouseDown (mouseAt (selector, 20, 30));
+    selector.mouseUp (mouseAt (selector, 20, 30));
+    EXPECT_TRUE (cables.sent.empty()) << "below the top band no menu opens";
+}
+
+TEST_F (Widgets, EnvelopeHandlesMoveByOneAndAHalfPixelsPerStep)
+{
+    Envel env;
+    env.setBounds (0, 0, 226, 82);
+    for (int k = 0; k < 4; ++k)
+        env.setValue (k, 40);
+    std::vector<int> reports;
+    env.onReport = [&] (int code) { reports.push_back (code); };
+
+    const auto peak = env.handlePosition (0).toInt();
+    EXPECT_EQ (env.handleAt (peak.toFloat()), 0);
+    env.mouseDown (mouseAt (env, peak.x, peak.y));
+    env.mouseDrag (dragTo (env, peak, peak + juce::Point<int> (15, 30)));
+    EXPECT_EQ (env.getValue (Envel::attack), 50);
+    EXPECT_EQ (env.getValue (Envel::sustain), 40) << "only the corner handle moves the sustain";
+    env.mouseUp (mouseAt (env, peak.x + 15, peak.y));
+    EXPECT_TRUE (reports.empty()) << "committed 100 ms after the release";
+    ASSERT_TRUE (ravlin::test::pumpUntil ([&] { return !reports.empty(); }, 1000));
+    EXPECT_EQ (reports, (std::vector<int>{Envel::commitCode}));
+
+    const auto corner = env.handlePosition (1).toInt();
+    env.mouseDown (mouseAt (env, corner.x, corner.y));
+    env.mouseDrag (dragTo (env, corner, corner + juce::Point<int> (-6, -9)));
+    EXPECT_EQ (env.getValue (Envel::decay), 36);
+    EXPECT_EQ (env.getValue (Envel::sustain), 46);
+    env.mouseUp (mouseAt (env, corner.x, corner.y));
+
+    env.mouseDown (mouseAt (env, 5, 5, true));
+    EXPECT_EQ (reports.back(), Envel::zoomCode);
+}
+
+TEST_F (Widgets, ScrollBarEndsArrowsAndPages)
+{
+    HorScrollClass bar;
+    bar.setBounds (0, 0, 1148, 14);
+    std::vector<int> moves;
+    bar.onMove = [&] (int p) { moves.push_back (p); };
+    bar.mouseDown (mouseAt (bar, 5, 5));
+    EXPECT_TRUE (moves.empty()) << "at 0 the left arrow does nothing";
+    bar.mouseDown (mouseAt (bar, 1140, 5));
+    bar.mouseDown (mouseAt (bar, 1000, 5));
+    EXPECT_EQ (moves, (std::vector<int>{1, 3}));
+    EXPECT_EQ (bar.thumbX(), juce::roundToInt ((1148.0f - 88.0f) / 11.0f * 3.0f) + 14);
+    bar.mouseDown (mouseAt (bar, bar.thumbX() + 30, 5));
+    EXPECT_EQ (moves.size(), 2u) << "a press on the thumb does nothing";
+    bar.mouseDrag (mouseAt (bar, 5000, 5));
+    EXPECT_EQ (bar.getPosition(), 11);
+    moves.clear();
+    bar.mouseDown (mouseAt (bar, 1140, 5));
+    EXPECT_TRUE (moves.empty()) << "at 11 the right arrow does nothing";
+}
+
+TEST_F (Widgets, ProgramDisplayZonesAreTestedInOrder)
+{
+    LCD_Comp lcd;
+    lcd.setBounds (0, 0, LCD_Comp::width, LCD_Comp::height);
+    EXPECT_EQ (lcd.zoneAt ({100, 30}), 2);
+    EXPECT_EQ (lcd.zoneAt ({100, 10}), 3) << "the category zone wins over the program zone";
+    EXPECT_EQ (lcd.zoneAt ({50, 10}), 1);
+    EXPECT_EQ (lcd.zoneAt ({200, 45}), 0);
+    lcd.setCategory (4);
+    EXPECT_EQ (lcd.getCategoryText(), ParDes::categoryText (4));
+}
+
+TEST_F (Widgets, ZoomHandleReportsItsThreePhases)
+{
+    CorButton handle;
+    handle.setBounds (0, 0, 52, 14);
+    handle.currentHeight = [] { return 500; };
+    std::vector<std::pair<int, int>> phases;
+    handle.onPhase = [&] (int phase, int h) { phases.emplace_back (phase, h); };
+    handle.mouseDown (mouseAt (handle, 20, 5));
+    EXPECT_TRUE (phases.empty()) << "only the right part acts";
+    handle.mouseDown (mouseAt (handle, 45, 5));
+    handle.mouseDrag (dragTo (handle, {45, 5}, {45, 65}));
+    handle.mouseUp (dragTo (handle, {45, 5}, {45, 65}));
+    EXPECT_EQ (phases, (std::vector<std::pair<int, int>>{{320, 500}, {321, 560}, {322, 560}}));
+    handle.setPercent (85);
+    EXPECT_EQ (handle.getText(), "85%");
+}
+
+TEST_F (Widgets, AboutPanelShowsTheVersionAndClosesByItself)
+{
+    AboutPanel about (50);
+    EXPECT_EQ (juce::String (AboutPanel::version), "2.7.0");
+    struct Closed : juce::ChangeListener
+    {
+        void changeListenerCallback (juce::ChangeBroadcaster*) override { ++count; }
+        int count = 0;
+    } closed;
+    about.addChangeListener (&closed);
+    EXPECT_TRUE (ravlin::test::pumpUntil ([&] { return closed.count == 1; }, 1000));
+    about.removeChangeListener (&closed);
+}
+
+//==============================================================================
+class Keyboard : public ::testing::Test
+{
+protected:
+    Keyboard() : hub (std::make_unique<ravlin::test::FakeMidiDevices>(), juce::File()) {}
+    juce::ScopedJuceInitialiser_GUI messageThread;
+    MidiCntrState hub;
+};
+
+TEST_F (Keyboard, KeysNotesAndVelocities)
+{
+    PianoPad piano (hub);
+    piano.setBounds (0, 0, 900, 151);
+    EXPECT_EQ (hub.keyboardOctave.load(), 2);
+    EXPECT_EQ (piano.noteOf (0), 24);
+    EXPECT_EQ (piano.noteOf (64), 88);
+
+    EXPECT_EQ (PianoPad::velocityFromHeight (0, 60.0f), 10) << "d = 8, 8 x 1.27 = 10.16";
+    EXPECT_EQ (PianoPad::velocityFromHeight (0, 0.0f), 5);
+    EXPECT_EQ (PianoPad::velocityFromHeight (1, 50.0f), 63);
+    EXPECT_EQ (PianoPad::velocityFromHeight (1, 120.0f), 127);
+    EXPECT_EQ (PianoPad::velocityFromHeight (0, 152.0f), -1);
+
+    // The key under the mouse: above the black keys' bottom the last key starting at or left
+    // of x, below it white keys only.
+    EXPECT_EQ (PianoPad::keyAt ({20.0f, 50.0f}), 1);
+    EXPECT_EQ (PianoPad::keyAt ({20.0f, 120.0f}), 0);
+    EXPECT_EQ (PianoPad::keyAt ({949.0f, 120.0f}), 64);
+    EXPECT_EQ (PianoPad::keyAt ({960.0f, 120.0f}), -1);
+    EXPECT_EQ (PianoPad::keyArea (64).getX(), 37.0f * 25.0f);
+}
+
+TEST_F (Keyboard, AGlideOverThreeKeysLeavesNoneSounding)
+{
+    hub.selectOutputPort (1);
+    PianoPad piano (hub);
+    piano.setBounds (0, 0, 950, 152);
+    piano.mouseDown (mouseAt (piano, 5, 130));
+    EXPECT_TRUE (piano.isSounding (0));
+    for (int x : {30, 30, 55, 55, 80, 80})
+        piano.mouseDrag (mouseAt (piano, x, 130));
+    piano.mouseUp (mouseAt (piano, 80, 130));
+    for (int key = 0; key < PianoPad::numKeys; ++key)
+        EXPECT_FALSE (piano.isSounding (key)) << key;
+}
+
+TEST_F (Keyboard, WheelsSpringOrStay)
+{
+    WheelCnt pitch (hub, true), mod (hub, false);
+    for (auto* w : {&pitch, &mod})
+    {
+        w->setBounds (0, 0, 31, 112);
+        w->mouseDown (mouseAt (*w, 10, 60));
+        w->mouseDrag (mouseAt (*w, 10, 30));
+        w->mouseUp (mouseAt (*w, 10, 30));
+    }
+    EXPECT_EQ (pitch.getValue(), 64) << "the pitch wheel returns to the middle";
+    EXPECT_EQ (mod.getValue(), 30) << "the modulation wheel stays";
+    mod.setValue (200);
+    EXPECT_EQ (mod.getValue(), 127);
+}
+
+TEST_F (Keyboard, TheStripSlidesButNotAboveTheBar)
+{
+    juce::Component parent;
+    parent.setSize (1200, 900);
+    KeyBrd strip (hub);
+    parent.addAndMakeVisible (strip);
+    strip.layout (1.0f, 700, 1200, 175);
+    EXPECT_EQ (strip.getStatusText(), "OFF-LINE");
+    EXPECT_EQ (strip.getPiano().getBounds(), juce::Rectangle<int> (232, 20, 900, 151));
+    strip.layout (1.4f, 700, 1200, 175);
+    EXPECT_EQ (strip.getScale(), 1.0f) << "scales above 1.0 are not taken";
+
+    struct Count : juce::ChangeListener
+    {
+        void changeListenerCallback (juce::ChangeBroadcaster*) override { ++n; }
+        int n = 0;
+    } released;
+    strip.addChangeListener (&released);
+    strip.mouseDown (mouseAt (strip, 100, 5));
+    strip.mouseDrag (mouseAt (strip, 100, -2000));
+    strip.mouseUp (mouseAt (strip, 100, -2000));
+    EXPECT_EQ (strip.getY(), KeyBrd::topLimit);
+    ravlin::test::pumpMessages (50);
+    EXPECT_EQ (released.n, 1);
+    strip.removeChangeListener (&released);
+
+    strip.getVelocity().setBounds (35, 38, 70, 120);
+    strip.getVelocity().mouseDown (mouseAt (strip.getVelocity(), 10, 47));
+    EXPECT_EQ (hub.noteVelocity.load(), 80);
+    strip.getVelocity().mouseDown (mouseAt (strip.getVelocity(), 50, 90));
+    EXPECT_EQ (hub.noteVelocity.load(), 80) << "presses right of 40 do not drag";
+    strip.getOctave().choose (36);
+    EXPECT_EQ (hub.keyboardOctave.load(), 3);
+}

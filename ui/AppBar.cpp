@@ -1,0 +1,80 @@
+#include "ui/AppBar.h"
+
+#include "core/MidiCntrState.h"
+#include "ui/RavlinLookAndFeel.h"
+#include "ui/SectionLayout.h"
+
+using Look = RavlinLookAndFeel;
+
+namespace
+{
+const std::pair<const char*, int> commands[] = {{"BANKS", 99}, {"FILE", 75}, {"EDIT", 73},  {"MIDI", 77},
+                                                {"SEND", 701}, {"RECV", 71}, {"WRITE", 969}};
+} // namespace
+
+AppBar::AppBar (MidiCntrState& h) : hub (h)
+{
+    for (const auto& [text, command] : commands)
+        addAndMakeVisible (commandButtons.add (new StsBut (text, command, commandStyle)));
+    for (int i = 0; i < SectionLayout::numSectionButtons; ++i)
+        addAndMakeVisible (sectionButtons.add (
+            new StsBut (SectionLayout::sectionButton (i).text, firstSectionCommand + i, sectionStyle)));
+    addChildComponent (windowHandle);
+    updateChannel();
+    setSize (1024, SectionLayout::barHeight);
+}
+
+AppBar::~AppBar() = default;
+
+void AppBar::addButtonListener (stsbutChangeListener* l)
+{
+    for (auto* b : commandButtons)
+        b->addListener (l);
+    for (auto* b : sectionButtons)
+        b->addListener (l);
+}
+
+void AppBar::removeButtonListener (stsbutChangeListener* l)
+{
+    for (auto* b : commandButtons)
+        b->removeListener (l);
+    for (auto* b : sectionButtons)
+        b->removeListener (l);
+}
+
+StsBut* AppBar::findButton (int command) noexcept
+{
+    for (auto* list : {&commandButtons, &sectionButtons})
+        for (auto* b : *list)
+            if (b->getCommand() == command)
+                return b;
+    return nullptr;
+}
+
+void AppBar::updateChannel()
+{
+    const auto text = "Chan: " + juce::String (hub.midiChannel.load());
+    if (text == channelText)
+        return;
+    channelText = text;
+    repaint();
+}
+
+void AppBar::resized()
+{
+    for (int i = 0; i < commandButtons.size(); ++i)
+        commandButtons[i]->setBounds (46 * i, 3, 46, 22);
+    for (int i = 0; i < sectionButtons.size(); ++i)
+        sectionButtons[i]->setBounds (59 * i, 32, 59, 20);
+    windowHandle.setBounds (getWidth() - 60, 4, 54, 22);
+}
+
+void AppBar::paint (juce::Graphics& g)
+{
+    const juce::Rectangle<int> label (322 + 8, 4, 56, 15);
+    g.setColour (juce::Colours::black);
+    g.fillRect (label);
+    g.setColour (juce::Colour (0xffb0b0b4));
+    g.setFont (Look::font (12.0f));
+    g.drawText (channelText, label, juce::Justification::centred, false);
+}

@@ -1,0 +1,258 @@
+#include "ui/GroupClass.h"
+
+#include "core/RavlinAudioProcessor.h"
+#include "instrument/ParDes.h"
+#include "ui/RavlinLookAndFeel.h"
+#include "ui/SectionLayout.h"
+
+using Look = RavlinLookAndFeel;
+
+namespace
+{
+constexpr int abMode = 15;
+constexpr int splitParameter = 424, abModeParameter = 425;
+} // namespace
+
+GroupClass::GroupClass (RavlinAudioProcessor& p, int sectionNumber, int layerNumber)
+    : processor (p), section (sectionNumber), layer (layerNumber)
+{
+    if (section < 0 || section >= SectionLayout::numSections)
+        return; // the empty panels: nothing to show
+
+    for (const auto& spec : SectionLayout::controls (section, layer))
+    {
+        auto* c = controls.add (new StsCont (processor, layer));
+        c->setup (spec.parameter, spec.label, spec.x, spec.y, spec.w, spec.h, spec.minimum, spec.maximum, spec.kind,
+                  spec.displayKind);
+        c->addListener (this);
+        addAndMakeVisible (c);
+    }
+
+    switch (section)
+    {
+        case 0:
+            for (int k = 0; k < 2; ++k)
+                addDisplay (*sliders.add (new P_Slider (processor, 1025 + k)), {16 + 56 * k, 60, 36, 130});
+            pad = std::make_unique<P_Pad> (processor, processor.getHub());
+            addDisplay (*pad, {18, 210, 90, 90});
+            break;
+        case 1:
+            for (int o = 0; o < 4; ++o)
+                addDisplay (*shapes.add (new ShapeClass()), {202, 22 + 72 * o, 66, 32});
+            break;
+        case 3:
+        case 5:
+        case 9:
+        case 10:
+            envelope = std::make_unique<Envel>();
+            envelope->onReport = [this] (int code)
+            {
+                if (code == Envel::commitCode)
+                    commitEnvelope();
+                else
+                    requestZoom();
+            };
+            addDisplay (*envelope, {426, 46, 226, 82});
+            break;
+        case abMode:
+        {
+            smallSplit = std::make_unique<ZoneKeyClass>();
+            smallSplit->onOpen = [this] { requestZoom(); };
+            addDisplay (*smallSplit, {0, 3, 269, 18});
+            largeSplit = std::make_unique<ZoneKeyClassB>();
+            auto* selector = findControl (splitParameter);
+            largeSplit->onPress = [selector] (int v) { selector->userValue (v, false); };
+            largeSplit->onDrag = [selector] (int v) { selector->previewText (ParDes::valueText (18, v)); };
+            largeSplit->onRelease = [selector] (int v) { selector->userValue (v, true); };
+            addDisplay (*largeSplit, {20, 24, ZoneKeyClassB::keyboardWidth, 30});
+            setExpanded (false);
+            break;
+        }
+        default: break;
+    }
+}
+
+GroupClass::~GroupClass()
+{
+    for (auto* c : controls)
+        c->removeListener (this);
+}
+
+void GroupClass::addDisplay (juce::Component& c, juce::Rectangle<int> unscaled)
+{
+    displays.emplace_back (&c, unscaled);
+    addAndMakeVisible (c);
+}
+
+StsCont* GroupClass::findControl (int parameter) const noexcept
+{
+    for (auto* c : controls)
+        if (c->getParameter() == parameter)
+            return c;
+    return nullptr;
+}
+
+void GroupClass::setScale (float s)
+{
+    scale = s;
+    for (auto* c : controls)
+        c->setScale (s);
+    for (auto* sl : sliders)
+        sl->setScale (s);
+    if (pad != nullptr)
+        pad->setScale (s);
+    if (envelope != nullptr)
+        envelope->setScale (s);
+    setPlace (place.getX(), place.getY(), place.getWidth(), place.getHeight());
+}
+
+void GroupClass::setPlace (int x, int y, int w, int h)
+{
+    place = {x, y, w, h};
+    setBounds (juce::Rectangle<float> ((float)x * scale, (float)y * scale + (float)SectionLayout::barHeight,
+                                       (float)w * scale, (float)h * scale)
+                   .toNearestInt());
+    resized();
+}
+
+void GroupClass::resized()
+{
+    for (auto& [component, unscaled] : displays)
+        component->setBounds (juce::Rectangle<float> ((float)unscaled.getX() * scale, (float)unscaled.getY() * scale,
+                                                      (float)unscaled.getWidth() * scale,
+                                                      (float)unscaled.getHeight() * scale)
+                                  .toNearestInt());
+}
+
+bool GroupClass::setControlValue (int parameter, int value, bool force)
+{
+    auto* c = findControl (parameter);
+    if (c == nullptr)
+        return false;
+    if (force)
+        c->forceNextUpdate();
+    const auto v = juce::jlimit (c->getMinimum(), c->getMaximum(), value);
+    // Text is made only for a value that will show.
+    if (force || v != c->getShownValue())
+        c->showValue (v, ParDes::valueText (c->getDisplayKind(), v));
+
+    if (parameter >= 12 && parameter <= 15 && !shapes.isEmpty())
+    {
+        auto* shape = shapes[parameter - 12];
+        shape->setShape (v);
+        if (auto* mod = findControl (parameter + 16))
+            shape->setModulation (mod->getShownValue());
+    }
+    else if (parameter >= 28 && parameter <= 31 && !shapes.isEmpty())
+        shapes[parameter - 28]->setModulation (v);
+    else if (parameter >= 180 && parameter <= 195 && envelope != nullptr)
+        envelope->setValue ((parameter - 180) / 4, v);
+    else if (parameter == splitParameter && smallSplit != nullptr)
+    {
+        smallSplit->setSplit (v);
+        if (largeSplit->isVisible())
+            largeSplit->setSplit (v);
+    }
+    return true;
+}
+
+void GroupClass::commitEnvelope()
+{
+    static const char* const labels[] = {"Attack", "Decay", "Sustain", "Release"};
+    for (int k = 0; k < 4; ++k)
+        for (auto* c : controls)
+            if (c->getLabel() == labels[k])
+                c->userValue (envelope->getValue (k), false);
+}
+
+//==============================================================================
+void GroupClass::setExpanded (bool shouldExpand)
+{
+    if (section != abMode)
+        return;
+    expanded = shouldExpand;
+    smallSplit->setVisible (!expanded);
+    largeSplit->setVisible (expanded);
+    if (expanded)
+        if (auto* selector = findControl (splitParameter))
+            largeSplit->setSplit (selector->getShownValue());
+    placeAbModeControls();
+    repaint();
+}
+
+void GroupClass::placeAbModeControls()
+{
+    auto* selector = findControl (splitParameter);
+    auto* mode = findControl (abModeParameter);
+    if (selector == nullptr || mode == nullptr)
+        return;
+    if (expanded)
+    {
+        selector->moveTo (537, 55);
+        mode->moveTo (24, 80);
+    }
+    else
+    {
+        // Below the visible strip: the switch is reached through the zoom.
+        selector->moveTo (216, 16);
+        mode->moveTo (0, 60);
+    }
+}
+
+//==============================================================================
+void GroupClass::zoomRequested (StsCont&)
+{
+    requestZoom();
+}
+
+void GroupClass::requestZoom()
+{
+    if (listener != nullptr)
+        listener->sectionZoomRequested (*this);
+}
+
+void GroupClass::mouseDown (const juce::MouseEvent& e)
+{
+    if (e.mods.isRightButtonDown() || scale < zoomThreshold)
+        requestZoom();
+}
+
+void GroupClass::paint (juce::Graphics& g)
+{
+    if (section < 0 || section >= SectionLayout::numSections)
+        return;
+    const bool darker = section == abMode && getWidth() < 500;
+    g.fillAll (juce::Colour (darker ? Look::panelDark : Look::panel));
+    const auto band = juce::Rectangle<float> (0.0f, 0.0f, (float)getWidth(), 16.0f * scale);
+    if (section != abMode || expanded)
+    {
+        g.setColour (juce::Colour (Look::panelDark));
+        g.fillRect (band);
+        g.setColour (juce::Colour (Look::title));
+        g.setFont (Look::font (12.0f * scale, true));
+        g.drawText (SectionLayout::section (section).title, band, juce::Justification::centred, false);
+        if (SectionLayout::section (section).showsLayerLetter)
+        {
+            g.setColour (juce::Colour (layer == 0 ? Look::accent : 0xff60a0ff));
+            g.drawText (layer == 0 ? "A" : "B", band.withTrimmedLeft (6.0f * scale), juce::Justification::centredLeft,
+                        false);
+        }
+    }
+    if (section == abMode && expanded)
+    {
+        g.setColour (juce::Colour (Look::label));
+        g.setFont (Look::font (12.0f));
+        g.drawText ("A + B", 20, 80, 40, 14, juce::Justification::left, false);
+        g.drawText ("A | B", 60, 80, 40, 14, juce::Justification::left, false);
+        g.drawText ("Split Point", 510, 18, 90, 14, juce::Justification::left, false);
+    }
+    // Switches too narrow for their label get it underneath.
+    g.setColour (juce::Colour (Look::label));
+    g.setFont (Look::font (11.0f * scale));
+    for (auto* c : controls)
+        if (c->getKind() == 1 && c->getUnscaledBounds().getWidth() < 50 && c->isVisible())
+            g.drawText (c->getLabel(), c->getBounds().translated (0, c->getHeight()).withWidth (c->getWidth() * 2),
+                        juce::Justification::topLeft, false);
+    g.setColour (juce::Colours::black);
+    g.drawRect (getLocalBounds(), 1);
+}
