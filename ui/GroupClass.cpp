@@ -64,7 +64,7 @@ GroupClass::GroupClass (RavlinAudioProcessor& p, int sectionNumber, int layerNum
             largeSplit->onPress = [selector] (int v) { selector->userValue (v, false); };
             largeSplit->onDrag = [selector] (int v) { selector->previewText (ParDes::valueText (18, v)); };
             largeSplit->onRelease = [selector] (int v) { selector->userValue (v, true); };
-            addDisplay (*largeSplit, {20, 24, ZoneKeyClassB::keyboardWidth, 30});
+            addDisplay (*largeSplit, {2, 24, ZoneKeyClassB::keyboardWidth, 30});
             setExpanded (false);
             break;
         }

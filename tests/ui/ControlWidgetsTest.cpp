@@ -7,7 +7,9 @@
 #include "ui/EditorWidgets.h"
 #include "ui/Envel.h"
 #include "ui/KeyBrd.h"
+#include "ui/P_Pad.h"
 #include "ui/StsCont.h"
+#include "ui/ZoneKeyClass.h"
 
 #include <gtest/gtest.h>
 
@@ -291,6 +293,43 @@ TEST_F (Keyboard, AGlideOverThreeKeysLeavesNoneSounding)
     piano.mouseUp (mouseAt (piano, 80, 130));
     for (int key = 0; key < PianoPad::numKeys; ++key)
         EXPECT_FALSE (piano.isSounding (key)) << key;
+}
+
+TEST_F (Keyboard, ThePadReturnsToZeroUnlessLatched)
+{
+    Cables cables;
+    P_Pad pad (cables, hub);
+    pad.setBounds (0, 0, 90, 90);
+    pad.mouseDown (mouseAt (pad, 45, 45));
+    pad.mouseUp (mouseAt (pad, 45, 45));
+    EXPECT_EQ (pad.getFirst(), 0);
+    EXPECT_EQ (pad.getSecond(), 0);
+    ASSERT_GE (cables.sent.size(), 4u);
+    EXPECT_EQ (cables.sent[0], (std::array<int, 3>{1025, 63, 0}));
+    EXPECT_EQ (cables.sent[1], (std::array<int, 3>{1026, 63, 0}));
+
+    hub.latches[1] = 1;
+    cables.sent.clear();
+    pad.mouseDown (mouseAt (pad, 90, 0));
+    pad.mouseUp (mouseAt (pad, 90, 0));
+    EXPECT_EQ (pad.getFirst(), 0) << "slider 1 is not latched";
+    EXPECT_EQ (pad.getSecond(), 127) << "slider 2 is";
+    hub.latches[1] = 0;
+}
+
+TEST_F (Keyboard, TheLargeSplitKeyboardSendsOnPressAndReleaseOnly)
+{
+    ZoneKeyClassB keys;
+    keys.setBounds (0, 0, 505, 30);
+    std::vector<std::string> seen;
+    keys.onPress = [&] (int v) { seen.push_back ("press " + std::to_string (v)); };
+    keys.onDrag = [&] (int v) { seen.push_back ("drag " + std::to_string (v)); };
+    keys.onRelease = [&] (int v) { seen.push_back ("release " + std::to_string (v)); };
+    keys.mouseDown (mouseAt (keys, 100, 10));
+    keys.mouseDrag (mouseAt (keys, 200, 10));
+    keys.mouseUp (mouseAt (keys, 200, 10));
+    EXPECT_EQ (seen, (std::vector<std::string>{"press 25", "drag 50", "release 50"})) << "x / (505 / 128)";
+    EXPECT_EQ (keys.splitAt (5000), 127);
 }
 
 TEST_F (Keyboard, WheelsSpringOrStay)

@@ -85,6 +85,13 @@ TEST_F (SectionPanels, JumpsShowTheColumnsThatStartInside)
 
     panel->jumpTo (5);
     EXPECT_EQ (panel->getPanel (0, 6)->getX(), 0) << "FEEDBACK at the left edge";
+    panel->jumpTo (1);
+    auto& bar = panel->getScrollBar();
+    bar.mouseDown (mouseAt (bar, bar.thumbX() + 100, 5)); // a page: position 2
+    bar.mouseDown (mouseAt (bar, bar.thumbX() + 100, 5));
+    bar.mouseDown (mouseAt (bar, bar.getWidth() - 5, 5));
+    EXPECT_EQ (bar.getPosition(), 5);
+    EXPECT_EQ (panel->getLeft(), 2072) << "position 5 is the FEEDBACK button";
     auto& vca = *panel->getAppBar().findButton (AppBar::firstSectionCommand + 4);
     EXPECT_EQ (vca.getText(), "VCA");
     vca.mouseUp (mouseAt (vca, 5, 5));
