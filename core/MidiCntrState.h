@@ -201,6 +201,9 @@ public:
     std::atomic<int> midiChannel{1};
     // The on-screen keyboard's: velocity of mouse-played notes, lowest octave of the piano.
     std::atomic<int> noteVelocity{100}, keyboardOctave{2};
+    // The editor's: the banks page plays the plug-in's bank copy instead of selecting on the
+    // instrument; the About box showed once since the plug-in was loaded.
+    std::atomic<bool> playFromBankCopy{false}, editorOpenedBefore{false};
     std::atomic<int> presetProgramIndex{-1};
     std::atomic<int> currentBank{0}, currentProgram{0};
     std::atomic<bool> bankReceiving{false}, bankProgress{false};

@@ -69,9 +69,15 @@ void AppBar::resized()
     windowHandle.setBounds (getWidth() - 60, 4, 54, 22);
 }
 
+void AppBar::mouseDown (const juce::MouseEvent& e)
+{
+    if (channelLabelBounds().contains (e.getPosition()) && onChannelClick)
+        onChannelClick();
+}
+
 void AppBar::paint (juce::Graphics& g)
 {
-    const juce::Rectangle<int> label (322 + 8, 4, 56, 15);
+    const auto label = channelLabelBounds();
     g.setColour (juce::Colours::black);
     g.fillRect (label);
     g.setColour (juce::Colour (0xffb0b0b4));

@@ -23,6 +23,10 @@ public:
     void updateChannel();
     const juce::String& getChannelText() const noexcept { return channelText; }
     WinMovCan& getWindowHandle() noexcept { return windowHandle; }
+    static juce::Rectangle<int> channelLabelBounds() noexcept { return {322 + 8, 4, 56, 15}; }
+    /** A press on the channel label. */
+    std::function<void()> onChannelClick;
+    void mouseDown (const juce::MouseEvent& e) override;
 
     void paint (juce::Graphics& g) override;
     void resized() override;

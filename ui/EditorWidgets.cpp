@@ -229,7 +229,7 @@ AboutPanel::~AboutPanel()
 
 juce::Rectangle<int> AboutPanel::boxBounds() const noexcept
 {
-    return {(getWidth() - 460) / 2, juce::jmax (0, (getHeight() - 260) / 2), 460, 260};
+    return {(getWidth() - 460) / 2, juce::jmax (0, (getHeight() - 260) / 3), 460, 260};
 }
 
 void AboutPanel::paint (juce::Graphics& g)

@@ -37,6 +37,9 @@ public:
     void setPortChoices (int inputPosition, int outputPosition);
     void setOpenMarks (bool inputOpen, bool outputOpen);
     void setOptions (bool clock, bool programChange, bool portToHost, bool hostToPort);
+    /** The connection state, as the editor's keyboard strip shows it. */
+    void setStatusText (const juce::String& text) { titleLabel.setText (text, juce::dontSendNotification); }
+    juce::String getStatusText() const { return titleLabel.getText(); }
 
     int getLastCode() const noexcept { return lastCode; }
     int getLastValue() const noexcept { return lastValue; }

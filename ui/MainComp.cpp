@@ -1,80 +1,139 @@
 #include "ui/MainComp.h"
-#include "ui/Fonts.h"
 
+#include "core/HubEvents.h"
 #include "core/RavlinAudioProcessor.h"
+#include "instrument/ParDes.h"
+#include "instrument/ProgramPacking.h"
+#include "library/ProgramLibrary.h"
+#include "ui/SectionLayout.h"
+
+namespace
+{
+constexpr const char* onlineText = "DSI:  PROPHET 12 MDL ON-LINE";
+constexpr const char* offlineText = "OFF-LINE";
+constexpr uint32_t firstJumpCode = 0x210002D7;
+constexpr int jumpsOfCodes[] = {1, 2, 3, 4, 5, 6, 7, 10, 11};
+
+const char* const voiceParameterItems[] = {
+    "OSCILLATORS            [1] ",         "CHARACTER                [2] ",      "VCA / LPF / HPF           [3] ",
+    "HPF / FEEDBACK           [4] ",       "VCA                           [5] ", "FEEDBACK  / DELAY      [6] ",
+    "LFO                            [7] ", "MODS                        [8] ",   "ARP / SLIDERS            [9] "};
+
+juce::String bankName (int bank)
+{
+    return bank < 4 ? "User Bank " + juce::String (bank + 1) : "Factory Bank " + juce::String (bank - 3);
+}
+} // namespace
 
 MainComp::MainComp (RavlinAudioProcessor* owner) : processor (owner)
 {
-    if (processor != nullptr)
+    setLookAndFeel (&look);
+    if (processor == nullptr)
     {
-        processor->getHub().loadLayout();
-        midiSetup = std::make_unique<MidiSetupController> (processor->getHub(), *this);
-        midiButton.onClick = [this]
-        {
-            if (midiSetup->isSetupShown())
-                midiSetup->hideSetup();
-            else
-                midiSetup->showSetup();
-        };
-        scanButton.onClick = [this] { midiSetup->apply (MidiSetupController::scanToggle, 0); };
-        transfer = std::make_unique<TransferProgress> (processor->getHub(), *this);
-        banksButton.onClick = [this]
-        {
-            auto& hub = processor->getHub();
-            const auto bank = juce::jlimit (0, 7, hub.currentBank.load());
-            const auto name =
-                bank < 4 ? "User Bank " + juce::String (bank + 1) : "Factory Bank " + juce::String (bank - 3);
-            juce::Component::SafePointer<MainComp> self (this);
-            TransferProgress::buildBankMenu (name).showMenuAsync (
-                juce::PopupMenu::Options().withTargetComponent (&banksButton),
-                [self] (int item)
-                {
-                    const auto [code, firstBank] = TransferProgress::transferForMenuItem (item);
-                    if (self != nullptr && code >= 0)
-                        self->transfer->start (code, firstBank);
-                });
-        };
-        libraryButton.onClick = [this] { showLibrary(); };
-        addAndMakeVisible (libraryButton);
-        addAndMakeVisible (midiButton);
-        addAndMakeVisible (scanButton);
-        addAndMakeVisible (banksButton);
-        startTimerHz (30);
+        setSize (defaultWidth, defaultHeight);
+        return;
     }
-    setSize (defaultWidth, defaultHeight);
-}
+    auto& hub = processor->getHub();
+    hub.loadLayout();
+    readMonitor();
+    // A transfer left running by a closed editor has nobody watching it any more.
+    if (hub.transferCode.load() >= 0)
+        hub.cancelTransfer();
+    hub.bankReceiving = false;
+    hub.transferCode = -1;
 
-void MainComp::timerCallback()
-{
-    for (auto code : processor->getHub().takeEvents())
-        transfer->handleEvent (code);
-}
+    banksPage = std::make_unique<BankComp> (hub);
+    addChildComponent (*banksPage);
+    banksPage->setBounds (-20, 54, 10, 10);
+    banksPage->addChangeListener (this);
+    banksPage->getGrid().addListener (this);
+    banksPage->getUseLoadedData().setOn (hub.playFromBankCopy.load());
 
-void MainComp::resized()
-{
-    libraryButton.setBounds (getWidth() - 330, 10, 70, 22);
-    banksButton.setBounds (getWidth() - 250, 10, 70, 22);
-    midiButton.setBounds (getWidth() - 170, 10, 70, 22);
-    scanButton.setBounds (getWidth() - 90, 10, 70, 22);
+    editorPanel = std::make_unique<EditorPanel> (*processor);
+    addAndMakeVisible (*editorPanel);
+    editorPanel->onButton = [this] (StsBut& b) { appBarButton (b); };
+    editorPanel->onZoomHandle = [this] (int phase, int h) { zoomHandle (phase, h); };
+    editorPanel->getLcd().onZone = [this] (int zone) { lcdZone (zone); };
+    editorPanel->getLibraryButton().addChangeListener (this);
+    editorPanel->getAppBar().onChannelClick = [this]
+    { show (channelMenu(), channelMenuId, &editorPanel->getAppBar()); };
+
+    keyboard = std::make_unique<KeyBrd> (hub);
+    addAndMakeVisible (*keyboard);
+    keyboard->addChangeListener (this);
+
+    midiSetup = std::make_unique<MidiSetupController> (hub, *this);
+    midiSetup->isWriteDialogShown = [this] { return writeDialog != nullptr; };
+    transfer = std::make_unique<TransferProgress> (hub, *this);
+
+    const auto size = editorSizeFor ({hub.layout.editor.getWidth(), hub.layout.editor.getHeight()}, monitor);
+    const auto scale = scaleFor (hub.layout.panelScale);
+    editorPanel->setBounds (0, 0, size.x, juce::roundToInt (scale * 640.0f) + 70);
+    editorPanel->setScale (scale);
+    editorPanel->getScrollBar().setPosition (0);
+    const auto savedKeyboard = hub.layout.keyboard.getHeight();
+    keyboard->layout (scale, editorPanel->getBottom(), size.x, savedKeyboard < 50 ? keyboardHeight : savedKeyboard);
+
+    setSize (size.x, size.y);
+
+    if (!hub.editorOpenedBefore.exchange (true))
+        showAbout (true, aboutMs);
+
+    editorPanel->refreshAll();
+    hub.requestGlobals();
+    hub.addListener (this);
 }
 
 MainComp::~MainComp()
 {
-    stopTimer();
-    libraryWindow.reset(); // writes the library back
-    transfer.reset();
-    midiSetup.reset();
     if (processor != nullptr)
-        processor->getHub().saveLayout();
+    {
+        auto& hub = processor->getHub();
+        hub.removeListener (this);
+        cancelPendingUpdate();
+        libraryWindow.reset(); // writes the library back
+        transfer.reset();
+        midiSetup.reset();
+        keyboard->removeChangeListener (this);
+        editorPanel->getLibraryButton().removeChangeListener (this);
+        banksPage->getGrid().removeListener (this);
+        banksPage->removeChangeListener (this);
+        if (about != nullptr)
+            about->removeChangeListener (this);
+        hub.saveLayout();
+    }
+    setLookAndFeel (nullptr);
 }
 
-void MainComp::showLibrary()
+//==============================================================================
+juce::Point<int> MainComp::editorSizeFor (juce::Point<int> saved, juce::Rectangle<int> area)
 {
-    if (processor == nullptr)
-        return;
-    if (libraryWindow == nullptr)
-        libraryWindow = std::make_unique<Lib_Manager_Win> (*processor, Lib_Manager_Comp::libraryFolderOf (*processor));
-    libraryWindow->present();
+    auto width = saved.x < 100 ? defaultWidth : saved.x;
+    auto height = saved.y < 100 ? defaultHeight : saved.y;
+    if (area.getWidth() > 0 && area.getWidth() < width)
+        width = area.getWidth() - 10;
+    if (area.getHeight() > 0 && area.getHeight() < height)
+        height = area.getHeight() - 10;
+    return {width, height};
+}
+
+float MainComp::scaleFor (double saved)
+{
+    if (saved < 0.1)
+        return 1.0f;
+    return (float)juce::jmin (1.5, saved);
+}
+
+int MainComp::panelHeightFor (int requested, int monitorHeight)
+{
+    const auto m = monitorHeight <= 1000 ? 1.0 : monitorHeight <= 1200 ? 1.2 : 1.5;
+    return juce::jlimit (200, (int)(640.0 * m + 70.0), requested);
+}
+
+void MainComp::readMonitor()
+{
+    if (const auto* display = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay())
+        monitor = display->userArea;
 }
 
 void MainComp::setOwnSize (int width, int height)
@@ -83,18 +142,643 @@ void MainComp::setOwnSize (int width, int height)
     sendChangeMessage();
 }
 
+int MainComp::selectedBank() const
+{
+    return juce::jlimit (0, 7, processor->getHub().currentBank.load());
+}
+
+int MainComp::selectedProgram() const
+{
+    return juce::jlimit (0, 98, processor->getHub().currentProgram.load());
+}
+
+juce::String MainComp::currentProgramName() const
+{
+    auto image = processor->getHub().getCurrentProgram();
+    image.resize (1024, 0);
+    return ProgramLibrary::nameOf (image.data()).trimEnd();
+}
+
+//==============================================================================
 void MainComp::paint (juce::Graphics& g)
 {
     g.fillAll (juce::Colours::black);
-    g.setColour (juce::Colours::white);
-    g.setFont (juce::Font (ravlin::arialName(), 28.0f, juce::Font::bold));
-    g.drawText ("PROPHET 12 Ravlin", getLocalBounds().removeFromTop (80), juce::Justification::centred);
+}
 
+void MainComp::resized()
+{
     if (processor == nullptr)
         return;
-    g.setFont (juce::Font (ravlin::arialName(), 16.0f, juce::Font::plain));
-    g.setColour (juce::Colours::grey);
-    const auto preset = processor->getProgramName (processor->getCurrentProgram()).trimEnd();
-    g.drawText ("Version " + juce::String (JucePlugin_VersionString) + "  -  preset: " + preset,
-                getLocalBounds().withTrimmedTop (80).removeFromTop (30), juce::Justification::centred);
+    const auto w = getWidth(), h = getHeight();
+    if (writeDialog != nullptr)
+        writeDialog->setBounds (0, 54, w, h - 54);
+    if (banksShown)
+    {
+        editorPanel->setBounds (0, 0, w, SectionLayout::barHeight);
+        banksPage->setBounds (0, 54, w, h - 74);
+    }
+    else
+        editorPanel->setBounds (editorPanel->getX(), editorPanel->getY(), w, editorPanel->getHeight());
+    const auto below = banksShown ? banksPage->getBottom() : editorPanel->getBottom();
+    keyboard->layout (editorPanel->getScale(), below, w, keyboardHeight);
+    if (about != nullptr && about->isVisible())
+        about->setBounds (getLocalBounds());
+    if (transfer->isRunning())
+        transfer->getBar()->setBounds (getLocalBounds());
+
+    auto& layout = processor->getHub().layout;
+    layout.editor = getBounds();
+    layout.panel = editorPanel->getBounds();
+    layout.keyboard = keyboard->getBounds();
+}
+
+//==============================================================================
+void MainComp::stateEvent (MidiCntrState&)
+{
+    // Any thread: the controls change on the message thread only.
+    triggerAsyncUpdate();
+}
+
+void MainComp::handleAsyncUpdate()
+{
+    if (processor == nullptr)
+        return;
+    for (auto code : processor->getHub().takeEvents())
+        handleEvent (code);
+}
+
+void MainComp::handleEvent (uint32_t code)
+{
+    auto& hub = processor->getHub();
+    const auto kind = HubEvent::kindOf (code);
+    switch (kind)
+    {
+        case 0x080:
+        case 0x090: return;
+        case 0x0B0:
+            if (((code >> 7) & 0x7F) == 1)
+                keyboard->setModWheel ((int)(code & 0x7F));
+            return;
+        case 0x0E0: keyboard->setPitchWheel ((int)((code >> 7) & 0x7F)); return;
+        case 0x100: editorPanel->updateParameter ((int)((code >> 8) & 0x7FF), (int)(code & 0xFF), false); return;
+        case 0x110: editorPanel->refreshAll(); return;
+        case 0x120:
+        case 0x130:
+        {
+            const auto text = kind == 0x120 ? onlineText : offlineText;
+            keyboard->setStatusText (text);
+            if (auto* setup = midiSetup->getSetup())
+                setup->setStatusText (text);
+            return;
+        }
+        case 0x160:
+        case 0x170: transfer->handleEvent (code); return;
+        case 0x190:
+            banksPage->getGrid().setContent (banksPage->getGrid().getMode(), banksPage->getGrid().getModeValue());
+            return;
+        case 0x1A0:
+        {
+            auto* sliders = editorPanel->getPanel (0, 0);
+            const int values[4] = {hub.sliderToHost[0].load(), hub.sliderToHost[1].load(), hub.sliderToHost[2].load(),
+                                   hub.sliderToHost[1].load()};
+            for (int k = 0; k < 2; ++k)
+            {
+                const auto position = values[k == 0 ? 0 : 2], pressure = values[1];
+                if (position != lastSliders[k * 2] || pressure != lastSliders[k * 2 + 1])
+                    sliders->getSlider (k)->setValues (position, pressure);
+                lastSliders[k * 2] = position;
+                lastSliders[k * 2 + 1] = pressure;
+            }
+            return;
+        }
+        case 0x1B0:
+        case 0x1B1:
+            if (code == HubEvent::latch1)
+                editorPanel->updateLatch (1028, hub.latches[0].load());
+            else if (code == HubEvent::latch2)
+                editorPanel->updateLatch (1029, hub.latches[1].load());
+            return;
+        case 0x210:
+            if (code >= firstJumpCode && code < firstJumpCode + 9)
+                editorPanel->jumpTo (jumpsOfCodes[code - firstJumpCode]);
+            return;
+        default: return;
+    }
+}
+
+//==============================================================================
+void MainComp::appBarButton (StsBut& button)
+{
+    const auto c = button.getCommand();
+    if (c >= AppBar::firstSectionCommand && c < AppBar::firstSectionCommand + SectionLayout::numSectionButtons)
+    {
+        if (banksShown)
+            showBanks (false);
+        if (writeDialog != nullptr)
+            toggleWriteDialog();
+        return;
+    }
+    command (c);
+}
+
+void MainComp::command (int number)
+{
+    auto* bar = &editorPanel->getAppBar();
+    auto* at = bar->findButton (number);
+    switch (number)
+    {
+        case banksCommand:
+            if (writeDialog == nullptr)
+                showBanks (!banksShown);
+            break;
+        case fileCommand: show (fileMenu(), fileMenuId, at); break;
+        case editCommand: show (editMenu(), editMenuId, at); break;
+        case midiCommand:
+            if (writeDialog != nullptr)
+                break;
+            if (midiSetup->isSetupShown())
+                midiSetup->hideSetup();
+            else
+                midiSetup->showSetup();
+            break;
+        case sendCommand: show (sendMenu(), sendMenuId, at); break;
+        case receiveCommand: processor->getHub().requestEditBuffer(); break;
+        case writeCommand: toggleWriteDialog(); break;
+        default: break;
+    }
+}
+
+void MainComp::show (const juce::PopupMenu& menu, int menuId, juce::Component* at)
+{
+    juce::Component::SafePointer<MainComp> self (this);
+    auto options = juce::PopupMenu::Options();
+    if (at != nullptr)
+        options = options.withTargetComponent (at);
+    ParDes::showMenu (menu, options,
+                      [self, menuId] (int item)
+                      {
+                          if (self != nullptr && item > 0)
+                              self->menuChosen (menuId, item);
+                      });
+}
+
+//==============================================================================
+juce::PopupMenu MainComp::fileMenu() const
+{
+    juce::PopupMenu m;
+    m.addItem (1, "Load Single Program");
+    m.addItem (2, "Save " + currentProgramName());
+    m.addSeparator();
+    m.addItem (3, "About");
+    return m;
+}
+
+juce::PopupMenu MainComp::editMenu() const
+{
+    juce::PopupMenu m;
+    m.addItem (1, "Copy Program: " + currentProgramName());
+    m.addItem (2, "Paste " + (clipboardFilled ? ProgramLibrary::nameOf (clipboard.data()).trimEnd() : juce::String()));
+    m.addSeparator();
+    juce::PopupMenu voice;
+    for (int k = 0; k < 9; ++k)
+        voice.addItem (11 + k, voiceParameterItems[k]);
+    m.addSubMenu ("Voice Parameters ", voice);
+    return m;
+}
+
+juce::PopupMenu MainComp::sendMenu() const
+{
+    auto& hub = processor->getHub();
+    if (hub.presetProgramIndex < 0)
+        hub.presetProgramIndex = 0;
+    juce::PopupMenu m;
+    m.addItem (1, "Current Preset: " + currentProgramName());
+    m.addItem (2, "FX Bank Preset: " + hub.getPresetProgramName (hub.presetProgramIndex).trimEnd());
+    return m;
+}
+
+juce::PopupMenu MainComp::programMenu() const
+{
+    auto& hub = processor->getHub();
+    juce::PopupMenu m;
+    for (int b = 0; b < 4; ++b)
+        m.addItem (100000 + b, hub.banks[(size_t)b]->bankName, true, b == selectedBank());
+    m.addSeparator();
+    for (int p = 0; p < 99; ++p)
+        m.addItem (1000 + p, hub.getBankProgramName (selectedBank(), p).trimEnd());
+    return m;
+}
+
+juce::PopupMenu MainComp::categoryMenu()
+{
+    juce::PopupMenu m;
+    for (int k = 0; k < ParDes::numCategories; ++k)
+        m.addItem (k + 1, ParDes::categoryText (k));
+    return m;
+}
+
+juce::PopupMenu MainComp::channelMenu()
+{
+    juce::PopupMenu m;
+    for (int c = 1; c <= 16; ++c)
+        m.addItem (c, "Channel " + juce::String (c));
+    return m;
+}
+
+juce::PopupMenu MainComp::bankFileMenu() const
+{
+    juce::PopupMenu m;
+    for (int b = 0; b < 4; ++b)
+        m.addItem (100 + b, "Load Program Bank To Bank U" + juce::String (b + 1));
+    m.addSeparator();
+    for (int b = 0; b < 4; ++b)
+        m.addItem (200 + b, "Save Program Bank U" + juce::String (b + 1));
+    return m;
+}
+
+juce::PopupMenu MainComp::optionsMenu() const
+{
+    juce::PopupMenu m, factory;
+    for (int b = 0; b < 4; ++b)
+        factory.addItem (100 + b, "User Bank " + juce::String (b + 1));
+    m.addSubMenu ("Load Factory Presets to", factory);
+    if (selectedBank() < 4)
+    {
+        m.addSeparator();
+        m.addItem (99, "Initialize User Program Bank " + juce::String (selectedBank() + 1));
+    }
+    return m;
+}
+
+juce::PopupMenu MainComp::programCellMenu (int bank, int program) const
+{
+    const auto name = processor->getHub().getBankProgramName (bank, program).trimEnd();
+    juce::PopupMenu m;
+    m.addItem (1, "Copy Program: " + name);
+    m.addItem (2, "Paste " + (clipboardFilled ? ProgramLibrary::nameOf (clipboard.data()).trimEnd() : juce::String()));
+    m.addSeparator();
+    m.addItem (3, "Save " + name);
+    m.addItem (4, "Load Program ");
+    return m;
+}
+
+//==============================================================================
+void MainComp::storeReceived (bool toBank, int bank, int program, const ravlin::Bytes& image)
+{
+    processor->getHub().storeEditorProgram (toBank, bank, program, image);
+}
+
+void MainComp::resendCurrent()
+{
+    auto& hub = processor->getHub();
+    const auto image = hub.getCurrentProgram();
+    storeReceived (false, selectedBank(), selectedProgram(), image);
+    // SEND sends: the program goes into the instrument's edit buffer too.
+    if (hub.getPorts().outputOpen)
+    {
+        const auto dump = ravlin::packEditBufferDump (image);
+        hub.getPorts().sendSysEx (dump.data(), (int)dump.size());
+    }
+}
+
+void MainComp::copyCurrentToClipboard()
+{
+    clipboard = processor->getHub().getCurrentProgram();
+    clipboard.resize (1024, 0);
+    clipboardFilled = true;
+}
+
+void MainComp::menuChosen (int menu, int item)
+{
+    auto& hub = processor->getHub();
+    juce::Component::SafePointer<MainComp> self (this);
+    switch (menu)
+    {
+        case fileMenuId:
+            if (item == 1)
+                fileMan.loadSingleProgram (
+                    [self] (bool read)
+                    {
+                        if (self != nullptr && read)
+                            self->storeReceived (false, self->selectedBank(), self->selectedProgram(),
+                                                 self->fileMan.program.getImage());
+                    });
+            else if (item == 2)
+                fileMan.saveSingleProgram (hub.getCurrentProgram(), currentProgramName(), nullptr);
+            else if (item == 3 && writeDialog == nullptr)
+                showAbout (about == nullptr);
+            return;
+        case editMenuId:
+            if (item == 1)
+            {
+                copyCurrentToClipboard();
+                storeReceived (false, selectedBank(), selectedProgram(), hub.getCurrentProgram());
+            }
+            else if (item == 2 && clipboardFilled)
+                storeReceived (false, selectedBank(), selectedProgram(), clipboard);
+            else if (item >= 11 && item < 20)
+            {
+                static constexpr int jumps[] = {1, 2, 3, 4, 5, 6, 7, 10, 11};
+                editorPanel->jumpTo (jumps[item - 11]);
+            }
+            return;
+        case sendMenuId:
+            if (item == 1)
+                resendCurrent();
+            else if (item == 2)
+                hub.loadPresetProgram();
+            return;
+        case programMenuId:
+        {
+            auto bank = selectedBank(), program = selectedProgram();
+            if (item >= 100000)
+                bank = item - 100000;
+            else if (item >= 1000)
+                program = item - 1000;
+            hub.selectProgram (bank * 99 + program, true, true);
+            return;
+        }
+        case categoryMenuId:
+        {
+            const auto category = item - 1;
+            if (categoryTarget == 0)
+            {
+                processor->cableChanged (426, category, true, true, true);
+                editorPanel->getLcd().setCategory (category);
+            }
+            else if (categoryTarget == 1)
+                banksPage->chooseCategory (category);
+            else if (categoryTarget == 2)
+            {
+                auto image = hub.getBankProgram (cellBank, cellProgram);
+                if (image.size() > 426)
+                {
+                    image[426] = (uint8_t)category;
+                    hub.setBankProgram (cellBank, cellProgram, image);
+                    banksPage->getGrid().repaint();
+                }
+            }
+            return;
+        }
+        case channelMenuId:
+            hub.setMidiChannelSetting (item);
+            editorPanel->getAppBar().updateChannel();
+            return;
+        case bankFileMenuId:
+        {
+            const auto bank = item % 100;
+            if (item >= 200)
+                fileMan.saveProgramBank (*hub.banks[(size_t)bank], bank, nullptr);
+            else
+                fileMan.loadProgramBank (
+                    [self, bank] (bool read)
+                    {
+                        if (self == nullptr || !read)
+                            return;
+                        auto& h = self->processor->getHub();
+                        Bank_Program loaded ("file");
+                        loaded.loadFromDumps (self->fileMan.sysExBytes);
+                        for (int p = 0; p < std::min (self->fileMan.bankMessages, Bank_Program::numPrograms); ++p)
+                            h.setBankProgram (bank, p, loaded.getProgram (p));
+                        if (self->banksShown)
+                            self->banksPage->getGrid().repaint();
+                    });
+            return;
+        }
+        case transferMenuId:
+        {
+            const auto [code, firstBank] = TransferProgress::transferForMenuItem (item);
+            if (code >= 0)
+                startBankOperation (code, firstBank);
+            return;
+        }
+        case optionsMenuId:
+        {
+            const auto bank = selectedBank();
+            Bank_Program filled ("options");
+            if (item == 99)
+                filled.initialise (false);
+            else if (item >= 100 && item < 104)
+                filled.loadFactoryBank (item - 100);
+            else
+                return;
+            for (int p = 0; p < Bank_Program::numPrograms; ++p)
+                hub.setBankProgram (bank, p, filled.getProgram (p));
+            banksPage->getGrid().repaint();
+            return;
+        }
+        case cellMenuId:
+            if (item == 1)
+            {
+                copyCurrentToClipboard();
+                resendCurrent();
+            }
+            else if (item == 2 && clipboardFilled)
+                storeReceived (true, cellBank, cellProgram, clipboard);
+            else if (item == 3)
+                fileMan.saveSingleProgram (hub.getBankProgram (cellBank, cellProgram),
+                                           hub.getBankProgramName (cellBank, cellProgram).trimEnd(), nullptr);
+            else if (item == 4)
+                fileMan.loadSingleProgram (
+                    [self] (bool read)
+                    {
+                        if (self == nullptr || !read)
+                            return;
+                        const auto image = self->fileMan.program.getImage();
+                        self->storeReceived (true, self->cellBank, self->cellProgram, image);
+                    });
+            return;
+        default: return;
+    }
+}
+
+//==============================================================================
+void MainComp::lcdZone (int zone)
+{
+    if (zone == 1)
+        show (programMenu(), programMenuId, &editorPanel->getLcd());
+    else if (zone == 3)
+    {
+        categoryTarget = 0;
+        show (categoryMenu(), categoryMenuId, &editorPanel->getLcd());
+    }
+}
+
+void MainComp::showBanks (bool shouldShow)
+{
+    if (shouldShow == banksShown)
+        return;
+    banksShown = shouldShow;
+    if (shouldShow)
+    {
+        banksPage->getGrid().setContent (0, selectedBank());
+        banksPage->getGrid().selectProgram (selectedProgram(), selectedBank());
+        rememberedPanelHeight = editorPanel->getHeight();
+        banksPage->setVisible (true);
+    }
+    else
+    {
+        banksPage->setVisible (false);
+        banksPage->setBounds (-20, 54, 10, 10);
+        editorPanel->setBounds (0, 0, getWidth(), rememberedPanelHeight);
+    }
+    resized();
+}
+
+void MainComp::toggleWriteDialog()
+{
+    if (writeDialog != nullptr)
+    {
+        writeDialog.reset();
+        resized();
+        return;
+    }
+    auto image = processor->getHub().getCurrentProgram();
+    image.resize (1024, 0);
+    writeDialog = std::make_unique<WriteSnd> (processor->getHub(), juce::jmin (3, selectedBank()), selectedProgram(),
+                                              currentProgramName(), image[426]);
+    writeDialog->onClose = [this] (bool)
+    {
+        // After the dialog's own handler has returned.
+        juce::Component::SafePointer<MainComp> self (this);
+        juce::MessageManager::callAsync (
+            [self]
+            {
+                if (self != nullptr && self->writeDialog != nullptr)
+                {
+                    self->writeDialog.reset();
+                    if (self->banksShown)
+                        self->banksPage->getGrid().repaint();
+                    self->resized();
+                }
+            });
+    };
+    addAndMakeVisible (*writeDialog);
+    resized();
+}
+
+void MainComp::showAbout (bool shouldShow, int closeAfterMs)
+{
+    if (!shouldShow)
+    {
+        if (about != nullptr)
+            about->removeChangeListener (this);
+        about.reset();
+        return;
+    }
+    if (about != nullptr)
+        return;
+    about = std::make_unique<AboutPanel> (closeAfterMs);
+    about->addChangeListener (this);
+    addAndMakeVisible (*about);
+    about->setBounds (getLocalBounds());
+}
+
+void MainComp::showLibrary()
+{
+    if (libraryWindow == nullptr)
+        libraryWindow = std::make_unique<Lib_Manager_Win> (*processor, Lib_Manager_Comp::libraryFolderOf (*processor));
+    libraryWindow->present();
+}
+
+void MainComp::startBankOperation (int code, int firstBank)
+{
+    if (transfer->start (code, firstBank))
+        transfer->getBar()->setBounds (getLocalBounds());
+}
+
+//==============================================================================
+void MainComp::zoomHandle (int phase, int height)
+{
+    if (phase == CorButton::pressPhase)
+    {
+        editorPanel->closeZoom();
+        editorPanel->getScrollBar().setPosition (0);
+        return;
+    }
+    if (phase == CorButton::releasePhase)
+    {
+        readMonitor();
+        return;
+    }
+    const auto h = panelHeightFor (height, monitor.getHeight());
+    const auto scale = (float)(h - 70) / 640.0f;
+    editorPanel->setBounds (editorPanel->getX(), editorPanel->getY(), getWidth(), h);
+    editorPanel->setScale (scale);
+    editorPanel->getScrollBar().setPosition (0);
+    setOwnSize (getWidth(), keyboard->getHeight() + h);
+}
+
+void MainComp::placeKeyboardAfterSlide()
+{
+    const auto* above = banksShown ? (juce::Component*)banksPage.get() : (juce::Component*)editorPanel.get();
+    const auto limit = above->getBottom() - juce::roundToInt (140.0f * editorPanel->getScale());
+    if (keyboard->getY() > limit)
+        keyboard->layout (editorPanel->getScale(), above->getBottom(), getWidth(), keyboard->getHeight());
+}
+
+void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
+{
+    if (source == &editorPanel->getLibraryButton())
+        showLibrary();
+    else if (source == keyboard.get())
+        placeKeyboardAfterSlide();
+    else if (source == about.get())
+        showAbout (false);
+    else if (source == banksPage.get())
+    {
+        switch (banksPage->getLastCode())
+        {
+            case BankComp::bankChosen:
+                if (banksPage->getGrid().getMode() == 0)
+                {
+                    processor->getHub().selectProgram (banksPage->getChosenBank() * 99 + selectedProgram(), true, true);
+                    banksPage->getGrid().setContent (0, banksPage->getChosenBank());
+                }
+                else
+                {
+                    categoryTarget = 1;
+                    show (categoryMenu(), categoryMenuId, banksPage.get());
+                }
+                break;
+            case BankComp::presetsSource:
+                if (banksPage->getGrid().getMode() == 0)
+                    show (optionsMenu(), optionsMenuId, &banksPage->getSourceButton (2));
+                break;
+            case BankComp::useLoadedDataSwitch:
+                processor->getHub().playFromBankCopy = banksPage->getUseLoadedData().isOn();
+                break;
+            case BankComp::fileSource: show (bankFileMenu(), bankFileMenuId, &banksPage->getSourceButton (0)); break;
+            case BankComp::midiSource:
+                show (TransferProgress::buildBankMenu (bankName (selectedBank())), transferMenuId,
+                      &banksPage->getSourceButton (1));
+                break;
+            default: break;
+        }
+    }
+}
+
+void MainComp::gridAction (int action, int program, int bank)
+{
+    auto& hub = processor->getHub();
+    cellBank = bank;
+    cellProgram = program;
+    if (action == StsGrid::categoryMenu)
+    {
+        categoryTarget = 2;
+        show (categoryMenu(), categoryMenuId, &banksPage->getGrid());
+    }
+    else if (action == StsGrid::programMenu)
+        show (programCellMenu (bank, program), cellMenuId, &banksPage->getGrid());
+    else if (action == StsGrid::play)
+    {
+        if (hub.playFromBankCopy.load())
+        {
+            hub.currentBank = bank;
+            hub.currentProgram = program;
+            storeReceived (false, bank, program, hub.getBankProgram (bank, program));
+        }
+        else
+            hub.selectProgram (bank * 99 + program, true, true);
+    }
 }

@@ -1,20 +1,47 @@
 #pragma once
 
+#include "core/MidiCntrState.h"
+#include "library/FileMan.h"
+#include "ui/BankComp.h"
+#include "ui/EditorPanel.h"
+#include "ui/KeyBrd.h"
 #include "ui/Lib_Manager_Comp.h"
 #include "ui/MidiSetupController.h"
+#include "ui/RavlinLookAndFeel.h"
 #include "ui/TransferProgress.h"
-
-#include <juce_gui_basics/juce_gui_basics.h>
+#include "ui/WriteSnd.h"
 
 class RavlinAudioProcessor;
 
-/** The component that fills the editor window. It broadcasts when its own size changes so that
-    the window follows. */
-class MainComp : public juce::Component, public juce::ChangeBroadcaster, private juce::Timer
+/** The component that fills the editor window: the section editor with its application bar,
+    the keyboard strip, the banks page, and on demand the write dialog, the progress panel, the
+    setup and scan panels, the About box and the library window. It turns clicks and menu choices
+    into operations on the hub and the hub's events into control updates. It broadcasts when its
+    own size changes so that the window follows. */
+class MainComp : public juce::Component,
+                 public juce::ChangeBroadcaster,
+                 private MidiCntrStateListener,
+                 private juce::AsyncUpdater,
+                 private juce::ChangeListener,
+                 private GridListener
 {
 public:
     static constexpr int defaultWidth = 1200;
     static constexpr int defaultHeight = 730;
+    static constexpr int keyboardHeight = 172;
+    static constexpr int aboutMs = 2000;
+
+    // Application bar commands.
+    enum Command
+    {
+        banksCommand = 99,
+        fileCommand = 75,
+        editCommand = 73,
+        midiCommand = 77,
+        sendCommand = 701,
+        receiveCommand = 71,
+        writeCommand = 969
+    };
 
     explicit MainComp (RavlinAudioProcessor* processor);
     ~MainComp() override;
@@ -22,24 +49,99 @@ public:
     void paint (juce::Graphics& g) override;
     void resized() override;
 
-    /** The MIDI setup panel and the device scan over the editor; null without a processor. */
-    MidiSetupController* getMidiSetup() noexcept { return midiSetup.get(); }
+    // Sizes and scales as the construction rules give them.
+    static juce::Point<int> editorSizeFor (juce::Point<int> saved, juce::Rectangle<int> monitor);
+    static float scaleFor (double saved);
+    /** The zoom handle's drag: the panel height within 200 .. 640 m + 70. */
+    static int panelHeightFor (int requested, int monitorHeight);
 
-    /** Creates the library window on the first call, then brings it up. */
+    void command (int number);
+    void showBanks (bool shouldShow);
+    bool isBanksShown() const noexcept { return banksShown; }
+    void toggleWriteDialog();
+    WriteSnd* getWriteDialog() noexcept { return writeDialog.get(); }
+    void showAbout (bool shouldShow, int closeAfterMs = 0);
+    AboutPanel* getAbout() noexcept { return about.get(); }
     void showLibrary();
     Lib_Manager_Win* getLibraryWindow() noexcept { return libraryWindow.get(); }
+    void startBankOperation (int code, int firstBank);
+
+    /** The menus as (text, item) pairs; item 0 is a separator, items of a submenu are
+        prefixed with its title and "/". */
+    juce::PopupMenu fileMenu() const;
+    juce::PopupMenu editMenu() const;
+    juce::PopupMenu sendMenu() const;
+    juce::PopupMenu programMenu() const;
+    static juce::PopupMenu categoryMenu();
+    static juce::PopupMenu channelMenu();
+    juce::PopupMenu bankFileMenu() const;
+    juce::PopupMenu optionsMenu() const;
+    juce::PopupMenu programCellMenu (int bank, int program) const;
+    /** Runs a menu choice; the menu is named by its button's command or one of these. */
+    enum Menu
+    {
+        fileMenuId = 75,
+        editMenuId = 73,
+        sendMenuId = 701,
+        programMenuId = 1,
+        categoryMenuId = 2,
+        channelMenuId = 3,
+        bankFileMenuId = 890,
+        transferMenuId = 891,
+        optionsMenuId = 201,
+        cellMenuId = 4
+    };
+    void menuChosen (int menu, int item);
+    juce::String currentProgramName() const;
+
+    EditorPanel* getEditorPanel() noexcept { return editorPanel.get(); }
+    KeyBrd* getKeyboard() noexcept { return keyboard.get(); }
+    BankComp* getBanksPage() noexcept { return banksPage.get(); }
+    MidiSetupController* getMidiSetup() noexcept { return midiSetup.get(); }
+    TransferProgress* getTransfer() noexcept { return transfer.get(); }
+    FileMan& getFileMan() noexcept { return fileMan; }
+    bool isClipboardFilled() const noexcept { return clipboardFilled; }
+
+    /** Drains the hub's events now (tests; the editor does it asynchronously). */
+    void drainEvents() { handleAsyncUpdate(); }
 
     /** Takes a new size of its own (zoom, keyboard) and tells the window. */
     void setOwnSize (int width, int height);
 
 private:
-    RavlinAudioProcessor* processor;
-    void timerCallback() override;
+    void stateEvent (MidiCntrState& hub) override;
+    void handleAsyncUpdate() override;
+    void handleEvent (uint32_t code);
+    void changeListenerCallback (juce::ChangeBroadcaster* source) override;
+    void gridAction (int action, int program, int bank) override;
+    void appBarButton (StsBut& button);
+    void zoomHandle (int phase, int height);
+    void lcdZone (int zone);
+    void show (const juce::PopupMenu& menu, int menuId, juce::Component* at);
+    void resendCurrent();
+    void storeReceived (bool toBank, int bank, int program, const ravlin::Bytes& image);
+    void copyCurrentToClipboard();
+    void readMonitor();
+    void placeKeyboardAfterSlide();
+    int selectedBank() const;
+    int selectedProgram() const;
 
+    RavlinAudioProcessor* processor;
+    RavlinLookAndFeel look;
+    juce::Rectangle<int> monitor{0, 0, 1920, 1080};
+    std::unique_ptr<EditorPanel> editorPanel;
+    std::unique_ptr<KeyBrd> keyboard;
+    std::unique_ptr<BankComp> banksPage;
+    std::unique_ptr<WriteSnd> writeDialog;
+    std::unique_ptr<AboutPanel> about;
     std::unique_ptr<MidiSetupController> midiSetup;
     std::unique_ptr<TransferProgress> transfer;
     std::unique_ptr<Lib_Manager_Win> libraryWindow;
-    juce::TextButton midiButton{"MIDI"}, scanButton{"SCAN"}, banksButton{"BANKS"}, libraryButton{"LIBRARY"};
+    FileMan fileMan;
+    ravlin::Bytes clipboard;
+    bool clipboardFilled = false, banksShown = false;
+    int rememberedPanelHeight = 0, cellBank = 0, cellProgram = 0, categoryTarget = 0;
+    int lastSliders[4] = {-1, -1, -1, -1};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComp)
 };
