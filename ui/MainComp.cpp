@@ -522,6 +522,7 @@ void MainComp::menuChosen (int menu, int item)
         }
         case channelMenuId:
             hub.setMidiChannelSetting (item);
+            hub.saveSettings();
             editorPanel->getAppBar().updateChannel();
             return;
         case bankFileMenuId:

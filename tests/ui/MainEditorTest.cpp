@@ -1,0 +1,316 @@
+// The whole editor against the virtual instrument: receive, edit, banks, write, files, channel.
+#include "core/RavlinAudioProcessor.h"
+#include "instrument/ParDes.h"
+#include "instrument/ProgramPacking.h"
+#include "library/ProgramLibrary.h"
+#include "support/FakeMidiDevices.h"
+#include "support/MessagePump.h"
+#include "support/UiEvents.h"
+#include "ui/MainComp.h"
+
+#include <gtest/gtest.h>
+
+using ravlin::Bytes;
+using ravlin::test::mouseAt;
+using ravlin::test::pumpMessages;
+using ravlin::test::pumpUntil;
+
+namespace
+{
+constexpr int virtualPort = 3; // after the fake devices' two
+
+Bytes pattern (int seed)
+{
+    Bytes image (1024, 0);
+    for (size_t i = 0; i < image.size(); ++i)
+        image[i] = (uint8_t)((i * 7 + (size_t)seed) % 100);
+    ProgramLibrary::writeName (image.data(), "Pattern " + juce::String (seed));
+    return image;
+}
+
+juce::StringArray itemTexts (const juce::PopupMenu& menu)
+{
+    juce::StringArray texts;
+    for (juce::PopupMenu::MenuItemIterator it (menu, true); it.next();)
+        if (!it.getItem().isSeparator)
+            texts.add (it.getItem().text);
+    return texts;
+}
+
+class MainEditor : public ::testing::Test
+{
+protected:
+    MainEditor()
+    {
+        auto fake = std::make_unique<ravlin::test::FakeMidiDevices>();
+        devices = fake.get();
+        processor = std::make_unique<RavlinAudioProcessor> (std::move (fake), juce::File());
+        hub().selectInputPort (virtualPort);
+        hub().selectOutputPort (virtualPort);
+        editor = std::make_unique<MainComp> (processor.get());
+    }
+    ~MainEditor() override
+    {
+        editor.reset();
+        processor.reset();
+    }
+
+    MidiCntrState& hub() { return processor->getHub(); }
+    VirtualInstrument& instrument() { return hub().getVirtualInstrument(); }
+    /** Pumps messages and drains the editor's events until the condition holds. */
+    template <typename Condition> bool waitFor (Condition&& condition, int ms = 5000)
+    {
+        return pumpUntil (
+            [&]
+            {
+                editor->drainEvents();
+                return condition();
+            },
+            ms);
+    }
+    StsCont* control (int layer, int parameter)
+    {
+        const auto section = hub().parameterTable.section (parameter);
+        auto* panel = editor->getEditorPanel()->getPanel (layer, section);
+        return panel != nullptr ? panel->findControl (parameter) : nullptr;
+    }
+
+    juce::ScopedJuceInitialiser_GUI messageThread;
+    ravlin::test::FakeMidiDevices* devices = nullptr;
+    std::unique_ptr<RavlinAudioProcessor> processor;
+    std::unique_ptr<MainComp> editor;
+};
+} // namespace
+
+TEST_F (MainEditor, SizesAndScalesFollowTheConstructionRules)
+{
+    EXPECT_EQ (MainComp::editorSizeFor ({0, 0}, {0, 0, 1920, 1080}), juce::Point<int> (1200, 730));
+    EXPECT_EQ (MainComp::editorSizeFor ({0, 0}, {0, 0, 1024, 768}), juce::Point<int> (1014, 730));
+    EXPECT_EQ (MainComp::editorSizeFor ({1500, 900}, {0, 0, 1920, 800}), juce::Point<int> (1500, 790));
+    EXPECT_EQ (MainComp::scaleFor (0.0), 1.0f);
+    EXPECT_EQ (MainComp::scaleFor (2.0), 1.5f);
+    EXPECT_EQ (MainComp::panelHeightFor (150, 900), 200);
+    EXPECT_EQ (MainComp::panelHeightFor (5000, 1080), 838);
+    EXPECT_EQ (MainComp::panelHeightFor (5000, 1600), 1030);
+
+    EXPECT_EQ (editor->getWidth(), 1200);
+    EXPECT_EQ (editor->getEditorPanel()->getHeight(), 710);
+    EXPECT_EQ (editor->getKeyboard()->getY(), 710);
+    ASSERT_NE (editor->getAbout(), nullptr) << "the first opening shows the About box";
+    editor.reset();
+    editor = std::make_unique<MainComp> (processor.get());
+    EXPECT_EQ (editor->getAbout(), nullptr) << "only the first";
+}
+
+TEST_F (MainEditor, ReceiveReplacesEveryControlWithTheInstrumentsEditBuffer)
+{
+    const auto sent = pattern (3);
+    const auto dump = ravlin::packEditBufferDump (sent);
+    instrument().receive (dump.data(), (int)dump.size());
+    editor->command (MainComp::receiveCommand);
+    ASSERT_TRUE (waitFor ([&] { return hub().getCurrentProgram() == sent; }));
+    editor->drainEvents();
+    int checked = 0;
+    for (int address = 0; address < 942; ++address)
+    {
+        if (address >= 430 && address < 512)
+            continue;
+        const auto layer = address / 512, number = address % 512;
+        if (auto* c = control (layer, number))
+        {
+            EXPECT_EQ (c->getShownValue(), juce::jlimit (c->getMinimum(), c->getMaximum(), (int)sent[(size_t)address]))
+                << address;
+            ++checked;
+        }
+    }
+    EXPECT_GT (checked, 450);
+    EXPECT_EQ (editor->getEditorPanel()->getLcd().getName(), "Pattern 3");
+}
+
+TEST_F (MainEditor, AKnobDragReachesTheInstrumentAndTheHostWithAGesture)
+{
+    auto* cutoff = control (0, 85);
+    ASSERT_NE (cutoff, nullptr);
+    const auto slot = hub().parameterTable.slotForParameter (85);
+    const auto before = cutoff->getShownValue();
+    cutoff->mouseDown (mouseAt (*cutoff, 30, 40));
+    const auto time = juce::Time::getCurrentTime();
+    cutoff->mouseDrag (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), {50.0f, 30.0f},
+                                         juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier), 1.0f, 0.0f, 0.0f,
+                                         0.0f, 0.0f, cutoff, cutoff, time, {30.0f, 40.0f}, time, 1, true));
+    const auto target = before + 30;
+    EXPECT_TRUE (processor->isGestureOpen (slot));
+    EXPECT_NEAR (processor->getSlotParameter (slot).getValue(), (float)target / 164.0f, 1e-4f);
+    ASSERT_TRUE (waitFor ([&] { return instrument().getEditBuffer()[85] == target; }));
+    ASSERT_TRUE (waitFor ([&] { return cutoff->getShownValue() == target; })) << "the value comes back as an event";
+    EXPECT_TRUE (waitFor ([&] { return !processor->isGestureOpen (slot); }, 2000)) << "closed 200 ms later";
+}
+
+TEST_F (MainEditor, AKnobTurnedOnTheInstrumentMovesTheControlAndIsNotEchoed)
+{
+    pumpMessages (100);
+    const auto received = instrument().getNumMessagesReceived();
+    instrument().turnKnob (86, 77);
+    auto* resonance = control (0, 86);
+    ASSERT_TRUE (waitFor ([&] { return resonance->getShownValue() == 77; }));
+    const auto slot = hub().parameterTable.slotForParameter (86);
+    EXPECT_NEAR (processor->getSlotParameter (slot).getValue(), 77.0f / 127.0f, 1e-3f);
+    pumpMessages (200);
+    EXPECT_EQ (instrument().getNumMessagesReceived(), received) << "nothing went back to the instrument";
+}
+
+TEST_F (MainEditor, ReceivingAllUserBanksShowsProgressAndFillsTheBanksPage)
+{
+    for (int b = 0; b < 4; ++b)
+        instrument().setProgram (b, 98, pattern (b + 10));
+    editor->showBanks (true);
+    editor->startBankOperation (777, 0);
+    ASSERT_TRUE (editor->getTransfer()->isRunning());
+    EXPECT_EQ (editor->getTransfer()->getBar()->getBounds(), editor->getLocalBounds());
+    ASSERT_TRUE (waitFor ([&] { return !editor->getTransfer()->isRunning(); }, 30000));
+    for (int b = 0; b < 4; ++b)
+        EXPECT_EQ (hub().getBankProgram (b, 98), pattern (b + 10)) << b;
+    EXPECT_EQ (hub().transferCode.load(), -1);
+    EXPECT_EQ (editor->getBanksPage()->getGrid().getRows().size(), 99u);
+}
+
+TEST_F (MainEditor, WriteStoresOnBothSides)
+{
+    hub().setCurrentProgram (pattern (21));
+    editor->command (MainComp::writeCommand);
+    auto* dialog = editor->getWriteDialog();
+    ASSERT_NE (dialog, nullptr);
+    EXPECT_EQ (dialog->getBounds(), juce::Rectangle<int> (0, 54, editor->getWidth(), editor->getHeight() - 54));
+
+    // While it shows, BANKS and MIDI do nothing; WRITE closes it.
+    editor->command (MainComp::banksCommand);
+    editor->command (MainComp::midiCommand);
+    EXPECT_FALSE (editor->isBanksShown());
+    EXPECT_FALSE (editor->getMidiSetup()->isSetupShown());
+
+    dialog->chooseBank (2);
+    dialog->getNameEditor().setText ("Written Here");
+    const auto program = dialog->getChosenProgram();
+    dialog->write();
+    ASSERT_TRUE (waitFor ([&] { return editor->getWriteDialog() == nullptr; }));
+    ASSERT_TRUE (waitFor (
+        [&]
+        { return ProgramLibrary::nameOf (instrument().getProgram (2, program).data()).trimEnd() == "Written Here"; }));
+    EXPECT_EQ (hub().getBankProgram (2, program), instrument().getProgram (2, program));
+
+    editor->command (MainComp::writeCommand);
+    editor->command (MainComp::writeCommand);
+    EXPECT_EQ (editor->getWriteDialog(), nullptr);
+}
+
+TEST_F (MainEditor, FileSaveAndLoadRoundTrip)
+{
+    const auto folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                            .getChildFile ("ravlin-main-" + juce::String::toHexString (juce::Random().nextInt64()));
+    folder.createDirectory();
+    const auto file = folder.getChildFile ("round.syx");
+    editor->getFileMan().answerDialog = [file] (const FileMan::Kind&) { return file; };
+    const auto saved = pattern (44);
+    hub().setCurrentProgram (saved);
+    const auto texts = itemTexts (editor->fileMenu());
+    EXPECT_EQ (texts, (juce::StringArray{"Load Single Program", "Save Pattern 44", "About"}));
+    editor->menuChosen (MainComp::fileMenuId, 2);
+    ASSERT_TRUE (file.existsAsFile());
+
+    hub().setCurrentProgram (pattern (45));
+    editor->menuChosen (MainComp::fileMenuId, 1);
+    ASSERT_TRUE (waitFor ([&] { return hub().getCurrentProgram() == saved; }));
+    EXPECT_EQ (editor->getEditorPanel()->getLcd().getName(), "Pattern 44");
+    folder.deleteRecursively();
+}
+
+TEST_F (MainEditor, TheChannelMenuChangesTheChannelOfWhatIsSent)
+{
+    hub().selectOutputPort (1);
+    editor->menuChosen (MainComp::channelMenuId, 5);
+    EXPECT_EQ (hub().midiChannel.load(), 5);
+    EXPECT_EQ (editor->getEditorPanel()->getAppBar().getChannelText(), "Chan: 5");
+    EXPECT_EQ (hub().settingsBlock[SettingsBlock::midiChannel], 5);
+    EXPECT_EQ (itemTexts (MainComp::channelMenu())[15], "Channel 16");
+
+    control (0, 86)->userValue (control (0, 86)->getShownValue() + 1, true);
+    auto& out = devices->recorders[0];
+    ASSERT_TRUE (pumpUntil ([&] { return out.count() > 0; }));
+    EXPECT_EQ (out.taken().front().bytes[0], 0xB4) << "an NRPN on channel 5";
+}
+
+TEST_F (MainEditor, MenusOfferWhatTheirStateAllows)
+{
+    // The program menu lists the four user banks only, then 99 programs.
+    const auto program = itemTexts (editor->programMenu());
+    EXPECT_EQ (program.size(), 4 + 99);
+    EXPECT_EQ (program[0], hub().banks[0]->bankName);
+
+    hub().currentBank = 2;
+    EXPECT_TRUE (itemTexts (editor->optionsMenu()).contains ("Initialize User Program Bank 3"));
+    hub().currentBank = 5;
+    EXPECT_FALSE (itemTexts (editor->optionsMenu()).joinIntoString ("|").contains ("Initialize"));
+
+    EXPECT_EQ (itemTexts (editor->editMenu())[1], "Paste ") << "an empty clipboard";
+    hub().setCurrentProgram (pattern (7));
+    editor->menuChosen (MainComp::editMenuId, 1);
+    EXPECT_TRUE (editor->isClipboardFilled());
+    EXPECT_EQ (itemTexts (editor->editMenu())[1], "Paste Pattern 7");
+    EXPECT_EQ (itemTexts (editor->editMenu())[7], "VCA                           [5] ") << "in \"Voice Parameters \"";
+
+    editor->menuChosen (MainComp::editMenuId, 11 + 4); // "VCA [5]"
+    EXPECT_EQ (editor->getEditorPanel()->getLeft(), 2072) << "the feedback column";
+
+    // The computer keyboard's digits jump too.
+    editor->getKeyboard()->getKeyPlayer().keyPressed (juce::KeyPress ('3', {}, '3'));
+    ASSERT_TRUE (waitFor ([&] { return editor->getEditorPanel()->getLeft() == 1204; }));
+
+    EXPECT_EQ (itemTexts (editor->sendMenu())[0], "Current Preset: Pattern 7");
+}
+
+TEST_F (MainEditor, SendingTheCurrentPresetReachesTheInstrumentsEditBuffer)
+{
+    const auto image = pattern (61);
+    hub().setCurrentProgram (image);
+    editor->menuChosen (MainComp::sendMenuId, 1);
+    ASSERT_TRUE (waitFor ([&] { return instrument().getEditBuffer() == image; }));
+}
+
+TEST_F (MainEditor, TheBanksPageCutsThePanelToTheBarAndComesBack)
+{
+    editor->command (MainComp::banksCommand);
+    ASSERT_TRUE (editor->isBanksShown());
+    EXPECT_EQ (editor->getEditorPanel()->getHeight(), 54);
+    EXPECT_EQ (editor->getBanksPage()->getBounds(), juce::Rectangle<int> (0, 54, 1200, 730 - 74));
+    EXPECT_FALSE (editor->getEditorPanel()->getScrollBar().isVisible());
+    auto* osc = editor->getEditorPanel()->getAppBar().findButton (AppBar::firstSectionCommand);
+    osc->mouseUp (mouseAt (*osc, 5, 5));
+    EXPECT_FALSE (editor->isBanksShown()) << "a section button closes the page";
+    EXPECT_EQ (editor->getEditorPanel()->getHeight(), 710);
+}
+
+//==============================================================================
+TEST_F (MainEditor, Screenshots)
+{
+    editor->showAbout (false);
+    hub().setCurrentProgram (pattern (5));
+    editor->drainEvents();
+    editor->getEditorPanel()->refreshAll();
+    editor->setSize (1200, 730 + 172);
+    ravlin::test::saveSnapshot (*editor, "main-default");
+    editor->command (MainComp::banksCommand);
+    ravlin::test::saveSnapshot (*editor, "main-banks");
+    editor->command (MainComp::banksCommand);
+    editor->command (MainComp::writeCommand);
+    ravlin::test::saveSnapshot (*editor, "main-write");
+    editor->command (MainComp::writeCommand);
+    editor->command (MainComp::midiCommand);
+    ravlin::test::saveSnapshot (*editor, "main-setup");
+    editor->command (MainComp::midiCommand);
+    instrument().setWireSpeed (VirtualInstrument::WireSpeed::din);
+    editor->startBankOperation (777, 0);
+    waitFor ([&] { return false; }, 600);
+    ravlin::test::saveSnapshot (*editor, "main-bank-receive");
+    EXPECT_TRUE (editor->getTransfer()->isRunning());
+    editor->getTransfer()->cancel();
+}
