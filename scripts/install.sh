@@ -19,6 +19,8 @@ rm -rf ~/.vst3/"$name.vst3" ~/.lv2/"$name.lv2"
 cp -R "$artefacts/VST3/$name.vst3" ~/.vst3/
 cp -R "$artefacts/LV2/$name.lv2" ~/.lv2/
 echo "Installed: ~/.vst/$name.so, ~/.vst3/$name.vst3, ~/.lv2/$name.lv2"
+# On a first run without MIDI devices the editor starts connected to its virtual instrument.
+build/release/tools/ravlin-cli/ravlin-cli first-run
 
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
     echo "No display here, so the standalone editor was not started: $artefacts/Standalone/$name"

@@ -1,10 +1,13 @@
 #include "CliCommands.h"
 #include "TransferCommands.h"
 
+#include "core/MidiCntrState.h"
 #include "instrument/BankFolder.h"
 #include "instrument/Bank_Program.h"
 #include "instrument/DSI_Program.h"
 #include "library/LibraryFile.h"
+#include "support/FakeMidiDevices.h"
+#include "support/NoMidiDevices.h"
 
 #include <gtest/gtest.h>
 
@@ -256,4 +259,40 @@ TEST_F (CliFiles, TransmitRefusesBadInput)
     EXPECT_EQ (cli ({"transmit", "--out", "x", "--to-bank", "9", garbage}).code, 2);
     EXPECT_EQ (cli ({"transmit", "--in", "x", garbage}).code, 2) << "no output";
     EXPECT_EQ (cli ({"transmit", "--out", "Nothing Here", "--yes", bankFile().getFullPathName()}).code, 1);
+}
+
+TEST (CliFirstRun, WithoutDevicesOrPortsFileTheVirtualInstrumentIsChosen)
+{
+    juce::ScopedJuceInitialiser_GUI messageThread;
+    const auto folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                            .getChildFile ("ravlin-first-" + juce::String::toHexString (juce::Random().nextInt64()));
+    ravlin::test::NoMidiDevices none;
+    std::ostringstream said;
+    EXPECT_EQ (prepareFirstRun (folder, none, said), 0);
+    EXPECT_NE (said.str().find ("virtual instrument"), std::string::npos);
+    const SettingsFiles files (folder);
+    const auto ports = files.loadPorts();
+    EXPECT_EQ (ports[0], VirtualInstrument::portName);
+    EXPECT_EQ (ports[1], VirtualInstrument::portName);
+
+    // A hub started on that folder opens the virtual instrument both ways.
+    {
+        MidiCntrState hub (std::make_unique<ravlin::test::NoMidiDevices>(), folder);
+        EXPECT_TRUE (hub.getPorts().inputOpen);
+        EXPECT_TRUE (hub.getPorts().outputOpen);
+    }
+
+    // A second run leaves the file alone, and machines with devices are told where to choose.
+    files.savePorts ({"Mine", "Mine", "NONE", "0"});
+    std::ostringstream again;
+    prepareFirstRun (folder, none, again);
+    EXPECT_EQ (files.loadPorts()[0], "Mine");
+    EXPECT_TRUE (again.str().empty());
+    files.portsFile().deleteFile();
+    ravlin::test::FakeMidiDevices some;
+    std::ostringstream withDevices;
+    prepareFirstRun (folder, some, withDevices);
+    EXPECT_FALSE (files.portsFile().existsAsFile());
+    EXPECT_NE (withDevices.str().find ("MIDI button"), std::string::npos);
+    folder.deleteRecursively();
 }

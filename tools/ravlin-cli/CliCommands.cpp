@@ -15,6 +15,7 @@ const char* const usage = "usage: ravlin-cli list FILE\n"
                           "       ravlin-cli show FILE [N]\n"
                           "       ravlin-cli params\n"
                           "       ravlin-cli ports\n"
+                          "       ravlin-cli first-run\n"
                           "       ravlin-cli receive --in NAME --out NAME --banks user|factory|all|1..8 "
                           "[--wire din|usb|none] [--timeout SECONDS] FILE\n"
                           "       ravlin-cli transmit --in NAME --out NAME [--to-bank 1..8] [--yes] [--verify] "
@@ -156,6 +157,8 @@ int runRavlinCli (const juce::StringArray& args, std::ostream& out, std::ostream
         return params (out);
     if (command == "ports" && args.size() == 1)
         return listMidiPorts (out);
+    if (command == "first-run" && args.size() == 1)
+        return firstRun (out);
     if (command == "receive")
         return receiveBanks (args, out, err);
     if (command == "transmit")

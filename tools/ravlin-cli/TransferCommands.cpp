@@ -406,3 +406,32 @@ int transmitBanks (const juce::StringArray& args, std::istream& in, std::ostream
     out << "verified " << total << " programs\n";
     return 0;
 }
+
+//==============================================================================
+int prepareFirstRun (const juce::File& applicationDataFolder, MidiDeviceSet& system, std::ostream& out)
+{
+    const SettingsFiles files (applicationDataFolder);
+    if (!files.keepsFiles() || files.portsFile().existsAsFile())
+        return 0;
+    if (!system.inputNames().isEmpty() || !system.outputNames().isEmpty())
+    {
+        out << "MIDI devices found: choose the instrument's ports with the editor's MIDI button.\n";
+        return 0;
+    }
+    const juce::String name (VirtualInstrument::portName);
+    if (!files.savePorts ({name, name, "NONE", "0"}))
+    {
+        out << "Could not write " << files.portsFile().getFullPathName() << '\n';
+        return 1;
+    }
+    out << "No MIDI devices here: the editor starts connected to its built-in virtual instrument (\"" << name
+        << "\"), written to " << files.portsFile().getFullPathName()
+        << ". Choose other ports with the editor's MIDI button.\n";
+    return 0;
+}
+
+int firstRun (std::ostream& out)
+{
+    JuceMidiDevices system;
+    return prepareFirstRun (SettingsFiles::defaultApplicationDataFolder(), system, out);
+}

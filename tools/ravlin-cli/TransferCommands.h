@@ -15,3 +15,11 @@ int receiveBanks (const juce::StringArray& args, std::ostream& out, std::ostream
 /** ravlin-cli transmit --in NAME --out NAME [--to-bank 1..8] [--yes] [--verify] FILE: restores
     a bank file into the instrument's memory, asking first unless --yes. */
 int transmitBanks (const juce::StringArray& args, std::istream& in, std::ostream& out, std::ostream& err);
+
+class MidiDeviceSet;
+
+/** ravlin-cli first-run: on a machine without MIDI devices and without a ports file yet, names
+    the virtual instrument as the editor's input and output, so that its first start talks to
+    something, and says so. Leaves a ports file that exists alone. */
+int prepareFirstRun (const juce::File& applicationDataFolder, MidiDeviceSet& system, std::ostream& out);
+int firstRun (std::ostream& out);
