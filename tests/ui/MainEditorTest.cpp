@@ -289,6 +289,59 @@ TEST_F (MainEditor, TheBanksPageCutsThePanelToTheBarAndComesBack)
     EXPECT_EQ (editor->getEditorPanel()->getHeight(), 710);
 }
 
+TEST_F (MainEditor, TheZoomHandleResizesThePanelAndTheEditor)
+{
+    auto& handle = editor->getEditorPanel()->getZoomHandle();
+    handle.mouseDown (mouseAt (handle, 45, 5));
+    const auto time = juce::Time::getCurrentTime();
+    handle.mouseDrag (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), {45.0f, -570.0f},
+                                        juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier), 1.0f, 0.0f, 0.0f,
+                                        0.0f, 0.0f, &handle, &handle, time, {45.0f, 5.0f}, time, 1, true));
+    EXPECT_EQ (editor->getEditorPanel()->getHeight(), 200) << "never below 200";
+    EXPECT_NEAR (editor->getEditorPanel()->getScale(), 130.0f / 640.0f, 1e-4f);
+    EXPECT_EQ (editor->getHeight(), editor->getKeyboard()->getHeight() + 200);
+    EXPECT_EQ (handle.getText(), "20%");
+    handle.mouseUp (mouseAt (handle, 45, -570));
+}
+
+TEST_F (MainEditor, ProgramCategoryAndBankMenusActOnTheirTargets)
+{
+    // The program menu selects on the instrument and in the plug-in.
+    instrument().setProgram (1, 4, pattern (77));
+    hub().setBankProgram (1, 4, pattern (77));
+    editor->menuChosen (MainComp::programMenuId, 100000 + 1);
+    editor->menuChosen (MainComp::programMenuId, 1000 + 4);
+    EXPECT_EQ (hub().getCurrentProgram(), pattern (77));
+    ASSERT_TRUE (waitFor ([&] { return instrument().getCurrentBank() == 1 && instrument().getCurrentProgram() == 4; }));
+
+    // The category menu changes byte 426 of the current program and the display.
+    editor->menuChosen (MainComp::categoryMenuId, 1 + 12);
+    EXPECT_EQ (hub().getProgramByte (426), 12);
+    EXPECT_EQ (editor->getEditorPanel()->getLcd().getCategoryText(), ParDes::categoryText (12));
+
+    // A grid press plays from the bank copy when asked to.
+    hub().playFromBankCopy = true;
+    hub().setBankProgram (2, 9, pattern (78));
+    editor->showBanks (true);
+    editor->getBanksPage()->getGrid().setContent (0, 2);
+    auto& grid = editor->getBanksPage()->getGrid();
+    grid.mouseDown (mouseAt (grid, 60, 9 * grid.getRowHeight() + 5));
+    EXPECT_EQ (hub().getCurrentProgram(), pattern (78));
+
+    // The program cell menu: copy the current program, paste it into another slot.
+    editor->menuChosen (MainComp::cellMenuId, 1);
+    ASSERT_TRUE (editor->isClipboardFilled());
+    grid.mouseDown (mouseAt (grid, 60, 20 * grid.getRowHeight() + 5));
+    editor->menuChosen (MainComp::cellMenuId, 2);
+    EXPECT_EQ (hub().getBankProgram (2, 20), pattern (78));
+
+    // Options: initialise the selected user bank.
+    hub().currentBank = 2;
+    editor->menuChosen (MainComp::optionsMenuId, 99);
+    EXPECT_EQ (hub().getBankProgram (2, 20), hub().getBankProgram (2, 0));
+    EXPECT_NE (hub().getBankProgram (2, 20), pattern (78));
+}
+
 //==============================================================================
 TEST_F (MainEditor, Screenshots)
 {
