@@ -91,6 +91,8 @@ MainComp::~MainComp()
         auto& hub = processor->getHub();
         hub.removeListener (this);
         cancelPendingUpdate();
+        if (libraryWindow != nullptr)
+            libraryWindow->getContent().getCloseControl().removeListener (this);
         libraryWindow.reset(); // writes the library back
         transfer.reset();
         midiSetup.reset();
@@ -185,6 +187,8 @@ void MainComp::resized()
         about->setBounds (getLocalBounds());
     if (transfer->isRunning())
         transfer->getBar()->setBounds (getLocalBounds());
+    if (message != nullptr)
+        message->setBounds (getLocalBounds());
 
     auto& layout = processor->getHub().layout;
     layout.editor = getBounds();
@@ -678,14 +682,52 @@ void MainComp::showAbout (bool shouldShow, int closeAfterMs)
 void MainComp::showLibrary()
 {
     if (libraryWindow == nullptr)
+    {
         libraryWindow = std::make_unique<Lib_Manager_Win> (*processor, Lib_Manager_Comp::libraryFolderOf (*processor));
+        libraryWindow->getContent().getCloseControl().addListener (this);
+    }
     libraryWindow->present();
+}
+
+void MainComp::windowControl (int code)
+{
+    if (libraryWindow == nullptr)
+        return;
+    if (code == 121)
+        libraryWindow->setFullScreen (!libraryWindow->isFullScreen());
+    else if (code == 122)
+        libraryWindow->setVisible (false);
 }
 
 void MainComp::startBankOperation (int code, int firstBank)
 {
     if (transfer->start (code, firstBank))
         transfer->getBar()->setBounds (getLocalBounds());
+    else
+        showMessage (processor->getHub().getPorts().outputOpen
+                         ? juce::String ("A bank transfer is already running.")
+                         : juce::String ("No MIDI output port is open: choose the instrument's ports with MIDI."));
+}
+
+void MainComp::showMessage (const juce::String& text)
+{
+    message = std::make_unique<MsgCont> (text, false);
+    juce::Component::SafePointer<MainComp> self (this);
+    auto close = [self]
+    {
+        // After the button's own click handling has returned.
+        juce::MessageManager::callAsync (
+            [self]
+            {
+                if (self != nullptr)
+                    self->message.reset();
+            });
+    };
+    message->getOkButton().onClick = close;
+    message->getCancelButton().onClick = close;
+    addAndMakeVisible (*message);
+    message->setBounds (getLocalBounds());
+    message->toFront (true);
 }
 
 //==============================================================================

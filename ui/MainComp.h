@@ -23,7 +23,8 @@ class MainComp : public juce::Component,
                  private MidiCntrStateListener,
                  private juce::AsyncUpdater,
                  private juce::ChangeListener,
-                 private GridListener
+                 private GridListener,
+                 private WinMovCanListener
 {
 public:
     static constexpr int defaultWidth = 1200;
@@ -65,6 +66,9 @@ public:
     void showLibrary();
     Lib_Manager_Win* getLibraryWindow() noexcept { return libraryWindow.get(); }
     void startBankOperation (int code, int firstBank);
+    /** A message over the editor; either of its buttons closes it. */
+    void showMessage (const juce::String& text);
+    MsgCont* getMessage() noexcept { return message.get(); }
 
     /** The menus as (text, item) pairs; item 0 is a separator, items of a submenu are
         prefixed with its title and "/". */
@@ -114,6 +118,7 @@ private:
     void handleEvent (uint32_t code);
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
     void gridAction (int action, int program, int bank) override;
+    void windowControl (int code) override;
     void appBarButton (StsBut& button);
     void zoomHandle (int phase, int height);
     void lcdZone (int zone);
@@ -137,6 +142,7 @@ private:
     std::unique_ptr<MidiSetupController> midiSetup;
     std::unique_ptr<TransferProgress> transfer;
     std::unique_ptr<Lib_Manager_Win> libraryWindow;
+    std::unique_ptr<MsgCont> message;
     FileMan fileMan;
     ravlin::Bytes clipboard;
     bool clipboardFilled = false, banksShown = false;

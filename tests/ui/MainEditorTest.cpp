@@ -289,6 +289,18 @@ TEST_F (MainEditor, TheBanksPageCutsThePanelToTheBarAndComesBack)
     EXPECT_EQ (editor->getEditorPanel()->getHeight(), 710);
 }
 
+TEST_F (MainEditor, ATransferThatCannotStartSaysWhy)
+{
+    hub().selectOutputPort (0);
+    editor->startBankOperation (777, 0);
+    EXPECT_FALSE (editor->getTransfer()->isRunning());
+    ASSERT_NE (editor->getMessage(), nullptr);
+    EXPECT_TRUE (editor->getMessage()->getMessage().contains ("No MIDI output port"));
+    EXPECT_EQ (editor->getMessage()->getBounds(), editor->getLocalBounds());
+    editor->getMessage()->getOkButton().triggerClick();
+    EXPECT_TRUE (waitFor ([&] { return editor->getMessage() == nullptr; }));
+}
+
 TEST_F (MainEditor, TheZoomHandleResizesThePanelAndTheEditor)
 {
     auto& handle = editor->getEditorPanel()->getZoomHandle();
