@@ -216,3 +216,33 @@ TEST_P (PluginHost, AProjectsStateRestoresAll99PresetsInAFreshInstance)
     }
     fresh->releaseResources();
 }
+
+TEST_P (PluginHost, TheEditorOpensClosesAndReopensInAHostWindow)
+{
+    // The editor is its own window in a host: show it, let it paint, close it, open it again.
+    for (int round = 0; round < 2; ++round)
+    {
+        std::unique_ptr<juce::AudioProcessorEditor> editor (instance->createEditorIfNeeded());
+        ASSERT_NE (editor, nullptr);
+        EXPECT_GE (editor->getWidth(), 454);
+        EXPECT_GE (editor->getHeight(), 298);
+        juce::DocumentWindow window ("host", juce::Colours::black, 0, true);
+        window.setUsingNativeTitleBar (true);
+        window.setContentNonOwned (editor.get(), true);
+        window.setVisible (true);
+        ravlin::test::pumpMessages (700);
+        EXPECT_TRUE (editor->isShowing());
+        if (round == 0 && juce::String (GetParam().format) == "VST3")
+        {
+            const auto shot = juce::File (RAVLIN_SCREENSHOT_DIR).getChildFile ("hosted-editor-vst3.png");
+            juce::File (RAVLIN_SCREENSHOT_DIR).createDirectory();
+            juce::ChildProcess capture;
+            if (capture.start (juce::StringArray{"import", "-window", "root", shot.getFullPathName()}))
+                capture.waitForProcessToFinish (10000);
+        }
+        window.clearContentComponent();
+        window.setVisible (false);
+        editor.reset();
+        ravlin::test::pumpMessages (100);
+    }
+}
