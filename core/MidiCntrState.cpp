@@ -58,6 +58,10 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceSet> system, juce::File 
             banks[(size_t)b]->loadFactoryBank (b % 4);
 
     presetBank.loadFactoryBank (0);
+    // Until a preset is chosen the sound being edited is the first preset, which is what the
+    // host gets when it asks for the current program; an empty image would name itself
+    // "AAAAAAAAAAAAAAAA".
+    presetBank.setCurrent (presetBank.getProgram (0));
 
     toHostQueue.ensureSize (16384);
     toHostSpare.ensureSize (16384);
