@@ -3,35 +3,18 @@
 #include "core/RavlinAudioProcessor.h"
 #include "instrument/ParDes.h"
 
-namespace
-{
-struct ButtonSpec
-{
-    const char* text;
-    int command;
-    const char* tip;
-};
-
-const ButtonSpec buttonSpecs[] = {
-    {"LOAD", LibClass::loadCommand, "Load Library or Bank Files"},
-    {"SAVE", LibClass::saveCommand, "Save Library File"},
-    {"CLEAR ALL", LibClass::clearAllCommand, "Remove all items from Library"},
-    {"RENAME", LibClass::renameCommand, "Rename selected program in the Library"},
-    {"DELETE", LibClass::deleteCommand, "Delete selected program from the Library"},
-    {"ADD CURRENT", LibClass::addCurrentCommand, "Add the current program to the Library"},
-    {"DONE", LibClass::doneCommand, ""},
-};
-} // namespace
-
 LibClass::LibClass (RavlinAudioProcessor& p, juce::File f)
-    : processor (p), folder (std::move (f)), library (*this, p.getHub())
+    : processor (p), folder (std::move (f)), library (*this, p.getHub()),
+      buttons (*this,
+               {{"LOAD", loadCommand, "Load Library or Bank Files"},
+                {"SAVE", saveCommand, "Save Library File"},
+                {"CLEAR ALL", clearAllCommand, "Remove all items from Library"},
+                {"RENAME", renameCommand, "Rename selected program in the Library"},
+                {"DELETE", deleteCommand, "Delete selected program from the Library"},
+                {"ADD CURRENT", addCurrentCommand, "Add the current program to the Library"},
+                {"DONE", doneCommand, ""}},
+               *this)
 {
-    for (const auto& spec : buttonSpecs)
-    {
-        auto* b = buttons.add (new LibBut (spec.text, spec.command, spec.tip));
-        b->addListener (this);
-        addAndMakeVisible (b);
-    }
     addAndMakeVisible (list);
     addAndMakeVisible (heading);
     addAndMakeVisible (grid);
@@ -49,8 +32,6 @@ LibClass::~LibClass()
     library.onChange = nullptr;
     if (dialog != nullptr)
         dialog->removeListener (this);
-    for (auto* b : buttons)
-        b->removeListener (this);
     saveDefaultLibrary();
 }
 
@@ -70,11 +51,7 @@ void LibClass::saveDefaultLibrary() const
 
 LibBut& LibClass::getButton (int command)
 {
-    for (auto* b : buttons)
-        if (b->getCommand() == command)
-            return *b;
-    jassertfalse;
-    return *buttons.getFirst();
+    return buttons.get (command);
 }
 
 void LibClass::applySelected()

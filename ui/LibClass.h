@@ -82,7 +82,7 @@ private:
     CatContainer grid;
     SimpleLabel heading{juce::Colour (0xff373535), 16.0f, true, juce::Justification::centredLeft};
     SimpleLabel status{juce::Colour (0xff373535), 15.0f, false, juce::Justification::centredLeft};
-    juce::OwnedArray<LibBut> buttons;
+    LibButtons buttons;
     std::unique_ptr<TextInputCont> dialog;
     FileMan fileMan;
     int questionId = 0;

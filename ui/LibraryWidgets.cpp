@@ -66,6 +66,32 @@ void LibBut::paint (juce::Graphics& g)
 }
 
 //==============================================================================
+LibButtons::LibButtons (juce::Component& page, std::initializer_list<Spec> specs, LibButListener& l) : listener (l)
+{
+    for (const auto& spec : specs)
+    {
+        auto* b = buttons.add (new LibBut (spec.text, spec.command, spec.tip));
+        b->addListener (&listener);
+        page.addAndMakeVisible (b);
+    }
+}
+
+LibButtons::~LibButtons()
+{
+    for (auto* b : buttons)
+        b->removeListener (&listener);
+}
+
+LibBut& LibButtons::get (int command)
+{
+    for (auto* b : buttons)
+        if (b->getCommand() == command)
+            return *b;
+    jassertfalse;
+    return *buttons.getFirst();
+}
+
+//==============================================================================
 SimpleLabel::SimpleLabel (juce::Colour f, float height, bool b, juce::Justification j)
     : fill (f), fontHeight (height), bold (b), justification (j)
 {

@@ -47,6 +47,30 @@ private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (LibBut)
 };
 
+/** A page's row of buttons, made from (text, command, tooltip) and found by command. */
+class LibButtons
+{
+public:
+    struct Spec
+    {
+        const char* text;
+        int command;
+        const char* tip;
+    };
+
+    LibButtons (juce::Component& page, std::initializer_list<Spec> specs, LibButListener& listener);
+    ~LibButtons();
+
+    LibBut& get (int command);
+    void place (int command, juce::Rectangle<int> bounds) { get (command).setBounds (bounds); }
+
+private:
+    juce::OwnedArray<LibBut> buttons;
+    LibButListener& listener;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (LibButtons)
+};
+
 /** A plain label: fill, text colour, font height, bold or not, justification. */
 class SimpleLabel : public juce::Component
 {

@@ -6,32 +6,19 @@
 
 namespace
 {
-struct ButtonSpec
-{
-    const char* text;
-    int command;
-    const char* tip;
-};
-
-const ButtonSpec buttonSpecs[] = {
-    {"LOAD", Plugin_Bank::loadCommand, "Load preset or preset bank from files."},
-    {"SAVE", Plugin_Bank::saveCommand, "Save th current preset or preset bank."},
-    {"SET CURRENT", Plugin_Bank::setCurrentCommand, "Import current preset to the preset bank."},
-    {"RENAME", Plugin_Bank::renameCommand, "Rename the current preset."},
-    {"DONE", Plugin_Bank::doneCommand, ""},
-};
-
 constexpr int renameQuestion = 1;
 } // namespace
 
-Plugin_Bank::Plugin_Bank (RavlinAudioProcessor& p) : processor (p), list (p.getHub())
+Plugin_Bank::Plugin_Bank (RavlinAudioProcessor& p)
+    : processor (p), list (p.getHub()),
+      buttons (*this,
+               {{"LOAD", loadCommand, "Load preset or preset bank from files."},
+                {"SAVE", saveCommand, "Save th current preset or preset bank."},
+                {"SET CURRENT", setCurrentCommand, "Import current preset to the preset bank."},
+                {"RENAME", renameCommand, "Rename the current preset."},
+                {"DONE", doneCommand, ""}},
+               *this)
 {
-    for (const auto& spec : buttonSpecs)
-    {
-        auto* b = buttons.add (new LibBut (spec.text, spec.command, spec.tip));
-        b->addListener (this);
-        addAndMakeVisible (b);
-    }
     list.setListener (this);
     addAndMakeVisible (list);
     status.setTextColour (juce::Colour (0xffcebdbd));
@@ -47,17 +34,11 @@ Plugin_Bank::~Plugin_Bank()
         dialog->removeListener (this);
     if (storeDialog != nullptr)
         storeDialog->removeListener (this);
-    for (auto* b : buttons)
-        b->removeListener (this);
 }
 
 LibBut& Plugin_Bank::getButton (int command)
 {
-    for (auto* b : buttons)
-        if (b->getCommand() == command)
-            return *b;
-    jassertfalse;
-    return *buttons.getFirst();
+    return buttons.get (command);
 }
 
 int Plugin_Bank::currentPreset()

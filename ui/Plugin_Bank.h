@@ -85,7 +85,7 @@ private:
 
     RavlinAudioProcessor& processor;
     Plugin_File list;
-    juce::OwnedArray<LibBut> buttons;
+    LibButtons buttons;
     SimpleLabel status{juce::Colour (0xff373535), 15.0f, false, juce::Justification::centredLeft};
     std::unique_ptr<TextInputCont> dialog;
     std::unique_ptr<TextSetCurCont> storeDialog;
