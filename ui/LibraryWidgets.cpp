@@ -284,6 +284,12 @@ void TextInputCont::open (const juce::String& titleText, const juce::String& edi
     identifier = id;
     variant = var;
     setButtons (cancelText, positiveText, negativeText);
+    cover();
+}
+
+//==============================================================================
+void PageDialog::cover()
+{
     if (auto* p = getParentComponent())
         setBounds (p->getLocalBounds());
     setVisible (true);
@@ -292,7 +298,7 @@ void TextInputCont::open (const juce::String& titleText, const juce::String& edi
     repaint();
 }
 
-void TextInputCont::dismiss()
+void PageDialog::dismiss()
 {
     setVisible (false);
     setBounds (-100, -100, 50, 50);

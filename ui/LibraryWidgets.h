@@ -130,6 +130,17 @@ private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CatContainer)
 };
 
+/** A dialog drawn over the whole of its page, and moved away when answered. */
+class PageDialog : public juce::Component
+{
+public:
+    void dismiss();
+
+protected:
+    /** Covers the parent page and comes to the front. */
+    void cover();
+};
+
 class textmsgListener
 {
 public:
@@ -141,7 +152,7 @@ public:
 
 /** The question dialog both library pages use: a title, an optional edit line, an optional
     category box, and up to three buttons. */
-class TextInputCont : public juce::Component, private LibButListener
+class TextInputCont : public PageDialog, private LibButListener
 {
 public:
     static constexpr int positiveCommand = 1201, cancelCommand = 1202, negativeCommand = 1200;
@@ -154,7 +165,6 @@ public:
     void open (const juce::String& title, const juce::String& editText, bool showEditor, int category,
                const juce::String& cancelText, const juce::String& positiveText, const juce::String& negativeText,
                int identifier, int variant);
-    void dismiss();
 
     void addListener (textmsgListener* l) { listeners.add (l); }
     void removeListener (textmsgListener* l) { listeners.remove (l); }

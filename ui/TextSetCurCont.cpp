@@ -54,20 +54,9 @@ void TextSetCurCont::open (int currentPreset)
     editor.setText (startingName (ProgramLibrary::nameOf (current.data())), juce::dontSendNotification);
     editor.applyFontToAllText (arial (16.0f));
     target = juce::jlimit (0, Bank_Program::numPrograms - 1, currentPreset);
-    if (auto* p = getParentComponent())
-        setBounds (p->getLocalBounds());
-    setVisible (true);
-    toFront (true);
-    resized();
-    repaint();
+    cover();
     editor.grabKeyboardFocus();
     editor.selectAll();
-}
-
-void TextSetCurCont::dismiss()
-{
-    setVisible (false);
-    setBounds (-100, -100, 50, 50);
 }
 
 void TextSetCurCont::setTarget (int slot)

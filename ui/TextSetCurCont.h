@@ -13,7 +13,7 @@ public:
 };
 
 /** The store dialog of the preset bank: the current program's name and the slot it replaces. */
-class TextSetCurCont : public juce::Component, private LibButListener
+class TextSetCurCont : public PageDialog, private LibButListener
 {
 public:
     static constexpr int okCommand = 1201, cancelCommand = 1202;
@@ -23,7 +23,6 @@ public:
 
     /** Shows the current program's name and the current preset as the target. */
     void open (int currentPreset);
-    void dismiss();
 
     void addListener (textSetCurListener* l) { listeners.add (l); }
     void removeListener (textSetCurListener* l) { listeners.remove (l); }
