@@ -1,4 +1,5 @@
 // The whole editor against the virtual instrument: receive, edit, banks, write, files, channel.
+#include "core/HubEvents.h"
 #include "core/RavlinAudioProcessor.h"
 #include "instrument/ParDes.h"
 #include "instrument/ProgramPacking.h"
@@ -352,6 +353,52 @@ TEST_F (MainEditor, ProgramCategoryAndBankMenusActOnTheirTargets)
     editor->menuChosen (MainComp::optionsMenuId, 99);
     EXPECT_EQ (hub().getBankProgram (2, 20), hub().getBankProgram (2, 0));
     EXPECT_NE (hub().getBankProgram (2, 20), pattern (78));
+}
+
+TEST_F (MainEditor, ReopeningKeepsTheLayoutAndInstancesKeepTheirOwn)
+{
+    auto& handle = editor->getEditorPanel()->getZoomHandle();
+    handle.mouseDown (mouseAt (handle, 45, 5));
+    const auto time = juce::Time::getCurrentTime();
+    handle.mouseDrag (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), {45.0f, -185.0f},
+                                        juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier), 1.0f, 0.0f, 0.0f,
+                                        0.0f, 0.0f, &handle, &handle, time, {45.0f, 5.0f}, time, 1, true));
+    handle.mouseUp (mouseAt (handle, 45, -185));
+    const auto scale = editor->getEditorPanel()->getScale();
+    ASSERT_NEAR (scale, 450.0f / 640.0f, 1e-4f);
+    editor->menuChosen (MainComp::channelMenuId, 9);
+    editor.reset();
+
+    editor = std::make_unique<MainComp> (processor.get());
+    EXPECT_NEAR (editor->getEditorPanel()->getScale(), scale, 1e-3f) << "the scale came back";
+    EXPECT_EQ (editor->getEditorPanel()->getAppBar().getChannelText(), "Chan: 9");
+
+    // A second instance is a world of its own: its own channel, its own first opening.
+    RavlinAudioProcessor other (std::make_unique<ravlin::test::FakeMidiDevices>(), juce::File());
+    MainComp otherEditor (&other);
+    EXPECT_NE (otherEditor.getAbout(), nullptr);
+    EXPECT_EQ (other.getHub().midiChannel.load(), 1);
+    EXPECT_EQ (otherEditor.getEditorPanel()->getAppBar().getChannelText(), "Chan: 1");
+}
+
+TEST_F (MainEditor, HubEventsReachTheirControls)
+{
+    hub().hostChange (1028, 1);
+    hub().hostChange (1025, 90);
+    ASSERT_TRUE (waitFor ([&] { return control (0, 1028)->getShownValue() == 1; }));
+    auto* sliders = editor->getEditorPanel()->getPanel (0, 0);
+    EXPECT_TRUE (waitFor ([&] { return sliders->getSlider (0)->getPosition() == 90; }));
+
+    hub().postEvent (HubEvent::online);
+    EXPECT_TRUE (waitFor ([&] { return editor->getKeyboard()->getStatusText() == "DSI:  PROPHET 12 MDL ON-LINE"; }));
+    hub().postEvent (HubEvent::offline);
+    EXPECT_TRUE (waitFor ([&] { return editor->getKeyboard()->getStatusText() == "OFF-LINE"; }));
+    hub().postEvent (HubEvent::pitchBend (1, 100 * 128));
+    hub().postEvent (HubEvent::controller (1, 1, 33));
+    EXPECT_TRUE (waitFor ([&] { return editor->getKeyboard()->getModWheel().getValue() == 33; }));
+    EXPECT_EQ (editor->getKeyboard()->getPitchWheel().getValue(), 100);
+    hub().postEvent (0x210002D7 + 7); // the eighth code: modulation
+    EXPECT_TRUE (waitFor ([&] { return editor->getEditorPanel()->getLeft() == 4562; }));
 }
 
 //==============================================================================
