@@ -3,6 +3,7 @@
 #include "core/RavlinAudioProcessor.h"
 #include "instrument/ParDes.h"
 #include "instrument/ProgramPacking.h"
+#include "library/ProgramFiles.h"
 #include "library/ProgramLibrary.h"
 #include "support/FakeMidiDevices.h"
 #include "support/MessagePump.h"
@@ -347,6 +348,25 @@ TEST_F (MainEditor, ProgramCategoryAndBankMenusActOnTheirTargets)
     grid.mouseDown (mouseAt (grid, 60, 20 * grid.getRowHeight() + 5));
     editor->menuChosen (MainComp::cellMenuId, 2);
     EXPECT_EQ (hub().getBankProgram (2, 20), pattern (78));
+
+    // The bank file menu loads a bank file into a user bank and saves one.
+    const auto folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                            .getChildFile ("ravlin-bankfile-" + juce::String::toHexString (juce::Random().nextInt64()));
+    folder.createDirectory();
+    Bank_Program source ("source");
+    for (int p = 0; p < 99; ++p)
+        source.setProgram (p, pattern (200 + p));
+    const auto bankFile = folder.getChildFile ("bank.syx");
+    ASSERT_TRUE (ProgramFiles::write (bankFile, ProgramFiles::bankContent (source, 0)));
+    editor->getFileMan().answerDialog = [bankFile] (const FileMan::Kind&) { return bankFile; };
+    EXPECT_EQ (itemTexts (editor->bankFileMenu())[1], "Load Program Bank To Bank U2");
+    editor->menuChosen (MainComp::bankFileMenuId, 101);
+    EXPECT_EQ (hub().getBankProgram (1, 50), pattern (250));
+    const auto saved = folder.getChildFile ("saved.syx");
+    editor->getFileMan().answerDialog = [saved] (const FileMan::Kind&) { return saved; };
+    editor->menuChosen (MainComp::bankFileMenuId, 201);
+    EXPECT_TRUE (waitFor ([&] { return saved.existsAsFile(); }));
+    folder.deleteRecursively();
 
     // Options: initialise the selected user bank.
     hub().currentBank = 2;
