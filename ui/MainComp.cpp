@@ -82,6 +82,7 @@ MainComp::MainComp (RavlinAudioProcessor* owner) : processor (owner)
     editorPanel->refreshAll();
     hub.requestGlobals();
     hub.addListener (this);
+    startTimerHz (drainHz);
 }
 
 MainComp::~MainComp()
@@ -90,7 +91,7 @@ MainComp::~MainComp()
     {
         auto& hub = processor->getHub();
         hub.removeListener (this);
-        cancelPendingUpdate();
+        stopTimer();
         if (libraryWindow != nullptr)
             libraryWindow->getContent().getCloseControl().removeListener (this);
         libraryWindow.reset(); // writes the library back
@@ -199,11 +200,18 @@ void MainComp::resized()
 //==============================================================================
 void MainComp::stateEvent (MidiCntrState&)
 {
-    // Any thread: the controls change on the message thread only.
-    triggerAsyncUpdate();
+    // Any thread, the audio thread included: only a flag, since posting a message would take
+    // the message queue's lock there. The controls change on the message thread.
+    eventsWaiting = true;
 }
 
-void MainComp::handleAsyncUpdate()
+void MainComp::timerCallback()
+{
+    if (eventsWaiting.exchange (false))
+        drainEvents();
+}
+
+void MainComp::drainEvents()
 {
     if (processor == nullptr)
         return;

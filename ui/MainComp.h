@@ -21,7 +21,7 @@ class RavlinAudioProcessor;
 class MainComp : public juce::Component,
                  public juce::ChangeBroadcaster,
                  private MidiCntrStateListener,
-                 private juce::AsyncUpdater,
+                 private juce::Timer,
                  private juce::ChangeListener,
                  private GridListener,
                  private WinMovCanListener
@@ -31,6 +31,7 @@ public:
     static constexpr int defaultHeight = 730;
     static constexpr int keyboardHeight = 172;
     static constexpr int aboutMs = 2000;
+    static constexpr int drainHz = 60;
 
     // Application bar commands.
     enum Command
@@ -107,14 +108,14 @@ public:
     bool isClipboardFilled() const noexcept { return clipboardFilled; }
 
     /** Drains the hub's events now (tests; the editor does it asynchronously). */
-    void drainEvents() { handleAsyncUpdate(); }
+    void drainEvents();
 
     /** Takes a new size of its own (zoom, keyboard) and tells the window. */
     void setOwnSize (int width, int height);
 
 private:
     void stateEvent (MidiCntrState& hub) override;
-    void handleAsyncUpdate() override;
+    void timerCallback() override;
     void handleEvent (uint32_t code);
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
     void gridAction (int action, int program, int bank) override;
@@ -148,6 +149,7 @@ private:
     bool clipboardFilled = false, banksShown = false;
     int rememberedPanelHeight = 0, cellBank = 0, cellProgram = 0, categoryTarget = 0;
     int lastSliders[4] = {-1, -1, -1, -1};
+    std::atomic<bool> eventsWaiting{false};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComp)
 };
