@@ -58,6 +58,12 @@ void StsCont::userValue (int value, bool endNow)
         processor.cableChanged (getAddress(), v, endNow, true, true);
 }
 
+juce::String StsCont::getTooltip()
+{
+    const auto name = label.isNotEmpty() ? label : juce::String ("Split Point");
+    return (layer == 0 ? "A " : "B ") + name + ": " + text;
+}
+
 void StsCont::setScale (float newScale)
 {
     scale = newScale;

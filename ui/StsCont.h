@@ -16,7 +16,7 @@ public:
 /** A parameter control of the section panels: value selector, switch, knob, three-way switch
     or centre switch. An edit goes to the processor; the control shows a new value only when it
     comes back. */
-class StsCont : public juce::Component
+class StsCont : public juce::Component, public juce::TooltipClient
 {
 public:
     static constexpr float editThreshold = 0.6f;
@@ -59,6 +59,9 @@ public:
 
     void addListener (StsContListener* l);
     void removeListener (StsContListener* l);
+
+    /** The label and the value shown, made only when the tooltip window asks. */
+    juce::String getTooltip() override;
 
     void paint (juce::Graphics& g) override;
     void mouseDown (const juce::MouseEvent& e) override;

@@ -90,6 +90,7 @@ TEST_F (Widgets, KnobDragsStepByFifteenOrOnePixelAndShowOnlyWhatComesBack)
 
     fine.showValue (64, "64");
     EXPECT_EQ (fine.getFrame(), StsCont::frameFor (64, 0, 127));
+    EXPECT_EQ (fine.getTooltip(), "B Level: 64");
     juce::MouseWheelDetails wheel{};
     wheel.deltaY = 0.2f;
     fine.mouseWheelMove (mouseAt (fine, 5, 5), wheel);
