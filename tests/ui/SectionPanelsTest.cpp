@@ -229,9 +229,9 @@ TEST_F (SectionPanels, ARightClickZoomsASectionAndADimmerClosesIt)
     panel->jumpTo (4);
     hpf->mouseDown (mouseAt (*hpf, 10, 10, true));
     ASSERT_TRUE (panel->isZoomOpen());
-    ravlin::test::pumpMessages (350);
     const auto frame = panel->zoomFrame();
-    EXPECT_EQ (hpf->getBounds(), frame) << "the section is animated into the frame";
+    EXPECT_TRUE (ravlin::test::pumpUntil ([&] { return hpf->getBounds() == frame; }, 3000))
+        << "the section is animated into the frame";
     EXPECT_EQ (frame.getWidth(), juce::roundToInt (160 * hpf->getScale()));
     EXPECT_EQ (panel->getDimmer (0)->getBounds(), juce::Rectangle<int> (0, 0, frame.getX(), panel->getHeight()));
     EXPECT_GT (hpf->getScale(), 0.99f);
@@ -247,7 +247,7 @@ TEST_F (SectionPanels, ARightClickZoomsASectionAndADimmerClosesIt)
     ab->getSmallSplit()->mouseUp (mouseAt (*ab->getSmallSplit(), 5, 5));
     ASSERT_TRUE (panel->isZoomOpen());
     EXPECT_TRUE (ab->isExpanded());
-    ravlin::test::pumpMessages (350);
+    EXPECT_TRUE (ravlin::test::pumpUntil ([&] { return ab->getBounds() == panel->zoomFrame(); }, 3000));
     EXPECT_EQ (ab->getBounds().getWidth(), 600);
     panel->getDimmer (1)->mouseDown (mouseAt (*panel->getDimmer (1), 5, 5));
     EXPECT_FALSE (ab->isExpanded());
