@@ -19,11 +19,11 @@ GroupClass::GroupClass (RavlinAudioProcessor& p, int sectionNumber, int layerNum
     if (section < 0 || section >= SectionLayout::numSections)
         return; // the empty panels: nothing to show
 
-    for (const auto& spec : SectionLayout::controls (section, layer))
+    for (const auto& binding : SectionLayout::controls (section, layer))
     {
         auto* c = controls.add (new StsCont (processor, layer));
-        c->setup (spec.parameter, spec.label, spec.x, spec.y, spec.w, spec.h, spec.minimum, spec.maximum, spec.kind,
-                  spec.displayKind);
+        c->setup (binding.parameter, binding.label, binding.x, binding.y, binding.w, binding.h, binding.minimum,
+                  binding.maximum, binding.kind, binding.displayKind);
         c->addListener (this);
         addAndMakeVisible (c);
     }

@@ -66,11 +66,11 @@ void LibBut::paint (juce::Graphics& g)
 }
 
 //==============================================================================
-LibButtons::LibButtons (juce::Component& page, std::initializer_list<Spec> specs, LibButListener& l) : listener (l)
+LibButtons::LibButtons (juce::Component& page, std::initializer_list<Item> items, LibButListener& l) : listener (l)
 {
-    for (const auto& spec : specs)
+    for (const auto& item : items)
     {
-        auto* b = buttons.add (new LibBut (spec.text, spec.command, spec.tip));
+        auto* b = buttons.add (new LibBut (item.text, item.command, item.tip));
         b->addListener (&listener);
         page.addAndMakeVisible (b);
     }

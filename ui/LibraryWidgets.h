@@ -51,14 +51,14 @@ private:
 class LibButtons
 {
 public:
-    struct Spec
+    struct Item
     {
         const char* text;
         int command;
         const char* tip;
     };
 
-    LibButtons (juce::Component& page, std::initializer_list<Spec> specs, LibButListener& listener);
+    LibButtons (juce::Component& page, std::initializer_list<Item> items, LibButListener& listener);
     ~LibButtons();
 
     LibBut& get (int command);
