@@ -709,6 +709,8 @@ void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::Mid
 {
     const auto* data = message.getRawData();
     const auto size = message.getRawDataSize();
+    if (size > 0 && ports != nullptr)
+        ports->messagesIn.fetch_add (1, std::memory_order_relaxed);
     if (size <= 0 || data[0] == 0xF8)
         return;
 

@@ -2,6 +2,7 @@
 
 #include "core/PresetChunks.h"
 #include "core/RavlinAudioProcessorEditor.h"
+#include "instrument/ProgramPacking.h"
 
 namespace
 {
@@ -36,10 +37,13 @@ RavlinAudioProcessor::RavlinAudioProcessor (std::unique_ptr<MidiDeviceSet> syste
     hub.addCableListener (this);
     hub.addChangeListener (this);
     playHeadPosition = defaultPosition();
+    history.resetTo (hub.getCurrentProgram());
+    historyTimer.startTimerHz (historyHz);
 }
 
 RavlinAudioProcessor::~RavlinAudioProcessor()
 {
+    historyTimer.stopTimer();
     stopTimer();
     {
         // A host must not be left with a gesture that never ends.
@@ -309,6 +313,117 @@ void RavlinAudioProcessor::changeListenerCallback (juce::ChangeBroadcaster*)
 {
     for (auto pair : hub.takeReceivedNrpn())
         cableChanged ((int)(pair >> 16), (int)(pair & 0xFFFF), false, false, true);
+}
+
+//==============================================================================
+void RavlinAudioProcessor::recordHistory()
+{
+    const auto image = hub.getCurrentProgram();
+    if (comparing && image != comparedStored)
+    {
+        // Edited while comparing: that edit starts from the stored version, and the edited
+        // version before it is one undo away.
+        comparing = false;
+        history.resetTo (comparedEdit);
+    }
+    if (!comparing)
+        history.observe (image, juce::Time::getMillisecondCounter());
+}
+
+void RavlinAudioProcessor::restoreProgram (const ravlin::Bytes& image, const std::vector<int>& changed)
+{
+    constexpr size_t mostByNrpn = 24;
+    const auto byNrpn =
+        !changed.empty() && changed.size() <= mostByNrpn &&
+        std::all_of (changed.begin(), changed.end(),
+                     [this] (int i) { return hub.parameterTable.nrpnNumber (i) != ravlin::ParameterTable::noNrpn; });
+    if (byNrpn)
+    {
+        for (auto index : changed)
+            if (juce::isPositiveAndBelow (index, (int)image.size()))
+                cableChanged (index, image[(size_t)index], true, true, true);
+    }
+    else
+    {
+        hub.setCurrentProgram (image);
+        hub.postEvent (HubEvent::programLoaded);
+        if (hub.getPorts().outputOpen)
+        {
+            const auto dump = ravlin::packEditBufferDump (image);
+            hub.getPorts().sendSysEx (dump.data(), (int)dump.size());
+        }
+    }
+    history.resetTo (hub.getCurrentProgram());
+}
+
+bool RavlinAudioProcessor::undoEdit()
+{
+    setComparing (false);
+    recordHistory(); // what changed since the last look is undone first
+    if (const auto step = history.undo())
+    {
+        restoreProgram (step->before, step->changed);
+        return true;
+    }
+    return false;
+}
+
+bool RavlinAudioProcessor::redoEdit()
+{
+    setComparing (false);
+    recordHistory();
+    if (const auto step = history.redo())
+    {
+        restoreProgram (step->after, step->changed);
+        return true;
+    }
+    return false;
+}
+
+bool RavlinAudioProcessor::storedVersion (ravlin::Bytes& image) const
+{
+    const int bank = hub.currentBank, program = hub.currentProgram;
+    if (!juce::isPositiveAndBelow (bank, MidiCntrState::numBanks) || !juce::isPositiveAndBelow (program, numPresets))
+        return false;
+    image = hub.getBankProgram (bank, program);
+    image.resize ((size_t)Bank_Program::programSize, 0);
+    return true;
+}
+
+bool RavlinAudioProcessor::setComparing (bool shouldCompare)
+{
+    if (shouldCompare == comparing)
+        return true;
+    if (shouldCompare)
+    {
+        recordHistory();
+        ravlin::Bytes stored;
+        if (!storedVersion (stored))
+            return false;
+        comparedEdit = hub.getCurrentProgram();
+        comparedStored = stored;
+        comparing = true;
+        restoreProgram (stored, {});
+        return true;
+    }
+    comparing = false;
+    restoreProgram (comparedEdit, {});
+    return true;
+}
+
+bool RavlinAudioProcessor::revertToStored()
+{
+    ravlin::Bytes stored;
+    if (!storedVersion (stored))
+        return false;
+    recordHistory();
+    const auto edited = comparing ? comparedEdit : hub.getCurrentProgram();
+    comparing = false;
+    restoreProgram (stored, {});
+    // Recorded, so that the edits dropped are one undo away.
+    history.resetTo (edited);
+    history.observe (stored, juce::Time::getMillisecondCounter());
+    return true;
 }
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()

@@ -4,6 +4,7 @@
 #include "core/HostClockSync.h"
 #include "core/HostSlotParameter.h"
 #include "core/MidiCntrState.h"
+#include "core/ProgramHistory.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -71,11 +72,37 @@ public:
     const HostClockSync& getClock() const noexcept { return clockSync; }
     bool isGestureOpen (int slot) const;
 
+    // Undo, redo and compare of the program being edited (message thread).
+    static constexpr int historyHz = 10;
+    /** Records what changed in the program since the last look; a timer calls it. */
+    void recordHistory();
+    ProgramHistory& getHistory() noexcept { return history; }
+    bool undoEdit();
+    bool redoEdit();
+    /** Shows the version stored at the current bank and program instead of the edited one,
+        or the edited one again; each goes to the instrument's edit buffer. An edit or another
+        program while comparing ends the comparison, the edited version staying one undo away. */
+    bool setComparing (bool shouldCompare);
+    bool isComparing() const noexcept { return comparing; }
+    /** Drops the edits: the stored version becomes the program being edited (undoable). */
+    bool revertToStored();
+
 private:
     void instrumentSend (int parameterIndex, int value);
     void closeGesture (int slot); // with the gesture lock held
     void timerCallback() override;
     void readPlayHead();
+    /** Puts an image into the program being edited and the instrument: a few parameters by
+        NRPN, otherwise as an edit-buffer dump. */
+    void restoreProgram (const ravlin::Bytes& image, const std::vector<int>& changed);
+    bool storedVersion (ravlin::Bytes& image) const;
+
+    struct HistoryTimer : juce::Timer
+    {
+        explicit HistoryTimer (RavlinAudioProcessor& p) : owner (p) {}
+        void timerCallback() override { owner.recordHistory(); }
+        RavlinAudioProcessor& owner;
+    };
 
     MidiCntrState hub;
     AutomationTable automation{hub};
@@ -89,6 +116,11 @@ private:
     juce::MidiBuffer clockBuffer;
     juce::CriticalSection processingLock;
     juce::AudioPlayHead::CurrentPositionInfo playHeadPosition;
+
+    ProgramHistory history;
+    HistoryTimer historyTimer{*this};
+    bool comparing = false;
+    ravlin::Bytes comparedEdit, comparedStored;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (RavlinAudioProcessor)
 };

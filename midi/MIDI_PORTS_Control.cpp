@@ -19,7 +19,10 @@ void MIDI_PORTS_Control::SwitchableOutput::sendNow (const uint8_t* bytes, int si
 {
     const juce::ScopedLock sl (lock);
     if (device != nullptr)
+    {
         device->sendNow (bytes, size);
+        messagesOut.fetch_add (1, std::memory_order_relaxed);
+    }
 }
 
 MIDI_PORTS_Control::MIDI_PORTS_Control (MidiDeviceSet& deviceSet, juce::MidiInputCallback& inputCallback)

@@ -48,6 +48,11 @@ public:
     std::atomic<bool> outputOpen{false};
     int sysExBufferChoice = 0;
 
+    /** Messages through the plug-in's own ports since it was loaded, for the activity lamps:
+        in as the input callback counts them, out as they go onto the wire. */
+    std::atomic<uint32_t> messagesIn{0};
+    uint32_t getMessagesOut() const noexcept { return output.messagesOut.load(); }
+
     TimedMidiSender& getSender() noexcept { return sender; }
 
 private:
@@ -58,6 +63,7 @@ private:
         void set (std::unique_ptr<MidiOutputDevice> device);
         bool isSet() const;
         void sendNow (const uint8_t* bytes, int size) override;
+        std::atomic<uint32_t> messagesOut{0};
 
     private:
         juce::CriticalSection lock; // sender thread and message thread only

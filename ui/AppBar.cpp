@@ -8,8 +8,10 @@ using Look = RavlinLookAndFeel;
 
 namespace
 {
-const std::pair<const char*, int> commands[] = {{"BANKS", 99}, {"FILE", 75}, {"EDIT", 73},  {"MIDI", 77},
-                                                {"SEND", 701}, {"RECV", 71}, {"WRITE", 969}};
+const std::pair<const char*, int> commands[] = {{"BANKS", 99},  {"FILE", 75},     {"EDIT", 73},
+                                                {"MIDI", 77},   {"SEND", 701},    {"RECV", 71},
+                                                {"WRITE", 969}, {"COMPARE", 702}, {"REVERT", 703}};
+constexpr int numFirstRowCommands = 7;
 } // namespace
 
 AppBar::AppBar (MidiCntrState& h) : hub (h)
@@ -20,6 +22,9 @@ AppBar::AppBar (MidiCntrState& h) : hub (h)
         addAndMakeVisible (sectionButtons.add (
             new StsBut (SectionLayout::sectionButton (i).text, firstSectionCommand + i, sectionStyle)));
     addChildComponent (windowHandle);
+    addAndMakeVisible (inputLamp);
+    addAndMakeVisible (outputLamp);
+    updateActivity (juce::Time::getMillisecondCounter()); // traffic before the bar opened is old news
     updateChannel();
     setSize (1024, SectionLayout::barHeight);
 }
@@ -60,12 +65,29 @@ void AppBar::updateChannel()
     repaint();
 }
 
+void AppBar::setComparing (bool isComparing)
+{
+    if (auto* b = findButton (compareCommand); b != nullptr && b->isSelected() != isComparing)
+        b->setSelected (isComparing);
+}
+
+void AppBar::updateActivity (juce::uint32 nowMs)
+{
+    inputLamp.update (hub.getPorts().messagesIn.load (std::memory_order_relaxed), nowMs);
+    outputLamp.update (hub.getPorts().getMessagesOut(), nowMs);
+}
+
 void AppBar::resized()
 {
-    for (int i = 0; i < commandButtons.size(); ++i)
+    for (int i = 0; i < numFirstRowCommands; ++i)
         commandButtons[i]->setBounds (46 * i, 3, 46, 22);
     for (int i = 0; i < sectionButtons.size(); ++i)
         sectionButtons[i]->setBounds (59 * i, 32, 59, 20);
+    auto x = 59 * sectionButtons.size() + 8;
+    commandButtons[numFirstRowCommands]->setBounds (x, 32, 64, 20);
+    commandButtons[numFirstRowCommands + 1]->setBounds (x + 68, 32, 56, 20);
+    inputLamp.setBounds (x + 132, 32, 32, 20);
+    outputLamp.setBounds (x + 166, 32, 40, 20);
     windowHandle.setBounds (getWidth() - 60, 4, 54, 22);
 }
 

@@ -1,16 +1,19 @@
 #pragma once
 
+#include "ui/ActivityLamp.h"
 #include "ui/SmallWidgets.h"
 
 class MidiCntrState;
 
-/** The application bar: the command row (BANKS … WRITE), the channel label and the section
-    row whose buttons jump to sections. */
+/** The application bar: the command row (BANKS … WRITE), the channel label, the section
+    row whose buttons jump to sections, and after it COMPARE, REVERT and the activity lamps of
+    the plug-in's own MIDI ports. */
 class AppBar : public juce::Component
 {
 public:
     static constexpr int commandStyle = 130, sectionStyle = 135;
     static constexpr int firstSectionCommand = 500; // + button index
+    static constexpr int compareCommand = 702, revertCommand = 703;
 
     explicit AppBar (MidiCntrState& hub);
     ~AppBar() override;
@@ -21,6 +24,12 @@ public:
     StsBut* findButton (int command) noexcept;
     StsBut& getSectionButton (int index) noexcept { return *sectionButtons[index]; }
     void updateChannel();
+    /** Lit while the stored version is shown. */
+    void setComparing (bool isComparing);
+    /** Reads the ports' message counts into the lamps. */
+    void updateActivity (juce::uint32 nowMs);
+    ActivityLamp& getInputLamp() noexcept { return inputLamp; }
+    ActivityLamp& getOutputLamp() noexcept { return outputLamp; }
     const juce::String& getChannelText() const noexcept { return channelText; }
     WinMovCan& getWindowHandle() noexcept { return windowHandle; }
     static juce::Rectangle<int> channelLabelBounds() noexcept { return {322 + 8, 4, 56, 15}; }
@@ -36,6 +45,7 @@ private:
     juce::OwnedArray<StsBut> commandButtons, sectionButtons;
     juce::String channelText;
     WinMovCan windowHandle;
+    ActivityLamp inputLamp{"IN", "MIDI input activity"}, outputLamp{"OUT", "MIDI output activity"};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (AppBar)
 };

@@ -49,6 +49,9 @@ void KeyPlayClass::noteOff (int note)
 
 bool KeyPlayClass::keyPressed (const juce::KeyPress& key)
 {
+    // Shortcuts such as Ctrl+Z belong to the editor, not to the notes.
+    if (key.getModifiers().isCommandDown() || key.getModifiers().isAltDown())
+        return false;
     auto c = key.getTextCharacter();
     if (c == 0)
         c = (juce::juce_wchar)key.getKeyCode();

@@ -209,6 +209,9 @@ void MainComp::timerCallback()
 {
     if (eventsWaiting.exchange (false))
         drainEvents();
+    auto& bar = editorPanel->getAppBar();
+    bar.updateActivity (juce::Time::getMillisecondCounter());
+    bar.setComparing (processor->isComparing());
 }
 
 void MainComp::drainEvents()
@@ -278,6 +281,23 @@ void MainComp::handleEvent (uint32_t code)
     }
 }
 
+bool MainComp::keyPressed (const juce::KeyPress& key)
+{
+    if (processor == nullptr)
+        return false;
+    const auto mods = key.getModifiers();
+    if (!mods.isCommandDown())
+        return false;
+    const auto code = juce::CharacterFunctions::toLowerCase ((juce::juce_wchar)key.getKeyCode());
+    if (code == 'z' && !mods.isShiftDown())
+        processor->undoEdit();
+    else if ((code == 'z' && mods.isShiftDown()) || code == 'y')
+        processor->redoEdit();
+    else
+        return false;
+    return true;
+}
+
 //==============================================================================
 void MainComp::appBarButton (StsBut& button)
 {
@@ -316,6 +336,16 @@ void MainComp::command (int number)
         case sendCommand: show (sendMenu(), sendMenuId, at); break;
         case receiveCommand: processor->getHub().requestEditBuffer(); break;
         case writeCommand: toggleWriteDialog(); break;
+        case AppBar::compareCommand:
+            if (!processor->setComparing (!processor->isComparing()))
+                showMessage ("Choose a bank program first: COMPARE shows the version stored there.");
+            bar->setComparing (processor->isComparing());
+            break;
+        case AppBar::revertCommand:
+            if (!processor->revertToStored())
+                showMessage ("Choose a bank program first: REVERT goes back to the version stored there.");
+            bar->setComparing (false);
+            break;
         default: break;
     }
 }
@@ -347,7 +377,12 @@ juce::PopupMenu MainComp::fileMenu() const
 
 juce::PopupMenu MainComp::editMenu() const
 {
+    auto& history = processor->getHistory();
+    const auto& table = processor->getHub().parameterTable;
     juce::PopupMenu m;
+    m.addItem (undoItem, ("Undo " + history.undoDescription (table)).trimEnd(), history.canUndo());
+    m.addItem (redoItem, ("Redo " + history.redoDescription (table)).trimEnd(), history.canRedo());
+    m.addSeparator();
     m.addItem (1, "Copy Program: " + currentProgramName());
     m.addItem (2, "Paste " + (clipboardFilled ? ProgramLibrary::nameOf (clipboard.data()).trimEnd() : juce::String()));
     m.addSeparator();
@@ -481,7 +516,11 @@ void MainComp::menuChosen (int menu, int item)
                 showAbout (about == nullptr);
             return;
         case editMenuId:
-            if (item == 1)
+            if (item == undoItem)
+                processor->undoEdit();
+            else if (item == redoItem)
+                processor->redoEdit();
+            else if (item == 1)
             {
                 copyCurrentToClipboard();
                 storeReceived (false, selectedBank(), selectedProgram(), hub.getCurrentProgram());

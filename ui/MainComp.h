@@ -97,6 +97,9 @@ public:
         cellMenuId = 4
     };
     void menuChosen (int menu, int item);
+    static constexpr int undoItem = 21, redoItem = 22; // of the EDIT menu
+    /** Ctrl+Z undoes, Ctrl+Shift+Z (or Ctrl+Y) redoes. */
+    bool keyPressed (const juce::KeyPress& key) override;
     juce::String currentProgramName() const;
 
     EditorPanel* getEditorPanel() noexcept { return editorPanel.get(); }

@@ -253,12 +253,12 @@ TEST_F (MainEditor, MenusOfferWhatTheirStateAllows)
     hub().currentBank = 5;
     EXPECT_FALSE (itemTexts (editor->optionsMenu()).joinIntoString ("|").contains ("Initialize"));
 
-    EXPECT_EQ (itemTexts (editor->editMenu())[1], "Paste ") << "an empty clipboard";
+    EXPECT_EQ (itemTexts (editor->editMenu())[3], "Paste ") << "an empty clipboard";
     hub().setCurrentProgram (pattern (7));
     editor->menuChosen (MainComp::editMenuId, 1);
     EXPECT_TRUE (editor->isClipboardFilled());
-    EXPECT_EQ (itemTexts (editor->editMenu())[1], "Paste Pattern 7");
-    EXPECT_EQ (itemTexts (editor->editMenu())[7], "VCA                           [5] ") << "in \"Voice Parameters \"";
+    EXPECT_EQ (itemTexts (editor->editMenu())[3], "Paste Pattern 7");
+    EXPECT_EQ (itemTexts (editor->editMenu())[9], "VCA                           [5] ") << "in \"Voice Parameters \"";
 
     editor->menuChosen (MainComp::editMenuId, 11 + 4); // "VCA [5]"
     EXPECT_EQ (editor->getEditorPanel()->getLeft(), 2072) << "the feedback column";
@@ -419,6 +419,114 @@ TEST_F (MainEditor, HubEventsReachTheirControls)
     EXPECT_EQ (editor->getKeyboard()->getPitchWheel().getValue(), 100);
     hub().postEvent (0x210002D7 + 7); // the eighth code: modulation
     EXPECT_TRUE (waitFor ([&] { return editor->getEditorPanel()->getLeft() == 4562; }));
+}
+
+TEST_F (MainEditor, UndoAndRedoFromTheEditMenuAndTheKeyboard)
+{
+    auto items = itemTexts (editor->editMenu());
+    EXPECT_EQ (items[0], "Undo");
+    EXPECT_EQ (items[1], "Redo");
+    juce::PopupMenu::MenuItemIterator first (editor->editMenu());
+    ASSERT_TRUE (first.next());
+    EXPECT_FALSE (first.getItem().isEnabled) << "nothing to undo yet";
+
+    const auto before = hub().getProgramByte (85);
+    auto* cutoff = control (0, 85);
+    ASSERT_NE (cutoff, nullptr);
+    processor->cableChanged (85, (before + 30) % 128, true, true, true);
+    processor->recordHistory();
+    items = itemTexts (editor->editMenu());
+    EXPECT_EQ (items[0],
+               "Undo " + juce::String (hub().parameterTable.hostName (hub().parameterTable.slotForParameter (85))));
+
+    editor->menuChosen (MainComp::editMenuId, MainComp::undoItem);
+    EXPECT_EQ (hub().getProgramByte (85), before);
+    EXPECT_TRUE (waitFor ([&] { return cutoff->getShownValue() == before; })) << "the control follows";
+    EXPECT_TRUE (waitFor ([&] { return instrument().getEditBuffer()[85] == before; }));
+
+    // Ctrl+Shift+Z redoes and Ctrl+Z undoes, even with the computer keyboard playing notes.
+    auto& player = editor->getKeyboard()->getKeyPlayer();
+    const auto ctrl = juce::ModifierKeys::commandModifier;
+    EXPECT_FALSE (player.keyPressed (juce::KeyPress ('z', juce::ModifierKeys (ctrl), 'z')));
+    EXPECT_TRUE (
+        editor->keyPressed (juce::KeyPress ('z', juce::ModifierKeys (ctrl | juce::ModifierKeys::shiftModifier), 'Z')));
+    EXPECT_EQ (hub().getProgramByte (85), (before + 30) % 128);
+    EXPECT_TRUE (editor->keyPressed (juce::KeyPress ('z', juce::ModifierKeys (ctrl), 'z')));
+    EXPECT_EQ (hub().getProgramByte (85), before);
+    EXPECT_FALSE (editor->keyPressed (juce::KeyPress ('z', {}, 'z'))) << "a plain z is a note";
+}
+
+TEST_F (MainEditor, CompareAndRevertFromTheApplicationBar)
+{
+    auto& bar = editor->getEditorPanel()->getAppBar();
+    auto* compare = bar.findButton (AppBar::compareCommand);
+    ASSERT_NE (compare, nullptr);
+    EXPECT_TRUE (compare->isVisible());
+    EXPECT_TRUE (bar.getLocalBounds().contains (compare->getBounds()));
+
+    const auto stored = pattern (21);
+    hub().setBankProgram (0, 3, stored);
+    hub().selectProgram (3, false, false);
+    processor->recordHistory();
+    processor->cableChanged (85, (stored[85] + 9) % 128, true, true, true);
+    const auto edited = hub().getCurrentProgram();
+
+    compare->mouseUp (mouseAt (*compare, 5, 5));
+    EXPECT_TRUE (processor->isComparing());
+    EXPECT_TRUE (compare->isSelected());
+    EXPECT_TRUE (waitFor ([&] { return instrument().getEditBuffer() == stored; }));
+    EXPECT_TRUE (waitFor ([&] { return control (0, 85)->getShownValue() == stored[85]; }));
+    ravlin::test::saveSnapshot (bar, "appbar-comparing");
+
+    compare->mouseUp (mouseAt (*compare, 5, 5));
+    EXPECT_FALSE (compare->isSelected());
+    EXPECT_TRUE (waitFor ([&] { return instrument().getEditBuffer() == edited; }));
+
+    auto* revert = bar.findButton (AppBar::revertCommand);
+    revert->mouseUp (mouseAt (*revert, 5, 5));
+    EXPECT_EQ (hub().getCurrentProgram(), stored);
+    EXPECT_TRUE (waitFor ([&] { return instrument().getEditBuffer() == stored; }));
+
+    hub().selectProgram (-1, false, false);
+    compare->mouseUp (mouseAt (*compare, 5, 5));
+    ASSERT_NE (editor->getMessage(), nullptr);
+    EXPECT_TRUE (editor->getMessage()->getMessage().contains ("Choose a bank program first"));
+    EXPECT_FALSE (compare->isSelected());
+}
+
+TEST_F (MainEditor, ActivityLampsFollowThePluginsOwnPorts)
+{
+    auto& bar = editor->getEditorPanel()->getAppBar();
+    auto& in = bar.getInputLamp();
+    auto& out = bar.getOutputLamp();
+    EXPECT_TRUE (bar.getLocalBounds().contains (out.getBounds()));
+    // The global dump asked for at opening has come back and its flash is over.
+    ASSERT_TRUE (waitFor (
+        [&]
+        {
+            return hub().globalsReceived.load() && in.getSeenCount() == hub().getPorts().messagesIn.load() &&
+                   !in.isLit() && !out.isLit();
+        }));
+
+    processor->cableChanged (85, 3, true, true, true);
+    ASSERT_TRUE (waitFor ([&] { return out.isLit(); })) << "an NRPN went out";
+    EXPECT_FALSE (in.isLit());
+    ASSERT_TRUE (waitFor ([&] { return !out.isLit(); })) << "and the lamp goes out again";
+
+    instrument().turnKnob (86, 5);
+    ASSERT_TRUE (waitFor ([&] { return in.isLit(); }));
+    ravlin::test::saveSnapshot (bar, "appbar-midi-in");
+
+    // Another port's traffic is none of theirs.
+    hub().selectInputPort (0);
+    hub().selectOutputPort (0);
+    ASSERT_TRUE (waitFor ([&] { return !in.isLit() && !out.isLit(); }));
+    processor->cableChanged (85, 4, true, true, true);
+    instrument().turnKnob (86, 6);
+    pumpMessages (200);
+    editor->drainEvents();
+    EXPECT_FALSE (in.isLit());
+    EXPECT_FALSE (out.isLit());
 }
 
 //==============================================================================

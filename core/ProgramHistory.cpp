@@ -1,0 +1,103 @@
+#include "core/ProgramHistory.h"
+
+#include "instrument/DSI_Program.h"
+
+bool ProgramHistory::observe (const ravlin::Bytes& image, juce::uint32 nowMs)
+{
+    if (known.empty())
+    {
+        known = image;
+        return false;
+    }
+    if (image == known)
+        return false;
+
+    std::vector<int> changed;
+    for (size_t i = 0; i < std::max (image.size(), known.size()); ++i)
+        if (i >= image.size() || i >= known.size() || image[i] != known[i])
+            changed.push_back ((int)i);
+
+    redoSteps.clear();
+    if (mergeAllowed && !undoSteps.empty())
+    {
+        auto& last = undoSteps.back();
+        if (nowMs - last.lastChangeMs < mergeMs &&
+            std::includes (last.changed.begin(), last.changed.end(), changed.begin(), changed.end()))
+        {
+            last.after = image;
+            last.lastChangeMs = nowMs;
+            known = image;
+            return true;
+        }
+    }
+
+    undoSteps.push_back ({known, image, std::move (changed), nowMs});
+    if ((int)undoSteps.size() > maxSteps)
+        undoSteps.pop_front();
+    known = image;
+    mergeAllowed = true;
+    return true;
+}
+
+void ProgramHistory::resetTo (const ravlin::Bytes& image)
+{
+    known = image;
+    mergeAllowed = false;
+}
+
+void ProgramHistory::clear()
+{
+    undoSteps.clear();
+    redoSteps.clear();
+    known.clear();
+    mergeAllowed = false;
+}
+
+std::optional<ProgramHistory::Step> ProgramHistory::undo()
+{
+    if (undoSteps.empty())
+        return std::nullopt;
+    redoSteps.push_back (std::move (undoSteps.back()));
+    undoSteps.pop_back();
+    known = redoSteps.back().before;
+    mergeAllowed = false;
+    return redoSteps.back();
+}
+
+std::optional<ProgramHistory::Step> ProgramHistory::redo()
+{
+    if (redoSteps.empty())
+        return std::nullopt;
+    undoSteps.push_back (std::move (redoSteps.back()));
+    redoSteps.pop_back();
+    known = undoSteps.back().after;
+    mergeAllowed = false;
+    return undoSteps.back();
+}
+
+juce::String ProgramHistory::describe (const Step& step, const ravlin::ParameterTable& table)
+{
+    if (step.changed.size() == 1)
+    {
+        const auto index = step.changed.front();
+        const auto slot = table.slotForParameter (index);
+        if (juce::isPositiveAndBelow (slot, ravlin::ParameterTable::numHostSlots))
+            return table.hostName (slot);
+        return table.shortName (index);
+    }
+    const auto inName = [] (int i)
+    { return i >= DSI_Program::nameOffset && i < DSI_Program::nameOffset + DSI_Program::nameLength; };
+    if (std::all_of (step.changed.begin(), step.changed.end(), inName))
+        return "Name";
+    return "Program";
+}
+
+juce::String ProgramHistory::undoDescription (const ravlin::ParameterTable& table) const
+{
+    return undoSteps.empty() ? juce::String() : describe (undoSteps.back(), table);
+}
+
+juce::String ProgramHistory::redoDescription (const ravlin::ParameterTable& table) const
+{
+    return redoSteps.empty() ? juce::String() : describe (redoSteps.back(), table);
+}
