@@ -91,7 +91,8 @@ void ProgramLibrary::refresh()
     {
         const auto category = records[(size_t)n * recordSize + categoryAt];
         ++counts[category];
-        if (!filterOn || category == chosenCategory)
+        if ((!filterOn || category == chosenCategory) &&
+            (nameFilter.isEmpty() || nameOf (records.data() + (size_t)n * recordSize).containsIgnoreCase (nameFilter)))
             visible.push_back (n);
     }
     if (onChange)
@@ -345,9 +346,18 @@ void ProgramLibrary::addCurrent()
                   if (add)
                       records.insert (records.end(), current.begin(), current.end());
                   refresh();
-                  if (add && (!filterOn || current[categoryAt] == chosenCategory))
+                  if (add && !visible.empty() && visible.back() == size() - 1)
                       select ((int)visible.size() - 1);
               });
+}
+
+void ProgramLibrary::setNameFilter (const juce::String& text)
+{
+    const auto trimmed = text.trim();
+    if (trimmed == nameFilter)
+        return;
+    nameFilter = trimmed;
+    refresh();
 }
 
 void ProgramLibrary::select (int visibleRow)

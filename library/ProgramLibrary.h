@@ -71,6 +71,10 @@ public:
     int getSelectedRow() const noexcept { return selectedRow; }
     int getSelectedRecord() const noexcept;
     bool isFilterOn() const noexcept { return filterOn; }
+    /** Rows shown are those whose name holds the text (any case) and, with the filter on, of
+        the chosen category; an empty text hides nothing. */
+    void setNameFilter (const juce::String& text);
+    const juce::String& getNameFilter() const noexcept { return nameFilter; }
     int getChosenCategory() const noexcept { return chosenCategory; }
     juce::String getHeading() const { return heading; }
     int count (int category) const noexcept;
@@ -120,7 +124,7 @@ private:
     int chosenCategory = 0;
     int selectedRow = -1;
     std::array<int, 256> counts{};
-    juce::String heading;
+    juce::String heading, nameFilter;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ProgramLibrary)
 };

@@ -18,6 +18,23 @@ Lib_Manager_Comp::Lib_Manager_Comp (RavlinAudioProcessor& p, juce::File folder)
     addAndMakeVisible (keyPlayer);
     status.setTextColour (juce::Colour (0xffcebdbd));
     addAndMakeVisible (status);
+
+    searchBox.setTextToShowWhenEmpty ("Search names", juce::Colour (0xff8a8686));
+    searchBox.setTitle ("Search the library by name");
+    searchBox.setFont (juce::Font (ravlin::arialName(), 14.0f, juce::Font::plain));
+    searchBox.setColour (juce::TextEditor::backgroundColourId, juce::Colour (0xff0a0a0a));
+    searchBox.setColour (juce::TextEditor::textColourId, juce::Colour (0xffede9e9));
+    searchBox.setColour (juce::TextEditor::outlineColourId, juce::Colour (0xff8f8f8f));
+    searchBox.setColour (juce::TextEditor::focusedOutlineColourId, juce::Colour (0xffede9e9));
+    searchBox.setEscapeAndReturnKeysConsumed (false);
+    searchBox.onTextChange = [this]
+    {
+        if (libraryPage != nullptr)
+            libraryPage->getLibrary().setNameFilter (searchBox.getText());
+    };
+    searchBox.onEscapeKey = [this] { searchBox.clear(), searchBox.onTextChange(); };
+    addChildComponent (searchBox);
+
     setSize (defaultWidth, defaultHeight);
     presetButton.press();
 }
@@ -53,6 +70,7 @@ void Lib_Manager_Comp::showPage (int tab)
             libraryPage = std::make_unique<LibClass> (processor, libraryFolder);
             libraryPage->getButton (LibClass::doneCommand).addListener (this);
             addChildComponent (*libraryPage);
+            libraryPage->getLibrary().setNameFilter (searchBox.getText());
         }
         libraryPage->setVisible (true);
     }
@@ -73,6 +91,7 @@ void Lib_Manager_Comp::showPage (int tab)
     else
         return;
     shownTab = tab;
+    searchBox.setVisible (tab == libraryTab);
     presetButton.setLit (tab == presetBankTab);
     libraryButton.setLit (tab == libraryTab);
     resized();
@@ -101,9 +120,12 @@ void Lib_Manager_Comp::resized()
         libraryPage->setBounds (shownTab == libraryTab ? shown : away);
     if (presetPage != nullptr)
         presetPage->setBounds (shownTab == presetBankTab ? shown : away);
+    // Right of the tabs, above the record list.
+    searchBox.setBounds (244, 26, 300, 22);
     // The tabs overlap the pages' top edge; they stay reachable above them.
     presetButton.toFront (false);
     libraryButton.toFront (false);
+    searchBox.toFront (false);
 }
 
 void Lib_Manager_Comp::libButPressed (LibBut&, int command)

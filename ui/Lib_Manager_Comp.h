@@ -36,6 +36,8 @@ public:
     WinMovCan& getCloseControl() noexcept { return closeControl; }
     KeyPlayClass& getKeyPlayer() noexcept { return keyPlayer; }
     const SimpleLabel& getStatus() const noexcept { return status; }
+    /** Above the library's record list: filters it by name as one types. */
+    juce::TextEditor& getSearchBox() noexcept { return searchBox; }
 
     /** Runs when the close control or a page's DONE is pressed; the window hides itself. */
     std::function<void()> onClose;
@@ -68,6 +70,7 @@ private:
     WinMovCan closeControl{true};
     KeyPlayClass keyPlayer;
     SimpleLabel status{juce::Colour (0xff373535), 15.0f, false, juce::Justification::centredLeft};
+    juce::TextEditor searchBox;
     std::unique_ptr<LibClass> libraryPage;
     std::unique_ptr<Plugin_Bank> presetPage;
     juce::Point<int> dragStartMouse, dragStartWindow;

@@ -250,6 +250,36 @@ TEST_F (Library, CategoriesCountsAndRenaming)
     EXPECT_EQ (library.getHeading(), "");
 }
 
+TEST_F (Library, TheNameSearchCombinesWithTheCategoryFilter)
+{
+    Bytes block;
+    for (auto r : {program (1, 3, "Warm Pad"), program (2, 3, "Bass Growl"), program (3, 7, "PAD Glass"),
+                   program (4, 7, "Lead")})
+        block.insert (block.end(), r.begin(), r.end());
+    library.setRecords (block);
+
+    library.setNameFilter ("pad");
+    EXPECT_EQ (library.getVisibleRows(), (std::vector<int>{0, 2})) << "any case, anywhere in the name";
+    library.chooseCategory (7);
+    EXPECT_EQ (library.getVisibleRows(), (std::vector<int>{2}));
+    EXPECT_EQ (library.count (7), 2) << "counts stay those of the whole library";
+    library.setNameFilter ("  ");
+    EXPECT_EQ (library.getVisibleRows(), (std::vector<int>{2, 3})) << "blank hides nothing";
+    library.setNameFilter ("zzz");
+    EXPECT_TRUE (library.getVisibleRows().empty());
+
+    // A program added while hidden by the search is not selected behind the user's back.
+    library.chooseCategory (ProgramLibrary::listAll);
+    hub.setCurrentProgram (program (9, 3, "Brass"));
+    host.answer (Answer::positive, "Brass", 3);
+    library.addCurrent();
+    EXPECT_EQ (library.size(), 5);
+    EXPECT_EQ (library.getSelectedRow(), -1);
+    EXPECT_TRUE (host.applied.empty());
+    library.setNameFilter ("bra");
+    EXPECT_EQ (library.getVisibleRows(), (std::vector<int>{4}));
+}
+
 TEST_F (Library, DeletingTheOnlyRecordOfACategoryKeepsTheFilter)
 {
     Bytes block;

@@ -634,6 +634,38 @@ TEST_F (LibraryWindow, TheKeyboardPlayerPlaysAndKeepsItsLimits)
     EXPECT_TRUE (ravlin::test::pumpUntil ([&] { return player.getMessage().isEmpty(); }, 3000)) << "messages go away";
 }
 
+TEST_F (LibraryWindow, TheSearchBoxFiltersTheListAsOneTypes)
+{
+    Lib_Manager_Comp window (*processor, {});
+    auto& search = window.getSearchBox();
+    EXPECT_FALSE (search.isVisible()) << "the preset bank has no search";
+    window.getTab (Lib_Manager_Comp::libraryTab).press();
+    EXPECT_TRUE (search.isVisible());
+    auto& page = *window.getLibraryPage();
+    const auto list = page.getList().getBounds().translated (page.getX(), page.getY());
+    EXPECT_LT (search.getBottom(), list.getY()) << "above the record list";
+    EXPECT_GT (search.getRight(), list.getX());
+    EXPECT_LT (search.getX(), list.getRight());
+
+    page.getLibrary().setRecords (fortyRecords());
+    const auto& rows = page.getLibrary().getVisibleRows();
+    search.insertTextAtCaret ("1");
+    // "Sound 01", "Sound 10" … "Sound 19", "Sound 21", "Sound 31"
+    EXPECT_TRUE (ravlin::test::pumpUntil ([&] { return rows.size() == 13u; }));
+    search.insertTextAtCaret ("2");
+    ASSERT_TRUE (ravlin::test::pumpUntil ([&] { return rows == std::vector<int>{11}; }));
+    EXPECT_EQ (page.getList().numRows(), 1);
+
+    search.setText ("sound 0", true); // "Sound 01" … "Sound 09", categories 1 to 5 in turn
+    page.getLibrary().chooseCategory (2);
+    EXPECT_TRUE (ravlin::test::pumpUntil ([&] { return rows == std::vector<int>{1, 6}; }));
+    ravlin::test::saveSnapshot (window, "library-search");
+
+    search.keyPressed (juce::KeyPress (juce::KeyPress::escapeKey));
+    EXPECT_TRUE (ravlin::test::pumpUntil ([&] { return search.isEmpty(); }));
+    EXPECT_TRUE (ravlin::test::pumpUntil ([&] { return rows.size() == 8u; })) << "category 2 only again";
+}
+
 //==============================================================================
 TEST_F (LibraryWindow, Screenshots)
 {
