@@ -46,6 +46,35 @@ ravlin::ProgramDumps readProgramBank (const ravlin::Bytes& data)
     return ravlin::splitProgramDumps (data);
 }
 
+std::vector<BankedProgram> readBankedPrograms (const ravlin::Bytes& data)
+{
+    std::vector<BankedProgram> found;
+    const auto dumps = readProgramBank (data);
+    const auto size = (size_t)ravlin::sysex::programDumpSize;
+    for (int k = 0; k < dumps.count; ++k)
+    {
+        const auto* dump = dumps.joined.data() + (size_t)k * size;
+        const int bank = dump[4], program = dump[5];
+        if (bank >= 8 || program >= Bank_Program::numPrograms)
+            continue;
+        BankedProgram p{bank, program, ravlin::Bytes ((size_t)Bank_Program::programSize, 0)};
+        ravlin::unpackImage (dump + ravlin::sysex::programDumpDataOffset, (size_t)ravlin::sysex::packedSize,
+                             p.image.data());
+        found.push_back (std::move (p));
+    }
+    return found;
+}
+
+std::vector<int> banksNamed (const std::vector<BankedProgram>& programs)
+{
+    std::vector<int> banks;
+    for (const auto& p : programs)
+        if (std::find (banks.begin(), banks.end(), p.bank) == banks.end())
+            banks.push_back (p.bank);
+    std::sort (banks.begin(), banks.end());
+    return banks;
+}
+
 ravlin::Bytes singleProgramContent (const ravlin::Bytes& image)
 {
     return ravlin::packEditBufferDump (image);

@@ -23,6 +23,20 @@ bool readSingleProgram (const ravlin::Bytes& data, DSI_Program& into);
 /** A bank file: every 1178-byte program dump in it; files shorter than 10 bytes hold none. */
 ravlin::ProgramDumps readProgramBank (const ravlin::Bytes& data);
 
+/** A program dump together with the place it names. */
+struct BankedProgram
+{
+    int bank = 0, program = 0;
+    ravlin::Bytes image;
+};
+
+/** The program dumps of a file that name a bank 0..7 and a program 0..98, in file order (the
+    instrument's own "all banks" files hold 396); dumps naming other places are left out. */
+std::vector<BankedProgram> readBankedPrograms (const ravlin::Bytes& data);
+
+/** The banks those programs name, each once, in ascending order. */
+std::vector<int> banksNamed (const std::vector<BankedProgram>& programs);
+
 /** What a saved program file holds: the program's edit-buffer dump. */
 ravlin::Bytes singleProgramContent (const ravlin::Bytes& image);
 

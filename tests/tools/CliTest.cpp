@@ -6,6 +6,7 @@
 #include "instrument/Bank_Program.h"
 #include "instrument/DSI_Program.h"
 #include "library/LibraryFile.h"
+#include "library/ProgramFiles.h"
 #include "support/FakeMidiDevices.h"
 #include "support/NoMidiDevices.h"
 
@@ -295,4 +296,155 @@ TEST (CliFirstRun, WithoutDevicesOrPortsFileTheVirtualInstrumentIsChosen)
     EXPECT_FALSE (files.portsFile().existsAsFile());
     EXPECT_NE (withDevices.str().find ("MIDI button"), std::string::npos);
     folder.deleteRecursively();
+}
+
+//==============================================================================
+namespace
+{
+/** The instrument's "all banks" file: four banks of 99 dumps each. */
+juce::File allBanksFile (const juce::File& dir)
+{
+    Bytes stream;
+    for (int bank = 0; bank < 4; ++bank)
+        for (int n = 0; n < 99; ++n)
+        {
+            DSI_Program program;
+            program.setName ("B" + juce::String (bank + 1) + " P" + juce::String (n + 1));
+            const auto dump = packProgramDump (program.image, bank, n);
+            stream.insert (stream.end(), dump.begin(), dump.end());
+        }
+    auto file = dir.getChildFile ("all.syx");
+    file.replaceWithData (stream.data(), stream.size());
+    return file;
+}
+
+std::vector<std::string> namesIn (const juce::File& file)
+{
+    std::vector<std::string> names;
+    for (const auto& row : lines (cli ({"list", file.getFullPathName()}).out))
+        names.push_back (row.substring (21, 37).trimEnd().toStdString()); // the 16 name characters
+    return names;
+}
+} // namespace
+
+TEST_F (CliFiles, ConvertsBetweenBanksLibrariesAndSinglePrograms)
+{
+    const auto bank = bankFile().getFullPathName();
+    const auto library = dir.getChildFile ("lib.p12l"), back = dir.getChildFile ("back.p12b"),
+               single = dir.getChildFile ("one.p12p"), singleSyx = dir.getChildFile ("one.syx");
+
+    auto run = cli ({"convert", bank, library.getFullPathName()});
+    ASSERT_EQ (run.code, 0) << run.err;
+    EXPECT_EQ (run.out, "wrote a library of 99 programs from " + bank.toStdString() + "\n");
+    ASSERT_EQ (namesIn (library).size(), 99u);
+    EXPECT_EQ (namesIn (library)[4], "Bank Sound 5");
+
+    // Back to a bank: the dumps carry the bank the tool is told.
+    run = cli ({"convert", "--bank", "6", library.getFullPathName(), back.getFullPathName()});
+    ASSERT_EQ (run.code, 0) << run.err;
+    const auto dumps = ProgramFiles::readProgramBank (*ProgramFiles::readFile (back));
+    ASSERT_EQ (dumps.count, 99);
+    EXPECT_EQ (dumps.joined[4], 5);
+    EXPECT_EQ (dumps.joined[(size_t)sysex::programDumpSize * 98 + 5], 98);
+    EXPECT_EQ (namesIn (back), namesIn (library));
+
+    run = cli ({"convert", "--program", "7", bank, single.getFullPathName()});
+    ASSERT_EQ (run.code, 0) << run.err;
+    EXPECT_EQ (run.out, "wrote \"Bank Sound 7\" as a single program\n");
+    DSI_Program read;
+    ASSERT_TRUE (ProgramFiles::readSingleProgram (*ProgramFiles::readFile (single), read));
+    EXPECT_EQ (read.getName().trimEnd(), "Bank Sound 7");
+    EXPECT_EQ (ProgramFiles::readFile (single)->size(), (size_t)sysex::editBufferDumpSize);
+
+    // One program into a .syx is a single-program file; into a bank, slot 1 and the rest basic.
+    ASSERT_EQ (cli ({"convert", single.getFullPathName(), singleSyx.getFullPathName()}).code, 0);
+    EXPECT_EQ (*ProgramFiles::readFile (singleSyx), *ProgramFiles::readFile (single));
+    run = cli ({"convert", single.getFullPathName(), back.getFullPathName()});
+    ASSERT_EQ (run.code, 0) << run.err;
+    EXPECT_NE (run.out.find ("1 of 99 programs"), std::string::npos) << run.out;
+    const auto names = namesIn (back);
+    ASSERT_EQ (names.size(), 99u);
+    EXPECT_EQ (names[0], "Bank Sound 7");
+    EXPECT_EQ (names[1], "Basic Program");
+}
+
+TEST_F (CliFiles, ConvertKeepsTheBanksOfAnAllBanksFileAndPicksOneOnRequest)
+{
+    const auto all = allBanksFile (dir).getFullPathName();
+    const auto copy = dir.getChildFile ("copy.syx"), third = dir.getChildFile ("third.p12b");
+
+    auto run = cli ({"convert", all, copy.getFullPathName()});
+    ASSERT_EQ (run.code, 0) << run.err;
+    EXPECT_EQ (*ProgramFiles::readFile (copy), *ProgramFiles::readFile (juce::File (all))) << "places kept";
+
+    run = cli ({"convert", all, third.getFullPathName()});
+    EXPECT_EQ (run.code, 1);
+    EXPECT_EQ (run.err, "ravlin-cli convert: " + all.toStdString() +
+                            " holds programs for banks 1, 2, 3, 4; a bank file takes one: add --bank N, or write a "
+                            ".syx to keep them all\n");
+    EXPECT_FALSE (third.exists());
+
+    run = cli ({"convert", "--bank", "3", all, third.getFullPathName()});
+    ASSERT_EQ (run.code, 0) << run.err;
+    const auto names = namesIn (third);
+    ASSERT_EQ (names.size(), 99u);
+    EXPECT_EQ (names[0], "B3 P1");
+    EXPECT_EQ (names[98], "B3 P99");
+    EXPECT_EQ (ProgramFiles::readProgramBank (*ProgramFiles::readFile (third)).joined[4], 2);
+
+    EXPECT_NE (cli ({"convert", all, dir.getChildFile ("one.p12p").getFullPathName()}).err.find ("add --program N"),
+               std::string::npos);
+}
+
+TEST_F (CliFiles, ConvertRefusesWhatItCannotDoAndLeavesOutputAlone)
+{
+    const auto bank = bankFile().getFullPathName();
+    const auto out = dir.getChildFile ("out.p12l");
+    const auto garbage = write ("garbage.syx", Bytes (5000, 0x42)).getFullPathName();
+
+    struct Case
+    {
+        juce::StringArray args;
+        int code;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{"convert", bank}, 2, "usage: ravlin-cli convert"},
+        {{"convert", bank, dir.getChildFile ("x.txt").getFullPathName()}, 2, "must end in .p12l, .p12b, .p12p or .syx"},
+        {{"convert", bank, bank}, 2, "the same file"},
+        {{"convert", dir.getChildFile ("none.syx").getFullPathName(), out.getFullPathName()}, 1, "no such file"},
+        {{"convert", garbage, out.getFullPathName()}, 1, "no programs found"},
+        {{"convert", "--bank", "9", bank, out.getFullPathName()}, 2, "--bank takes 1 to 8"},
+        {{"convert", "--program", "0", bank, out.getFullPathName()}, 2, "--program takes a number from 1"},
+        {{"convert", "--program", bank, out.getFullPathName()}, 2, "--program takes"},
+        {{"convert", "--program", "100", bank, out.getFullPathName()}, 1, "there is no program 100"},
+        {{"convert", "--force", bank, out.getFullPathName()}, 2, "unknown option --force"},
+    };
+    for (const auto& c : cases)
+    {
+        const auto run = cli (c.args);
+        EXPECT_EQ (run.code, c.code) << c.args.joinIntoString (" ");
+        EXPECT_NE (run.err.find (c.says), std::string::npos) << run.err;
+        EXPECT_TRUE (run.out.empty());
+    }
+    EXPECT_FALSE (out.exists());
+
+    // A library of 120 programs does not fit a bank, and an existing bank file stays as it was.
+    std::vector<Bytes> records;
+    for (int n = 0; n < 120; ++n)
+    {
+        DSI_Program program;
+        program.setName ("Lib " + juce::String (n));
+        records.push_back (program.image);
+    }
+    const auto big = dir.getChildFile ("big.p12l");
+    ASSERT_TRUE (LibraryFile::write (big, records));
+    auto run = cli ({"convert", big.getFullPathName(), dir.getChildFile ("big.p12b").getFullPathName()});
+    EXPECT_EQ (run.code, 1);
+    EXPECT_NE (run.err.find ("holds 120 programs; a bank file takes 99"), std::string::npos) << run.err;
+    const auto before = *ProgramFiles::readFile (juce::File (bank));
+    run = cli ({"convert", big.getFullPathName(), bank});
+    EXPECT_EQ (run.code, 1);
+    EXPECT_NE (run.err.find ("without places of their own"), std::string::npos) << run.err;
+    EXPECT_EQ (*ProgramFiles::readFile (juce::File (bank)), before);
 }

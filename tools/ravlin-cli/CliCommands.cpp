@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 
+#include "ConvertCommand.h"
 #include "TransferCommands.h"
 
 #include <iostream>
@@ -19,7 +20,8 @@ const char* const usage = "usage: ravlin-cli list FILE\n"
                           "       ravlin-cli receive --in NAME --out NAME --banks user|factory|all|1..8 "
                           "[--wire din|usb|none] [--timeout SECONDS] FILE\n"
                           "       ravlin-cli transmit --in NAME --out NAME [--to-bank 1..8] [--yes] [--verify] "
-                          "[--wire din|usb|none] [--timeout SECONDS] FILE\n";
+                          "[--wire din|usb|none] [--timeout SECONDS] FILE\n"
+                          "       ravlin-cli convert [--bank 1..8] [--program N] IN OUT\n";
 
 // Files larger than this are no program files; refuse them rather than read gigabytes.
 constexpr juce::int64 maxFileSize = 64 * 1024 * 1024;
@@ -163,6 +165,8 @@ int runRavlinCli (const juce::StringArray& args, std::ostream& out, std::ostream
         return receiveBanks (args, out, err);
     if (command == "transmit")
         return transmitBanks (args, std::cin, out, err);
+    if (command == "convert")
+        return convertPrograms (args, out, err);
 
     err << usage;
     return 2;
