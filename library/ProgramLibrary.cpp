@@ -145,6 +145,43 @@ void ProgramLibrary::takePending (const std::vector<ravlin::Bytes>& source)
         pending.insert (pending.end(), r.begin(), r.end());
 }
 
+void ProgramLibrary::readLibraryFile (const juce::File& file)
+{
+    // Read as a library whatever its extension; repeats within it once.
+    if (const auto data = ProgramFiles::readFile (file))
+        takePending (LibraryFile::readRecords (data->data(), data->size(), LibraryFile::markerLength, true));
+}
+
+bool ProgramLibrary::readBankFile (const juce::File& file)
+{
+    FileMan reader;
+    if (!reader.readProgramBank (file))
+        return false;
+    Bank_Program bank ("file");
+    bank.loadFromDumps (reader.sysExBytes);
+    std::vector<ravlin::Bytes> programs;
+    for (int p = 0; p < std::min (reader.bankMessages, Bank_Program::numPrograms); ++p)
+        programs.push_back (bank.getProgram (p));
+    takePending (programs);
+    return pendingCount() > 0;
+}
+
+bool ProgramLibrary::loadFile (const juce::File& file)
+{
+    pending.clear();
+    const auto data = ProgramFiles::readFile (file);
+    if (!data.has_value())
+        return false;
+    if (LibraryFile::hasStartMarker (data->data(), data->size()))
+        readLibraryFile (file);
+    else
+        readBankFile (file);
+    if (pendingCount() == 0)
+        return false;
+    offerPending();
+    return true;
+}
+
 void ProgramLibrary::readSource (int source, std::function<void()> then)
 {
     pending.clear();
@@ -155,10 +192,7 @@ void ProgramLibrary::readSource (int source, std::function<void()> then)
                          {
                              if (file == juce::File())
                                  return;
-                             // Read as a library whatever its extension; repeats within it once.
-                             if (const auto data = ProgramFiles::readFile (file))
-                                 takePending (LibraryFile::readRecords (data->data(), data->size(),
-                                                                        LibraryFile::markerLength, true));
+                             readLibraryFile (file);
                              then();
                          });
         return;
@@ -168,16 +202,7 @@ void ProgramLibrary::readSource (int source, std::function<void()> then)
         host.chooseFile (3, {},
                          [this, then] (juce::File file)
                          {
-                             FileMan reader;
-                             if (file == juce::File() || !reader.readProgramBank (file))
-                                 return;
-                             Bank_Program bank ("file");
-                             bank.loadFromDumps (reader.sysExBytes);
-                             std::vector<ravlin::Bytes> programs;
-                             for (int p = 0; p < std::min (reader.bankMessages, Bank_Program::numPrograms); ++p)
-                                 programs.push_back (bank.getProgram (p));
-                             takePending (programs);
-                             if (pendingCount() > 0)
+                             if (file != juce::File() && readBankFile (file))
                                  then();
                          });
         return;

@@ -92,6 +92,9 @@ public:
     void saveDefault (const juce::File& folder) const;
     static juce::StringArray loadMenuTexts (const MidiCntrState& hub); // "" marks a separator
     void load (int source);
+    /** LOAD with the file already chosen (one dropped on the page): a library file by its
+        start marker, else a bank file. False when it holds no programs; nothing is asked then. */
+    bool loadFile (const juce::File& file);
     void save();
     void clearAll();
     void rename();
@@ -110,6 +113,8 @@ public:
 
 private:
     void readSource (int source, std::function<void()> then);
+    void readLibraryFile (const juce::File& file);
+    bool readBankFile (const juce::File& file);
     void takePending (const std::vector<ravlin::Bytes>& source);
     void offerPending();
     void replaceWithPending();

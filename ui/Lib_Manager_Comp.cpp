@@ -128,6 +128,23 @@ void Lib_Manager_Comp::resized()
     searchBox.toFront (false);
 }
 
+bool Lib_Manager_Comp::isInterestedInFileDrag (const juce::StringArray& files)
+{
+    if (shownTab != libraryTab || files.isEmpty())
+        return false;
+    const auto extension = juce::File (files[0]).getFileExtension().toLowerCase();
+    return extension == ".p12l" || extension == ".p12b" || extension == ".syx";
+}
+
+void Lib_Manager_Comp::filesDropped (const juce::StringArray& files, int, int)
+{
+    if (libraryPage == nullptr || files.isEmpty())
+        return;
+    const juce::File file (files[0]);
+    if (!libraryPage->getLibrary().loadFile (file))
+        status.setText ("No programs found in " + file.getFileName());
+}
+
 void Lib_Manager_Comp::libButPressed (LibBut&, int command)
 {
     if (command == libraryTab || command == presetBankTab)

@@ -14,6 +14,7 @@ class Lib_Manager_Comp : public juce::Component,
                          public LibButListener,
                          public KeyPlayListener,
                          public juce::ChangeBroadcaster,
+                         public juce::FileDragAndDropTarget,
                          private WinMovCanListener
 {
 public:
@@ -50,6 +51,10 @@ public:
     /** Keys no child took (the lists, the buttons) play notes as the player's own do. */
     bool keyPressed (const juce::KeyPress& key) override;
     bool keyStateChanged (bool isKeyDown) override;
+
+    /** A library or bank file dropped on the LIBRARY page goes through LOAD. */
+    bool isInterestedInFileDrag (const juce::StringArray& files) override;
+    void filesDropped (const juce::StringArray& files, int x, int y) override;
 
     void libButPressed (LibBut& button, int command) override;
     void libButHover (LibBut& button, bool entered) override;

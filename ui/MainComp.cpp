@@ -4,6 +4,7 @@
 #include "core/RavlinAudioProcessor.h"
 #include "instrument/ParDes.h"
 #include "instrument/ProgramPacking.h"
+#include "library/ProgramFiles.h"
 #include "library/ProgramLibrary.h"
 #include "ui/SectionLayout.h"
 
@@ -440,6 +441,8 @@ juce::PopupMenu MainComp::bankFileMenu() const
     m.addSeparator();
     for (int b = 0; b < 4; ++b)
         m.addItem (200 + b, "Save Program Bank U" + juce::String (b + 1));
+    m.addSeparator();
+    m.addItem (allBanksItem, "Load All Banks From File");
     return m;
 }
 
@@ -473,6 +476,113 @@ juce::PopupMenu MainComp::programCellMenu (int bank, int program) const
 void MainComp::storeReceived (bool toBank, int bank, int program, const ravlin::Bytes& image)
 {
     processor->getHub().storeEditorProgram (toBank, bank, program, image);
+}
+
+void MainComp::loadBankDumps (int bank, const ravlin::Bytes& joinedDumps, int count)
+{
+    auto& hub = processor->getHub();
+    Bank_Program loaded ("file");
+    loaded.loadFromDumps (joinedDumps);
+    for (int p = 0; p < std::min (count, Bank_Program::numPrograms); ++p)
+        hub.setBankProgram (bank, p, loaded.getProgram (p));
+    hub.postEvent (HubEvent::bankChanged);
+    if (banksShown)
+        banksPage->getGrid().repaint();
+}
+
+void MainComp::importAllBanks (const std::vector<ProgramFiles::BankedProgram>& programs, const juce::String& fileName)
+{
+    const auto banks = ProgramFiles::banksNamed (programs);
+    if (banks.empty())
+    {
+        showMessage (fileName + " holds no program dumps that name a bank.");
+        return;
+    }
+    juce::StringArray names, userNames;
+    for (auto b : banks)
+    {
+        names.add (bankName (b));
+        if (b < 4)
+            userNames.add (bankName (b));
+    }
+    juce::Component::SafePointer<MainComp> self (this);
+    auto import = [self, programs, names, fileName]
+    {
+        if (self == nullptr)
+            return;
+        auto& hub = self->processor->getHub();
+        for (const auto& p : programs)
+            hub.setBankProgram (p.bank, p.program, p.image);
+        hub.postEvent (HubEvent::bankChanged);
+        if (self->banksShown)
+            self->banksPage->getGrid().repaint();
+        self->showMessage ("Loaded " + juce::String ((int)programs.size()) + " programs from " + fileName + " into " +
+                           names.joinIntoString (", ") + ".");
+    };
+    if (userNames.isEmpty())
+        import();
+    else
+        askThen (fileName + " holds " + juce::String ((int)programs.size()) + " programs. Overwrite " +
+                     userNames.joinIntoString (", ") + " with them?",
+                 import);
+}
+
+bool MainComp::isInterestedInFileDrag (const juce::StringArray& files)
+{
+    if (processor == nullptr || files.isEmpty() || writeDialog != nullptr)
+        return false;
+    const auto extension = juce::File (files[0]).getFileExtension().toLowerCase();
+    return extension == ".syx" || extension == ".p12p" || extension == ".p12b";
+}
+
+void MainComp::filesDropped (const juce::StringArray& files, int x, int y)
+{
+    if (!isInterestedInFileDrag (files))
+        return;
+    const juce::File file (files[0]);
+    const auto name = file.getFileName();
+    if (banksShown && banksPage->getBounds().contains (x, y))
+    {
+        FileMan reader;
+        if (!reader.readProgramBank (file))
+        {
+            showMessage (name + " holds no program bank.");
+            return;
+        }
+        const auto banked = ProgramFiles::readBankedPrograms (reader.sysExBytes);
+        if (ProgramFiles::banksNamed (banked).size() > 1)
+        {
+            importAllBanks (banked, name);
+            return;
+        }
+        auto& grid = banksPage->getGrid();
+        const auto bank = grid.getMode() == 0 ? grid.getModeValue() : -1;
+        if (!juce::isPositiveAndBelow (bank, 4))
+        {
+            showMessage ("Show a user bank to drop a bank file on it.");
+            return;
+        }
+        juce::Component::SafePointer<MainComp> self (this);
+        const auto dumps = reader.sysExBytes;
+        const auto count = reader.bankMessages;
+        askThen ("Load the " + juce::String (juce::jmin (count, Bank_Program::numPrograms)) + " programs of " + name +
+                     " into " + bankName (bank) + "?",
+                 [self, bank, dumps, count]
+                 {
+                     if (self != nullptr)
+                         self->loadBankDumps (bank, dumps, count);
+                 });
+        return;
+    }
+
+    // A bank's first program is not what a bank dropped on the editor means.
+    FileMan reader;
+    if ((reader.readProgramBank (file) && reader.bankMessages > 1) || !reader.readSingleProgram (file))
+    {
+        showMessage (name + " holds no single program" + (banksShown ? "." : ": drop bank files on the banks page."));
+        return;
+    }
+    storeReceived (false, selectedBank(), selectedProgram(), reader.program.getImage());
 }
 
 void MainComp::resendCurrent()
@@ -579,21 +689,22 @@ void MainComp::menuChosen (int menu, int item)
         case bankFileMenuId:
         {
             const auto bank = item % 100;
-            if (item >= 200)
+            if (item == allBanksItem)
+                fileMan.loadProgramBank (
+                    [self] (bool read)
+                    {
+                        if (self != nullptr && read)
+                            self->importAllBanks (ProgramFiles::readBankedPrograms (self->fileMan.sysExBytes),
+                                                  self->fileMan.chosenFile.getFileName());
+                    });
+            else if (item >= 200)
                 fileMan.saveProgramBank (*hub.banks[(size_t)bank], bank, nullptr);
             else
                 fileMan.loadProgramBank (
                     [self, bank] (bool read)
                     {
-                        if (self == nullptr || !read)
-                            return;
-                        auto& h = self->processor->getHub();
-                        Bank_Program loaded ("file");
-                        loaded.loadFromDumps (self->fileMan.sysExBytes);
-                        for (int p = 0; p < std::min (self->fileMan.bankMessages, Bank_Program::numPrograms); ++p)
-                            h.setBankProgram (bank, p, loaded.getProgram (p));
-                        if (self->banksShown)
-                            self->banksPage->getGrid().repaint();
+                        if (self != nullptr && read)
+                            self->loadBankDumps (bank, self->fileMan.sysExBytes, self->fileMan.bankMessages);
                     });
             return;
         }
@@ -758,20 +869,28 @@ void MainComp::startBankOperation (int code, int firstBank)
 
 void MainComp::showMessage (const juce::String& text)
 {
-    message = std::make_unique<MsgCont> (text, false);
+    askThen (text, nullptr);
+}
+
+void MainComp::askThen (const juce::String& text, std::function<void()> onOk)
+{
+    message = std::make_unique<MsgCont> (text, onOk != nullptr);
     juce::Component::SafePointer<MainComp> self (this);
-    auto close = [self]
+    auto close = [self] (std::function<void()> then)
     {
         // After the button's own click handling has returned.
         juce::MessageManager::callAsync (
-            [self]
+            [self, then]
             {
-                if (self != nullptr)
-                    self->message.reset();
+                if (self == nullptr)
+                    return;
+                self->message.reset();
+                if (then)
+                    then();
             });
     };
-    message->getOkButton().onClick = close;
-    message->getCancelButton().onClick = close;
+    message->getOkButton().onClick = [close, onOk] { close (onOk); };
+    message->getCancelButton().onClick = [close] { close (nullptr); };
     addAndMakeVisible (*message);
     message->setBounds (getLocalBounds());
     message->toFront (true);

@@ -2,6 +2,7 @@
 
 #include "core/MidiCntrState.h"
 #include "library/FileMan.h"
+#include "library/ProgramFiles.h"
 #include "ui/BankComp.h"
 #include "ui/EditorPanel.h"
 #include "ui/KeyBrd.h"
@@ -20,6 +21,7 @@ class RavlinAudioProcessor;
     own size changes so that the window follows. */
 class MainComp : public juce::Component,
                  public juce::ChangeBroadcaster,
+                 public juce::FileDragAndDropTarget,
                  private MidiCntrStateListener,
                  private juce::Timer,
                  private juce::ChangeListener,
@@ -69,6 +71,16 @@ public:
     void startBankOperation (int code, int firstBank);
     /** A message over the editor; either of its buttons closes it. */
     void showMessage (const juce::String& text);
+    /** A question over the editor: OK runs the action, CANCEL only closes it. */
+    void askThen (const juce::String& text, std::function<void()> onOk);
+
+    /** A program file dropped on the editor becomes the current program; a bank file dropped
+        on the banks page goes into the user bank shown, after a question. */
+    bool isInterestedInFileDrag (const juce::StringArray& files) override;
+    void filesDropped (const juce::StringArray& files, int x, int y) override;
+    /** Each program into the bank and place its dump names, asking first when user banks
+        would be overwritten. */
+    void importAllBanks (const std::vector<ProgramFiles::BankedProgram>& programs, const juce::String& fileName);
     MsgCont* getMessage() noexcept { return message.get(); }
 
     /** The menus as (text, item) pairs; item 0 is a separator, items of a submenu are
@@ -98,6 +110,7 @@ public:
     };
     void menuChosen (int menu, int item);
     static constexpr int undoItem = 21, redoItem = 22; // of the EDIT menu
+    static constexpr int allBanksItem = 300;           // of the bank file menu
     /** Ctrl+Z undoes, Ctrl+Shift+Z (or Ctrl+Y) redoes. */
     bool keyPressed (const juce::KeyPress& key) override;
     juce::String currentProgramName() const;
@@ -129,6 +142,7 @@ private:
     void show (const juce::PopupMenu& menu, int menuId, juce::Component* at);
     void resendCurrent();
     void storeReceived (bool toBank, int bank, int program, const ravlin::Bytes& image);
+    void loadBankDumps (int bank, const ravlin::Bytes& joinedDumps, int count);
     void copyCurrentToClipboard();
     void readMonitor();
     void placeKeyboardAfterSlide();

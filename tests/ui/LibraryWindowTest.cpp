@@ -313,6 +313,47 @@ TEST_F (LibraryWindow, LoadingAppendsOrReplacesAfterTheQuestions)
     EXPECT_EQ (dialogKinds, (std::vector<int>{4, 4, 4}));
 }
 
+TEST_F (LibraryWindow, LibraryAndBankFilesDroppedOnTheLibraryPageGoThroughLoad)
+{
+    Lib_Manager_Comp window (*processor, {});
+    const auto library = home.getChildFile ("dropped.p12l");
+    std::vector<Bytes> list;
+    for (int n = 0; n < 3; ++n)
+        list.push_back (makeRecord ("Dropped " + juce::String (n), 1, n));
+    ASSERT_TRUE (LibraryFile::write (library, list));
+    const juce::StringArray files{library.getFullPathName()};
+    EXPECT_FALSE (window.isInterestedInFileDrag (files)) << "the preset bank takes no drops";
+
+    window.getTab (Lib_Manager_Comp::libraryTab).press();
+    ASSERT_TRUE (window.isInterestedInFileDrag (files));
+    EXPECT_FALSE (window.isInterestedInFileDrag ({home.getChildFile ("a.wav").getFullPathName()}));
+    auto& page = *window.getLibraryPage();
+    page.getLibrary().setRecords ({});
+    window.filesDropped (files, 100, 200);
+    EXPECT_EQ (page.getLibrary().size(), 3) << "an empty library takes the file without asking";
+
+    // A bank file, into a library that is no longer empty: LOAD's question comes first.
+    Bytes bank;
+    for (int p = 0; p < 99; ++p)
+    {
+        const auto dump = ravlin::packProgramDump (makeRecord ("Bank " + juce::String (p), 2, 500 + p), 0, p);
+        bank.insert (bank.end(), dump.begin(), dump.end());
+    }
+    const auto bankFile = home.getChildFile ("dropped.p12b");
+    ASSERT_TRUE (ProgramFiles::write (bankFile, bank));
+    window.filesDropped ({bankFile.getFullPathName()}, 100, 200);
+    ASSERT_NE (page.getDialog(), nullptr);
+    EXPECT_EQ (page.getDialog()->getTitle(), "Append Programs?");
+    answer (*page.getDialog(), TextInputCont::positiveCommand);
+    EXPECT_EQ (page.getLibrary().size(), 3 + 99);
+
+    const auto garbage = home.getChildFile ("garbage.syx");
+    garbage.replaceWithText ("no programs in here");
+    window.filesDropped ({garbage.getFullPathName()}, 100, 200);
+    EXPECT_EQ (page.getLibrary().size(), 3 + 99);
+    EXPECT_EQ (window.getStatus().getText(), "No programs found in garbage.syx");
+}
+
 TEST_F (LibraryWindow, TheDefaultLibraryComesWithThePageAndGoesBackWithTheEditor)
 {
     {

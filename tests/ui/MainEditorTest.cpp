@@ -529,6 +529,126 @@ TEST_F (MainEditor, ActivityLampsFollowThePluginsOwnPorts)
     EXPECT_FALSE (out.isLit());
 }
 
+namespace
+{
+/** A temporary folder for the files dropped and loaded. */
+struct DropFolder
+{
+    DropFolder() { folder.createDirectory(); }
+    ~DropFolder() { folder.deleteRecursively(); }
+    juce::File write (const juce::String& name, const Bytes& content) const
+    {
+        const auto f = folder.getChildFile (name);
+        EXPECT_TRUE (ProgramFiles::write (f, content));
+        return f;
+    }
+    /** Program dumps for the given banks, program p of bank b being pattern (b * 100 + p). */
+    juce::File banksFile (const juce::String& name, std::initializer_list<int> banks) const
+    {
+        Bytes content;
+        for (auto b : banks)
+            for (int p = 0; p < 99; ++p)
+            {
+                const auto dump = ravlin::packProgramDump (pattern (b * 100 + p), b, p);
+                content.insert (content.end(), dump.begin(), dump.end());
+            }
+        return write (name, content);
+    }
+    const juce::File folder =
+        juce::File::getSpecialLocation (juce::File::tempDirectory)
+            .getChildFile ("ravlin-drop-" + juce::String::toHexString (juce::Random().nextInt64()));
+};
+} // namespace
+
+TEST_F (MainEditor, AProgramFileDroppedOnTheEditorBecomesTheCurrentProgram)
+{
+    const DropFolder files;
+    const auto single = files.write ("one.syx", ProgramFiles::singleProgramContent (pattern (71)));
+    EXPECT_TRUE (editor->isInterestedInFileDrag ({single.getFullPathName()}));
+    EXPECT_FALSE (editor->isInterestedInFileDrag ({files.folder.getChildFile ("notes.txt").getFullPathName()}));
+
+    editor->filesDropped ({single.getFullPathName()}, 600, 300);
+    EXPECT_EQ (hub().getCurrentProgram(), pattern (71));
+    EXPECT_TRUE (waitFor ([&] { return editor->getEditorPanel()->getLcd().getName() == "Pattern 71"; }));
+
+    // A bank or garbage is no program for the editor: said so, nothing changes.
+    const auto bank = files.banksFile ("bank.p12b", {1});
+    editor->filesDropped ({bank.getFullPathName()}, 600, 300);
+    ASSERT_NE (editor->getMessage(), nullptr);
+    EXPECT_TRUE (editor->getMessage()->getMessage().contains ("drop bank files on the banks page"));
+    EXPECT_EQ (hub().getCurrentProgram(), pattern (71));
+    const auto garbage = files.write ("garbage.syx", Bytes (3000, 0xF0));
+    editor->filesDropped ({garbage.getFullPathName()}, 600, 300);
+    EXPECT_EQ (hub().getCurrentProgram(), pattern (71));
+}
+
+TEST_F (MainEditor, ABankFileDroppedOnTheBanksPageFillsTheShownUserBankAfterAsking)
+{
+    const DropFolder files;
+    const auto bank = files.banksFile ("bank.syx", {6}); // dumps of factory bank 3 go wherever dropped
+    const auto before = hub().getBankProgram (1, 0);
+    editor->command (MainComp::banksCommand);
+    editor->getBanksPage()->getGrid().setContent (0, 1);
+    const auto at = editor->getBanksPage()->getBounds().getCentre();
+
+    editor->filesDropped ({bank.getFullPathName()}, at.x, at.y);
+    ASSERT_NE (editor->getMessage(), nullptr);
+    EXPECT_EQ (editor->getMessage()->getMessage(), "Load the 99 programs of bank.syx into User Bank 2?");
+    editor->getMessage()->getCancelButton().onClick();
+    ASSERT_TRUE (waitFor ([&] { return editor->getMessage() == nullptr; }));
+    EXPECT_EQ (hub().getBankProgram (1, 0), before);
+
+    editor->filesDropped ({bank.getFullPathName()}, at.x, at.y);
+    editor->getMessage()->getOkButton().onClick();
+    ASSERT_TRUE (waitFor ([&] { return hub().getBankProgram (1, 98) == pattern (698); }));
+    EXPECT_EQ (hub().getBankProgram (1, 0), pattern (600));
+
+    editor->getBanksPage()->getGrid().setContent (0, 5);
+    editor->filesDropped ({bank.getFullPathName()}, at.x, at.y);
+    ASSERT_NE (editor->getMessage(), nullptr);
+    EXPECT_EQ (editor->getMessage()->getMessage(), "Show a user bank to drop a bank file on it.");
+}
+
+TEST_F (MainEditor, AllBanksFilesGoIntoTheBanksTheirDumpsName)
+{
+    const DropFolder files;
+    const auto all = files.banksFile ("all.syx", {0, 1, 2, 3});
+    editor->getFileMan().answerDialog = [all] (const FileMan::Kind&) { return all; };
+    EXPECT_TRUE (itemTexts (editor->bankFileMenu()).contains ("Load All Banks From File"));
+
+    const auto untouched = hub().getBankProgram (0, 10);
+    editor->menuChosen (MainComp::bankFileMenuId, MainComp::allBanksItem);
+    ASSERT_NE (editor->getMessage(), nullptr);
+    EXPECT_EQ (editor->getMessage()->getMessage(),
+               "all.syx holds 396 programs. Overwrite User Bank 1, User Bank 2, User Bank 3, User Bank 4 with them?");
+    editor->getMessage()->getCancelButton().onClick();
+    ASSERT_TRUE (waitFor ([&] { return editor->getMessage() == nullptr; }));
+    EXPECT_EQ (hub().getBankProgram (0, 10), untouched);
+
+    editor->menuChosen (MainComp::bankFileMenuId, MainComp::allBanksItem);
+    editor->getMessage()->getOkButton().onClick();
+    ASSERT_TRUE (waitFor ([&] { return hub().getBankProgram (3, 98) == pattern (398); }));
+    for (int b = 0; b < 4; ++b)
+        EXPECT_EQ (hub().getBankProgram (b, 42), pattern (b * 100 + 42)) << b;
+    ASSERT_NE (editor->getMessage(), nullptr);
+    EXPECT_TRUE (editor->getMessage()->getMessage().startsWith ("Loaded 396 programs from all.syx into User Bank 1"));
+
+    // Factory banks only: nothing of the user's is at stake, so no question.
+    const auto factory = files.banksFile ("factory.syx", {5, 7});
+    editor->getFileMan().answerDialog = [factory] (const FileMan::Kind&) { return factory; };
+    editor->menuChosen (MainComp::bankFileMenuId, MainComp::allBanksItem);
+    EXPECT_EQ (hub().getBankProgram (5, 1), pattern (501));
+    EXPECT_EQ (hub().getBankProgram (7, 97), pattern (797));
+    EXPECT_EQ (editor->getMessage()->getMessage(),
+               "Loaded 198 programs from factory.syx into Factory Bank 2, Factory Bank 4.");
+
+    // Dropped on the banks page, a file of several banks takes the same way.
+    editor->command (MainComp::banksCommand);
+    const auto at = editor->getBanksPage()->getBounds().getCentre();
+    editor->filesDropped ({all.getFullPathName()}, at.x, at.y);
+    EXPECT_TRUE (editor->getMessage()->getMessage().startsWith ("all.syx holds 396 programs. Overwrite"));
+}
+
 //==============================================================================
 TEST_F (MainEditor, Screenshots)
 {
