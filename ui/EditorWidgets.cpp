@@ -1,6 +1,7 @@
 #include "ui/EditorWidgets.h"
 
 #include "instrument/ParDes.h"
+#include "ui/ControlAccess.h"
 #include "ui/RavlinLookAndFeel.h"
 
 using Look = RavlinLookAndFeel;
@@ -32,7 +33,60 @@ void StsLabel::mouseDown (const juce::MouseEvent&)
 }
 
 //==============================================================================
-LCD_Comp::LCD_Comp() = default;
+LCD_Comp::LCD_Comp()
+{
+    setTitle ("Program");
+    ControlAccess::makeFocusable (*this);
+}
+
+juce::String LCD_Comp::spokenText() const
+{
+    juce::StringArray parts{location.trim(), name.trim(), categoryText.trim()};
+    parts.removeEmptyStrings();
+    return parts.joinIntoString (", ");
+}
+
+bool LCD_Comp::keyPressed (const juce::KeyPress& key)
+{
+    if (!onZone)
+        return false;
+    if (ControlAccess::isPressKey (key))
+        onZone (1);
+    else if (key.getKeyCode() == juce::KeyPress::F10Key && key.getModifiers().isShiftDown())
+        onZone (3);
+    else
+        return false;
+    return true;
+}
+
+std::unique_ptr<juce::AccessibilityHandler> LCD_Comp::createAccessibilityHandler()
+{
+    // Read out as its text; press opens the program menu, show-menu the category menu.
+    struct Text : juce::AccessibilityTextValueInterface
+    {
+        explicit Text (const LCD_Comp& c) : owner (c) {}
+        bool isReadOnly() const override { return true; }
+        juce::String getCurrentValueAsString() const override { return owner.spokenText(); }
+        void setValueAsString (const juce::String&) override {}
+        const LCD_Comp& owner;
+    };
+    return std::make_unique<juce::AccessibilityHandler> (
+        *this, juce::AccessibilityRole::button,
+        juce::AccessibilityActions()
+            .addAction (juce::AccessibilityActionType::press,
+                        [this]
+                        {
+                            if (onZone)
+                                onZone (1);
+                        })
+            .addAction (juce::AccessibilityActionType::showMenu,
+                        [this]
+                        {
+                            if (onZone)
+                                onZone (3);
+                        }),
+        juce::AccessibilityHandler::Interfaces{std::make_unique<Text> (*this)});
+}
 
 void LCD_Comp::setScale (float s)
 {
@@ -48,6 +102,8 @@ void LCD_Comp::setProgram (const juce::String& newLocation, const juce::String& 
     abMode = newAbMode;
     arpMark = newArpMark;
     setCategory (newCategory);
+    if (auto* handler = getAccessibilityHandler())
+        handler->notifyAccessibilityEvent (juce::AccessibilityEvent::valueChanged);
 }
 
 void LCD_Comp::setCategory (int number)
@@ -93,6 +149,7 @@ void LCD_Comp::paint (juce::Graphics& g)
     g.drawText (name, 9, 20, 172, 20, juce::Justification::centredLeft, false);
     g.setFont (Look::font (11.0f));
     g.drawText (abMode + "  " + arpMark, 150, 34, 62, 14, juce::Justification::centredRight, false);
+    ControlAccess::drawFocus (g, *this);
 }
 
 //==============================================================================

@@ -48,6 +48,13 @@ public:
 
     void paint (juce::Graphics& g) override;
     void mouseDown (const juce::MouseEvent& e) override;
+    /** Return opens the program menu, the menu key the category menu. */
+    bool keyPressed (const juce::KeyPress& key) override;
+    void focusGained (FocusChangeType) override { repaint(); }
+    void focusLost (FocusChangeType) override { repaint(); }
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
+    /** "U1 P 1, Basic Program, Keys": what a screen reader says. */
+    juce::String spokenText() const;
 
 private:
     float scale = 1.0f;

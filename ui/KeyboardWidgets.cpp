@@ -1,11 +1,39 @@
 #include "ui/KeyboardWidgets.h"
+#include "ui/ControlAccess.h"
 
 #include "core/MidiCntrState.h"
 #include "ui/RavlinLookAndFeel.h"
 
 using Look = RavlinLookAndFeel;
 
-WheelCnt::WheelCnt (MidiCntrState& h, bool isPitch) : hub (h), pitch (isPitch), value (isPitch ? 64 : 0) {}
+WheelCnt::WheelCnt (MidiCntrState& h, bool isPitch) : hub (h), pitch (isPitch), value (isPitch ? 64 : 0)
+{
+    setTitle (pitch ? "Pitch Wheel" : "Mod Wheel");
+    ControlAccess::makeFocusable (*this);
+}
+
+bool WheelCnt::keyPressed (const juce::KeyPress& key)
+{
+    const auto next = ControlAccess::steppedValue (key, value, 0, 127);
+    if (!next.has_value())
+        return false;
+    change (*next);
+    return true;
+}
+
+bool WheelCnt::keyStateChanged (bool isKeyDown)
+{
+    if (pitch && !isKeyDown && value != 64)
+        change (64);
+    return false;
+}
+
+std::unique_ptr<juce::AccessibilityHandler> WheelCnt::createAccessibilityHandler()
+{
+    return ControlAccess::ranged (*this, juce::AccessibilityRole::slider,
+                                  {[this] { return value; }, [this] (int v) { change (v); },
+                                   [this] { return juce::String (pitch ? value - 64 : value); }, 0, 127});
+}
 
 void WheelCnt::setValue (int v)
 {
@@ -86,14 +114,43 @@ void WheelCnt::paint (juce::Graphics& g)
     }
     g.setColour (juce::Colour (Look::accent));
     g.fillRect (wheel.getX() + 2.0f, markerY - 2.0f * scale, wheel.getWidth() - 4.0f, 4.0f * scale);
+    ControlAccess::drawFocus (g, *this);
 }
 
 //==============================================================================
-VelIndClass::VelIndClass (MidiCntrState& h) : hub (h) {}
+VelIndClass::VelIndClass (MidiCntrState& h) : hub (h)
+{
+    setTitle ("Note Velocity");
+    ControlAccess::makeFocusable (*this);
+}
 
 int VelIndClass::getVelocity() const
 {
     return hub.noteVelocity.load();
+}
+
+void VelIndClass::setVelocity (int velocity)
+{
+    hub.noteVelocity = juce::jlimit (0, 127, velocity);
+    repaint();
+    if (auto* handler = getAccessibilityHandler())
+        handler->notifyAccessibilityEvent (juce::AccessibilityEvent::valueChanged);
+}
+
+bool VelIndClass::keyPressed (const juce::KeyPress& key)
+{
+    const auto next = ControlAccess::steppedValue (key, getVelocity(), 0, 127);
+    if (!next.has_value())
+        return false;
+    setVelocity (*next);
+    return true;
+}
+
+std::unique_ptr<juce::AccessibilityHandler> VelIndClass::createAccessibilityHandler()
+{
+    return ControlAccess::ranged (*this, juce::AccessibilityRole::slider,
+                                  {[this] { return getVelocity(); }, [this] (int v) { setVelocity (v); },
+                                   [this] { return juce::String (getVelocity()); }, 0, 127});
 }
 
 void VelIndClass::setScale (float s)
@@ -131,11 +188,14 @@ void VelIndClass::paint (juce::Graphics& g)
     g.setFont (Look::font (11.0f * scale));
     g.drawText (juce::String (getVelocity()), (int)(32.0f * scale), (int)(18.0f * scale), (int)(28.0f * scale),
                 (int)(14.0f * scale), juce::Justification::centredLeft);
+    ControlAccess::drawFocus (g, *this);
 }
 
 //==============================================================================
 OctaveKeyClass::OctaveKeyClass (MidiCntrState& h) : hub (h)
 {
+    setTitle ("Keyboard Octave");
+    ControlAccess::makeFocusable (*this);
     position = hub.keyboardOctave.load() * 12;
 }
 
@@ -150,6 +210,24 @@ void OctaveKeyClass::choose (int newPosition)
     position = juce::jlimit (0, (numOctaves - 1) * 12, newPosition);
     hub.keyboardOctave = position / 12;
     repaint();
+    if (auto* handler = getAccessibilityHandler())
+        handler->notifyAccessibilityEvent (juce::AccessibilityEvent::valueChanged);
+}
+
+bool OctaveKeyClass::keyPressed (const juce::KeyPress& key)
+{
+    const auto next = ControlAccess::steppedValue (key, position / 12, 0, numOctaves - 1);
+    if (!next.has_value())
+        return false;
+    choose (*next * 12);
+    return true;
+}
+
+std::unique_ptr<juce::AccessibilityHandler> OctaveKeyClass::createAccessibilityHandler()
+{
+    return ControlAccess::ranged (*this, juce::AccessibilityRole::slider,
+                                  {[this] { return position / 12; }, [this] (int o) { choose (o * 12); },
+                                   [this] { return "Octave " + juce::String (position / 12); }, 0, numOctaves - 1});
 }
 
 void OctaveKeyClass::mouseDown (const juce::MouseEvent& e)
@@ -173,4 +251,5 @@ void OctaveKeyClass::paint (juce::Graphics& g)
         g.setColour (chosen ? juce::Colours::black : juce::Colour (Look::label));
         g.drawText ("C" + juce::String (o), r, juce::Justification::centred, false);
     }
+    ControlAccess::drawFocus (g, *this);
 }

@@ -1,4 +1,5 @@
 #include "ui/LibraryWidgets.h"
+#include "ui/ControlAccess.h"
 #include "ui/Fonts.h"
 
 #include "instrument/ParDes.h"
@@ -12,12 +13,31 @@ juce::Font arial (float height, bool bold = false)
 } // namespace
 
 //==============================================================================
-LibBut::LibBut (const juce::String& t, int c, const juce::String& tooltip) : text (t), command (c), tip (tooltip) {}
+LibBut::LibBut (const juce::String& t, int c, const juce::String& tooltip) : text (t), command (c), tip (tooltip)
+{
+    setTitle (text);
+    setDescription (tip);
+    ControlAccess::makeFocusable (*this);
+}
 
 void LibBut::setText (const juce::String& newText)
 {
     text = newText;
+    setTitle (text);
     repaint();
+}
+
+bool LibBut::keyPressed (const juce::KeyPress& key)
+{
+    if (!ControlAccess::isPressKey (key))
+        return false;
+    press();
+    return true;
+}
+
+std::unique_ptr<juce::AccessibilityHandler> LibBut::createAccessibilityHandler()
+{
+    return ControlAccess::button (*this, [this] { press(); });
 }
 
 void LibBut::mouseDown (const juce::MouseEvent&)
@@ -63,6 +83,7 @@ void LibBut::paint (juce::Graphics& g)
     g.setColour (juce::Colour (0xfff7f7f7));
     g.setFont (arial (12.0f));
     g.drawFittedText (text, getLocalBounds().reduced (4, 0), juce::Justification::centred, 1, 0.8f);
+    ControlAccess::drawFocus (g, *this);
 }
 
 //==============================================================================

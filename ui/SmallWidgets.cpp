@@ -1,4 +1,5 @@
 #include "ui/SmallWidgets.h"
+#include "ui/ControlAccess.h"
 #include "ui/Fonts.h"
 
 namespace
@@ -18,7 +19,29 @@ void styleButton (juce::TextButton& b)
 } // namespace
 
 //==============================================================================
-StsBut::StsBut (const juce::String& t, int c, int s) : text (t), command (c), style (s) {}
+StsBut::StsBut (const juce::String& t, int c, int s) : text (t), command (c), style (s)
+{
+    setTitle (text);
+    ControlAccess::makeFocusable (*this);
+}
+
+void StsBut::press()
+{
+    listeners.call ([this] (stsbutChangeListener& l) { l.stsbutChanged (*this); });
+}
+
+bool StsBut::keyPressed (const juce::KeyPress& key)
+{
+    if (!ControlAccess::isPressKey (key))
+        return false;
+    press();
+    return true;
+}
+
+std::unique_ptr<juce::AccessibilityHandler> StsBut::createAccessibilityHandler()
+{
+    return ControlAccess::button (*this, [this] { press(); });
+}
 
 void StsBut::setSelected (bool shouldBeSelected)
 {
@@ -29,7 +52,7 @@ void StsBut::setSelected (bool shouldBeSelected)
 void StsBut::mouseUp (const juce::MouseEvent& e)
 {
     if (getLocalBounds().contains (e.getPosition()))
-        listeners.call ([this] (stsbutChangeListener& l) { l.stsbutChanged (*this); });
+        press();
 }
 
 void StsBut::paint (juce::Graphics& g)
@@ -44,10 +67,38 @@ void StsBut::paint (juce::Graphics& g)
     const auto height = style == 135 ? 11.0f : style == 130 ? 12.0f : std::min (13.0f, (float)getHeight() - 4.0f);
     g.setFont (arial (height));
     g.drawFittedText (text, getLocalBounds().reduced (3, 0), juce::Justification::centred, 1, 0.7f);
+    ControlAccess::drawFocus (g, *this);
 }
 
 //==============================================================================
-SwitchLED::SwitchLED (const juce::String& t) : text (t) {}
+SwitchLED::SwitchLED (const juce::String& t) : text (t)
+{
+    setTitle (text);
+    ControlAccess::makeFocusable (*this);
+}
+
+void SwitchLED::flip()
+{
+    on = !on;
+    repaint();
+    if (auto* handler = getAccessibilityHandler())
+        handler->notifyAccessibilityEvent (juce::AccessibilityEvent::valueChanged);
+    sendSynchronousChangeMessage();
+}
+
+bool SwitchLED::keyPressed (const juce::KeyPress& key)
+{
+    if (!ControlAccess::isPressKey (key))
+        return false;
+    flip();
+    return true;
+}
+
+std::unique_ptr<juce::AccessibilityHandler> SwitchLED::createAccessibilityHandler()
+{
+    return ControlAccess::toggle (
+        *this, [this] { return on; }, [this] { flip(); });
+}
 
 void SwitchLED::setOn (bool shouldBeOn)
 {
@@ -57,11 +108,8 @@ void SwitchLED::setOn (bool shouldBeOn)
 
 void SwitchLED::mouseDown (const juce::MouseEvent& e)
 {
-    if (e.getPosition().x >= 20)
-        return;
-    on = !on;
-    repaint();
-    sendSynchronousChangeMessage();
+    if (e.getPosition().x < 20)
+        flip();
 }
 
 void SwitchLED::paint (juce::Graphics& g)
@@ -74,6 +122,7 @@ void SwitchLED::paint (juce::Graphics& g)
     g.setColour (textColour);
     g.setFont (arial (13.0f));
     g.drawText (text, 22, 0, getWidth() - 22, getHeight(), juce::Justification::centredLeft);
+    ControlAccess::drawFocus (g, *this);
 }
 
 //==============================================================================

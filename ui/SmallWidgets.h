@@ -28,6 +28,12 @@ public:
 
     void paint (juce::Graphics& g) override;
     void mouseUp (const juce::MouseEvent& e) override;
+    /** Tells every listener, as a click does. */
+    void press();
+    bool keyPressed (const juce::KeyPress& key) override;
+    void focusGained (FocusChangeType) override { repaint(); }
+    void focusLost (FocusChangeType) override { repaint(); }
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
 
 private:
     const juce::String text;
@@ -45,8 +51,14 @@ public:
     explicit SwitchLED (const juce::String& text);
     bool isOn() const noexcept { return on; }
     void setOn (bool shouldBeOn);
+    /** What a press on the lamp does: toggles and broadcasts. */
+    void flip();
     void paint (juce::Graphics& g) override;
     void mouseDown (const juce::MouseEvent& e) override;
+    bool keyPressed (const juce::KeyPress& key) override;
+    void focusGained (FocusChangeType) override { repaint(); }
+    void focusLost (FocusChangeType) override { repaint(); }
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
 
 private:
     const juce::String text;

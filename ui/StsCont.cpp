@@ -2,11 +2,15 @@
 
 #include "core/MidiCntrState.h"
 #include "instrument/ParDes.h"
+#include "ui/ControlAccess.h"
 #include "ui/RavlinLookAndFeel.h"
 
 using Look = RavlinLookAndFeel;
 
-StsCont::StsCont (CableListener& p, int l) : processor (p), layer (l) {}
+StsCont::StsCont (CableListener& p, int l) : processor (p), layer (l)
+{
+    ControlAccess::makeFocusable (*this);
+}
 
 StsCont::~StsCont() = default;
 
@@ -21,6 +25,7 @@ void StsCont::setup (int parameterNumber, const juce::String& labelText, int x, 
     displayKind = valueKind;
     unscaled = {x, y - 16, w, h};
     frame = frameFor (shown, minimum, maximum);
+    setTitle (fullName());
     place();
 }
 
@@ -42,6 +47,8 @@ void StsCont::showValue (int value, const juce::String& newText)
     frame = frameFor (v, minimum, maximum);
     text = newText;
     repaint();
+    if (auto* handler = getAccessibilityHandler())
+        handler->notifyAccessibilityEvent (juce::AccessibilityEvent::valueChanged);
 }
 
 void StsCont::previewText (const juce::String& newText)
@@ -58,10 +65,51 @@ void StsCont::userValue (int value, bool endNow)
         processor.cableChanged (getAddress(), v, endNow, true, true);
 }
 
+juce::String StsCont::fullName() const
+{
+    return (layer == 0 ? "A " : "B ") + (label.isNotEmpty() ? label : juce::String ("Split Point"));
+}
+
 juce::String StsCont::getTooltip()
 {
-    const auto name = label.isNotEmpty() ? label : juce::String ("Split Point");
-    return (layer == 0 ? "A " : "B ") + name + ": " + text;
+    return fullName() + ": " + text;
+}
+
+bool StsCont::keyPressed (const juce::KeyPress& key)
+{
+    const bool isSwitch = kind == 1 || kind == 101;
+    if (ControlAccess::isPressKey (key) && (isSwitch || kind == 0))
+    {
+        if (isSwitch)
+            userValue (shown == 0 ? 1 : 0, true);
+        else
+            openMenu();
+        return true;
+    }
+    if (isSwitch)
+        return false;
+    if (const auto next = ControlAccess::steppedValue (key, shown, minimum, maximum))
+    {
+        userValue (*next, false);
+        return true;
+    }
+    return false;
+}
+
+std::unique_ptr<juce::AccessibilityHandler> StsCont::createAccessibilityHandler()
+{
+    if (kind == 1 || kind == 101)
+        return ControlAccess::toggle (
+            *this, [this] { return shown != 0; }, [this] { userValue (shown == 0 ? 1 : 0, true); });
+
+    ControlAccess::Ranged access{[this] { return shown; }, [this] (int v) { userValue (v, true); },
+                                 [this] { return text; }, minimum, maximum};
+    if (kind == 0)
+        return ControlAccess::ranged (*this, juce::AccessibilityRole::comboBox, std::move (access),
+                                      juce::AccessibilityActions()
+                                          .addAction (juce::AccessibilityActionType::showMenu, [this] { openMenu(); })
+                                          .addAction (juce::AccessibilityActionType::press, [this] { openMenu(); }));
+    return ControlAccess::ranged (*this, juce::AccessibilityRole::slider, std::move (access));
 }
 
 void StsCont::setScale (float newScale)
@@ -252,4 +300,5 @@ void StsCont::paint (juce::Graphics& g)
         }
         default: break;
     }
+    ControlAccess::drawFocus (g, *this);
 }

@@ -68,6 +68,15 @@ public:
     void mouseDrag (const juce::MouseEvent& e) override;
     void mouseUp (const juce::MouseEvent& e) override;
     void mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel) override;
+    /** Focused with Tab: the arrow, page, Home and End keys step the value; Space or Return
+        flips a switch or opens a selector's menu. */
+    bool keyPressed (const juce::KeyPress& key) override;
+    void focusGained (FocusChangeType) override { repaint(); }
+    void focusLost (FocusChangeType) override { repaint(); }
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
+
+    /** "A Cutoff": what the control is called, for screen readers and the tooltip. */
+    juce::String fullName() const;
 
 private:
     void place();

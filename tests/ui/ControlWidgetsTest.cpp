@@ -7,7 +7,9 @@
 #include "ui/EditorWidgets.h"
 #include "ui/Envel.h"
 #include "ui/KeyBrd.h"
+#include "ui/LibraryWidgets.h"
 #include "ui/P_Pad.h"
+#include "ui/SmallWidgets.h"
 #include "ui/StsCont.h"
 #include "ui/ZoneKeyClass.h"
 
@@ -381,4 +383,160 @@ TEST_F (Keyboard, TheStripSlidesButNotAboveTheBar)
     EXPECT_EQ (hub.noteVelocity.load(), 80) << "presses right of 40 do not drag";
     strip.getOctave().choose (36);
     EXPECT_EQ (hub.keyboardOctave.load(), 3);
+}
+
+//==============================================================================
+namespace
+{
+juce::KeyPress key (int code)
+{
+    return juce::KeyPress (code);
+}
+} // namespace
+
+TEST_F (Widgets, ControlsTellScreenReadersTheirNameValueAndRole)
+{
+    StsCont knob (cables, 0), selector (cables, 1), toggle (cables, 0), threeWay (cables, 0);
+    knob.setup (85, "Cutoff", 0, 16, 65, 72, 0, 164, 3, 0);
+    knob.showValue (40, "40");
+    selector.setup (16, "Wave L", 0, 16, 65, 40, 0, 5, 0, 0);
+    selector.showValue (2, "Meh");
+    toggle.setup (30, "Sync", 0, 16, 80, 20, 0, 1, 1, 0);
+    threeWay.setup (31, "Mode", 0, 16, 65, 30, 0, 2, 12, 0);
+
+    const auto knobAccess = knob.createAccessibilityHandler();
+    EXPECT_EQ (knobAccess->getRole(), juce::AccessibilityRole::slider);
+    EXPECT_EQ (knob.getTitle(), "A Cutoff");
+    ASSERT_NE (knobAccess->getValueInterface(), nullptr);
+    EXPECT_EQ (knobAccess->getValueInterface()->getCurrentValueAsString(), "40");
+    EXPECT_EQ (knobAccess->getValueInterface()->getRange().getMaximumValue(), 164.0);
+    knobAccess->getValueInterface()->setValue (500.0); // a screen reader's "set to"
+    ASSERT_EQ (cables.sent.size(), 1u);
+    EXPECT_EQ (cables.sent.back(), (std::array<int, 3>{85, 164, 1})) << "clamped, and the gesture ends";
+
+    const auto selectorAccess = selector.createAccessibilityHandler();
+    EXPECT_EQ (selectorAccess->getRole(), juce::AccessibilityRole::comboBox);
+    EXPECT_EQ (selector.getTitle(), "B Wave L");
+    EXPECT_EQ (selectorAccess->getValueInterface()->getCurrentValueAsString(), "Meh");
+    EXPECT_TRUE (selectorAccess->getActions().contains (juce::AccessibilityActionType::showMenu));
+
+    const auto toggleAccess = toggle.createAccessibilityHandler();
+    EXPECT_EQ (toggleAccess->getRole(), juce::AccessibilityRole::toggleButton);
+    EXPECT_TRUE (toggleAccess->getCurrentState().isCheckable());
+    EXPECT_FALSE (toggleAccess->getCurrentState().isChecked());
+    ASSERT_TRUE (toggleAccess->getActions().invoke (juce::AccessibilityActionType::toggle));
+    EXPECT_EQ (cables.sent.back(), (std::array<int, 3>{30, 1, 1}));
+    toggle.showValue (1, "On");
+    EXPECT_TRUE (toggleAccess->getCurrentState().isChecked());
+
+    EXPECT_EQ (threeWay.createAccessibilityHandler()->getValueInterface()->getRange().getMaximumValue(), 2.0);
+}
+
+TEST_F (Widgets, ControlsAreFocusedWithTabAndChangedFromTheKeyboard)
+{
+    StsCont knob (cables, 0), toggle (cables, 0), selector (cables, 0);
+    knob.setup (85, "Cutoff", 0, 16, 65, 72, 0, 164, 3, 0);
+    knob.showValue (40, "40");
+    toggle.setup (30, "Sync", 0, 16, 80, 20, 0, 1, 1, 0);
+    selector.setup (16, "Wave L", 0, 16, 65, 40, 0, 5, 0, 0);
+    EXPECT_TRUE (knob.getWantsKeyboardFocus());
+    EXPECT_FALSE (knob.getMouseClickGrabsKeyboardFocus()) << "a click leaves the notes' keyboard alone";
+
+    const std::pair<int, int> steps[] = {{juce::KeyPress::upKey, 41},     {juce::KeyPress::leftKey, 39},
+                                         {juce::KeyPress::pageUpKey, 56}, {juce::KeyPress::pageDownKey, 24},
+                                         {juce::KeyPress::endKey, 164},   {juce::KeyPress::homeKey, 0}};
+    for (const auto& [code, expected] : steps)
+    {
+        EXPECT_TRUE (knob.keyPressed (key (code)));
+        EXPECT_EQ (cables.sent.back()[1], expected) << code;
+        EXPECT_EQ (cables.sent.back()[2], 0) << "a key run is one gesture, closed by the processor's timer";
+    }
+    const auto sentBefore = cables.sent.size();
+    EXPECT_FALSE (knob.keyPressed (juce::KeyPress ('q')));
+    EXPECT_FALSE (knob.keyPressed (key (juce::KeyPress::spaceKey))) << "a knob has nothing to press";
+    EXPECT_EQ (cables.sent.size(), sentBefore);
+
+    EXPECT_TRUE (toggle.keyPressed (key (juce::KeyPress::spaceKey)));
+    EXPECT_EQ (cables.sent.back(), (std::array<int, 3>{30, 1, 1}));
+    EXPECT_FALSE (toggle.keyPressed (key (juce::KeyPress::upKey)));
+
+    EXPECT_TRUE (selector.keyPressed (key (juce::KeyPress::upKey)));
+    EXPECT_EQ (cables.sent.back(), (std::array<int, 3>{16, 1, 0}));
+}
+
+TEST_F (Widgets, ButtonsAndSwitchesPressFromTheKeyboardAndForScreenReaders)
+{
+    struct Presses : stsbutChangeListener, LibButListener
+    {
+        void stsbutChanged (StsBut& b) override { pressed.push_back (b.getCommand()); }
+        void libButPressed (LibBut&, int command) override { pressed.push_back (command); }
+        std::vector<int> pressed;
+    } presses;
+
+    StsBut bankButton ("BANKS", 99, 130);
+    bankButton.addListener (&presses);
+    EXPECT_EQ (bankButton.getTitle(), "BANKS");
+    const auto access = bankButton.createAccessibilityHandler();
+    EXPECT_EQ (access->getRole(), juce::AccessibilityRole::button);
+    EXPECT_TRUE (access->getActions().invoke (juce::AccessibilityActionType::press));
+    EXPECT_TRUE (bankButton.keyPressed (key (juce::KeyPress::returnKey)));
+    EXPECT_FALSE (bankButton.keyPressed (key (juce::KeyPress::upKey)));
+
+    LibBut load ("LOAD", 1211, "Load Library or Bank Files");
+    load.addListener (&presses);
+    EXPECT_EQ (load.getDescription(), "Load Library or Bank Files");
+    EXPECT_TRUE (load.keyPressed (key (juce::KeyPress::spaceKey)));
+    EXPECT_EQ (presses.pressed, (std::vector<int>{99, 99, 1211}));
+
+    SwitchLED lamp ("Use Loaded Data");
+    int broadcasts = 0;
+    struct Counter : juce::ChangeListener
+    {
+        explicit Counter (int& n) : count (n) {}
+        void changeListenerCallback (juce::ChangeBroadcaster*) override { ++count; }
+        int& count;
+    } counter (broadcasts);
+    lamp.addChangeListener (&counter);
+    const auto lampAccess = lamp.createAccessibilityHandler();
+    EXPECT_EQ (lampAccess->getRole(), juce::AccessibilityRole::toggleButton);
+    EXPECT_TRUE (lamp.keyPressed (key (juce::KeyPress::spaceKey)));
+    EXPECT_TRUE (lamp.isOn());
+    EXPECT_TRUE (lampAccess->getCurrentState().isChecked());
+    lampAccess->getActions().invoke (juce::AccessibilityActionType::toggle);
+    EXPECT_FALSE (lamp.isOn());
+    EXPECT_EQ (broadcasts, 2);
+    lamp.removeChangeListener (&counter);
+}
+
+TEST_F (Keyboard, WheelsVelocityAndOctaveTakeKeysAndTellScreenReaders)
+{
+    WheelCnt pitch (hub, true), mod (hub, false);
+    VelIndClass velocity (hub);
+    OctaveKeyClass octave (hub);
+
+    EXPECT_EQ (pitch.getTitle(), "Pitch Wheel");
+    EXPECT_EQ (pitch.createAccessibilityHandler()->getValueInterface()->getCurrentValueAsString(), "0")
+        << "the pitch wheel reads from its centre";
+    EXPECT_TRUE (pitch.keyPressed (juce::KeyPress (juce::KeyPress::pageUpKey)));
+    EXPECT_EQ (pitch.getValue(), 76);
+    pitch.keyStateChanged (false);
+    EXPECT_EQ (pitch.getValue(), 64) << "springs back when the key is let go";
+
+    EXPECT_TRUE (mod.keyPressed (juce::KeyPress (juce::KeyPress::endKey)));
+    EXPECT_EQ (mod.getValue(), 127);
+    mod.keyStateChanged (false);
+    EXPECT_EQ (mod.getValue(), 127) << "the mod wheel stays";
+
+    EXPECT_EQ (velocity.getTitle(), "Note Velocity");
+    EXPECT_TRUE (velocity.keyPressed (juce::KeyPress (juce::KeyPress::downKey)));
+    EXPECT_EQ (hub.noteVelocity.load(), 99);
+    velocity.createAccessibilityHandler()->getValueInterface()->setValue (300.0);
+    EXPECT_EQ (hub.noteVelocity.load(), 127);
+
+    const auto octaveAccess = octave.createAccessibilityHandler();
+    EXPECT_EQ (octaveAccess->getValueInterface()->getCurrentValueAsString(), "Octave 2");
+    EXPECT_TRUE (octave.keyPressed (juce::KeyPress (juce::KeyPress::upKey)));
+    EXPECT_EQ (hub.keyboardOctave.load(), 3);
+    EXPECT_TRUE (octave.keyPressed (juce::KeyPress (juce::KeyPress::endKey)));
+    EXPECT_EQ (hub.keyboardOctave.load(), OctaveKeyClass::numOctaves - 1);
 }

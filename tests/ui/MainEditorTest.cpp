@@ -649,6 +649,46 @@ TEST_F (MainEditor, AllBanksFilesGoIntoTheBanksTheirDumpsName)
     EXPECT_TRUE (editor->getMessage()->getMessage().startsWith ("all.syx holds 396 programs. Overwrite"));
 }
 
+TEST_F (MainEditor, EveryControlIsNamedReadableAndReachableWithTab)
+{
+    int controls = 0;
+    std::function<void (juce::Component&)> visit = [&] (juce::Component& c)
+    {
+        if (auto* control = dynamic_cast<StsCont*> (&c))
+        {
+            ++controls;
+            const auto access = control->createAccessibilityHandler();
+            EXPECT_TRUE (control->getTitle().length() > 2) << control->getAddress();
+            EXPECT_TRUE (control->getWantsKeyboardFocus()) << control->getAddress();
+            if (auto* value = access->getValueInterface())
+                EXPECT_EQ (value->getCurrentValueAsString(), control->getValueText()) << control->getAddress();
+            else
+                EXPECT_EQ (access->getRole(), juce::AccessibilityRole::toggleButton) << control->getAddress();
+        }
+        for (auto* child : c.getChildren())
+            visit (*child);
+    };
+    visit (*editor);
+    EXPECT_GT (controls, 450);
+
+    // Tab moves through the controls of the sections shown, the bar's buttons and the program
+    // display; the program display speaks its program.
+    const auto traverser = editor->createKeyboardFocusTraverser();
+    int knobs = 0, buttons = 0;
+    for (auto* c : traverser->getAllComponents (editor.get()))
+    {
+        knobs += dynamic_cast<StsCont*> (c) != nullptr ? 1 : 0;
+        buttons += dynamic_cast<StsBut*> (c) != nullptr ? 1 : 0;
+    }
+    EXPECT_GT (knobs, 50);
+    EXPECT_GE (buttons, 7 + 12 + 2);
+    hub().storeEditorProgram (false, 0, 0, pattern (9));
+    editor->drainEvents();
+    auto& lcd = editor->getEditorPanel()->getLcd();
+    EXPECT_TRUE (lcd.spokenText().contains ("Pattern 9"));
+    EXPECT_EQ (lcd.createAccessibilityHandler()->getValueInterface()->getCurrentValueAsString(), lcd.spokenText());
+}
+
 //==============================================================================
 TEST_F (MainEditor, Screenshots)
 {
