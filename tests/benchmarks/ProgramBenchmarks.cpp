@@ -1,3 +1,4 @@
+#include "core/ProgramHistory.h"
 #include "instrument/ProgramPacking.h"
 
 #include <benchmark/benchmark.h>
@@ -147,8 +148,33 @@ void duplicateTest (benchmark::State& state)
     for (auto _ : state)
         benchmark::DoNotOptimize (library.containsDuplicate (probe.data()));
 }
+/** The undo history's look at the program (ten times a second): unchanged, and one knob moved. */
+void historyUnchanged (benchmark::State& state)
+{
+    ProgramHistory history;
+    const auto image = distinctRecords (1).front();
+    history.observe (image, 0);
+    for (auto _ : state)
+        benchmark::DoNotOptimize (history.observe (image, 0));
+}
+
+void historyKnobTurn (benchmark::State& state)
+{
+    ProgramHistory history;
+    auto image = distinctRecords (1).front();
+    history.observe (image, 0);
+    juce::uint32 now = 0;
+    for (auto _ : state)
+    {
+        image[85] = (uint8_t)(image[85] + 1);
+        now += 10000; // a new step each time, the list kept full
+        benchmark::DoNotOptimize (history.observe (image, now));
+    }
+}
 } // namespace
 
+BENCHMARK (historyUnchanged);
+BENCHMARK (historyKnobTurn);
 BENCHMARK (loadBankStream)->Unit (benchmark::kMillisecond);
 BENCHMARK (loadLibraryFile)->Unit (benchmark::kMillisecond);
 BENCHMARK (duplicateTest)->Unit (benchmark::kMicrosecond);
