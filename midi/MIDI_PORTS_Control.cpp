@@ -177,10 +177,12 @@ void MIDI_PORTS_Control::sendSysEx (const uint8_t* bytes, int size)
         return;
     }
 
-    // A long dump goes out at once, in raw pieces, with nothing else between them; what waits
-    // in the sender's queue goes out after it. One long dump at a time, from any thread.
+    // A long dump goes out at once, in raw pieces, with nothing else between them. What is
+    // already due goes first (an edit just before a whole program must not land on top of it);
+    // what is due later waits. One long dump at a time, from any thread.
     const std::lock_guard<std::mutex> guard (longSysExLock);
     sender.stopSending();
+    sender.deliverDueWhileStopped();
     for (int offset = 0; offset < size; offset += sysExPieceSize)
         output.sendNow (bytes + offset, juce::jmin (sysExPieceSize, size - offset));
     sender.startSending();

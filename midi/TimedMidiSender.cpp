@@ -114,6 +114,13 @@ void TimedMidiSender::clearPending() noexcept
     heap.clear();
 }
 
+void TimedMidiSender::deliverDueWhileStopped()
+{
+    jassert (!isThreadRunning());
+    if (!isThreadRunning())
+        deliverDue();
+}
+
 void TimedMidiSender::deliverDue()
 {
     auto later = [this] (int a, int b)

@@ -29,6 +29,10 @@ public:
     /** Queues a buffer whose positions count samples from startMilliseconds at the given rate. */
     void scheduleBlock (const juce::MidiBuffer& buffer, double startMilliseconds, double samplesPerSecond) noexcept;
 
+    /** Sends at once every event already due. Only while the sender is stopped, so that a
+        message queued before a long dump is not overtaken by it. */
+    void deliverDueWhileStopped();
+
     /** Forgets every event not yet sent. Only while the sender is stopped. */
     void clearPending() noexcept;
 

@@ -205,7 +205,27 @@ void CorButton::mouseUp (const juce::MouseEvent&)
 }
 
 //==============================================================================
-HorScrollClass::HorScrollClass() = default;
+HorScrollClass::HorScrollClass()
+{
+    setTitle ("Sections");
+    ControlAccess::makeFocusable (*this);
+}
+
+bool HorScrollClass::keyPressed (const juce::KeyPress& key)
+{
+    const auto next = ControlAccess::steppedValue (key, position, 0, maxPosition);
+    if (!next.has_value())
+        return false;
+    move (*next);
+    return true;
+}
+
+std::unique_ptr<juce::AccessibilityHandler> HorScrollClass::createAccessibilityHandler()
+{
+    return ControlAccess::ranged (*this, juce::AccessibilityRole::scrollBar,
+                                  {[this] { return position; }, [this] (int p) { move (p); },
+                                   [this] { return "Section " + juce::String (position + 1); }, 0, maxPosition});
+}
 
 int HorScrollClass::thumbX() const noexcept
 {
@@ -270,6 +290,7 @@ void HorScrollClass::paint (juce::Graphics& g)
     g.fillPath (right);
     g.setColour (juce::Colour (0xff6a6a72));
     g.fillRoundedRectangle ((float)thumbX(), 2.0f, (float)thumbWidth, h - 4.0f, 3.0f);
+    ControlAccess::drawFocus (g, *this);
 }
 
 //==============================================================================

@@ -146,9 +146,33 @@ void SimpleLabel::paint (juce::Graphics& g)
 class CatContainer::Cell : public juce::Component
 {
 public:
-    Cell (CatContainer& o, int k) : owner (o), index (k) {}
+    Cell (CatContainer& o, int k) : owner (o), index (k) { ControlAccess::makeFocusable (*this); }
 
     juce::String text;
+
+    void choose()
+    {
+        if (owner.listener != nullptr)
+            owner.listener->categoryChosen (index);
+    }
+    bool keyPressed (const juce::KeyPress& key) override
+    {
+        if (!ControlAccess::isPressKey (key))
+            return false;
+        choose();
+        return true;
+    }
+    void focusGained (FocusChangeType) override { repaint(); }
+    void focusLost (FocusChangeType) override { repaint(); }
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override
+    {
+        // Read out with its count: "Pads, 12".
+        return ControlAccess::ranged (
+            *this, juce::AccessibilityRole::button,
+            {[this] { return owner.counts[index]->getText().getIntValue(); }, nullptr,
+             [this] { return owner.counts[index]->getText(); }, 0, 1 << 30},
+            juce::AccessibilityActions().addAction (juce::AccessibilityActionType::press, [this] { choose(); }));
+    }
 
     void paint (juce::Graphics& g) override
     {
@@ -168,6 +192,7 @@ public:
         g.setColour (pressed ? juce::Colours::white : juce::Colours::black);
         g.setFont (arial (12.0f));
         g.drawFittedText (text.toUpperCase(), getLocalBounds().reduced (2, 0), juce::Justification::centred, 1, 0.7f);
+        ControlAccess::drawFocus (g, *this);
     }
     void mouseEnter (const juce::MouseEvent&) override { hover = true, repaint(); }
     void mouseExit (const juce::MouseEvent&) override { hover = false, repaint(); }
@@ -176,8 +201,8 @@ public:
     {
         pressed = false;
         repaint();
-        if (getLocalBounds().contains (e.getPosition()) && owner.listener != nullptr)
-            owner.listener->categoryChosen (index);
+        if (getLocalBounds().contains (e.getPosition()))
+            choose();
     }
 
 private:
@@ -192,6 +217,7 @@ CatContainer::CatContainer()
     {
         auto* cell = cells.add (new Cell (*this, k));
         cell->text = k == 0 ? juce::String ("-----") : k == 26 ? juce::String ("LIST ALL") : ParDes::categoryText (k);
+        cell->setTitle (k == 26 ? juce::String ("List All") : ParDes::categoryText (k));
         addAndMakeVisible (cell);
         addAndMakeVisible (counts.add (new SimpleLabel (juce::Colour (0xff373535), 12.0f)));
     }

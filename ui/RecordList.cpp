@@ -1,4 +1,5 @@
 #include "ui/RecordList.h"
+#include "ui/ControlAccess.h"
 #include "ui/Fonts.h"
 
 #include "instrument/ParDes.h"
@@ -6,6 +7,8 @@
 RecordList::RecordList()
 {
     setOpaque (false);
+    setTitle ("Programs");
+    ControlAccess::makeFocusable (*this);
 }
 
 RecordList::~RecordList()
@@ -56,6 +59,7 @@ void RecordList::paint (juce::Graphics& g)
         paintRow (g, firstRow + i, {0, i * rowHeight, rowWidth, rowHeight});
     if (hasScrollStrip())
         paintStrip (g);
+    ControlAccess::drawFocus (g, *this);
 }
 
 void RecordList::paintRow (juce::Graphics& g, int row, juce::Rectangle<int> area) const
@@ -102,6 +106,52 @@ void RecordList::paintStrip (juce::Graphics& g) const
     g.setColour (juce::Colour (0xff2a2a30));
     for (int k = -1; k <= 1; ++k)
         g.fillRect (thumb.getX() + 6.0f, thumb.getCentreY() + 5.0f * (float)k, thumb.getWidth() - 12.0f, 1.5f);
+}
+
+juce::String RecordList::selectionText() const
+{
+    if (numRows() == 0)
+        return "empty";
+    const auto row = selectedRow();
+    if (!juce::isPositiveAndBelow (row, numRows()))
+        return juce::String (numRows()) + " rows, none selected";
+    return juce::String (row + 1) + " of " + juce::String (numRows()) + ": " + rowName (row).trimEnd();
+}
+
+bool RecordList::keyPressed (const juce::KeyPress& key)
+{
+    if (numRows() == 0)
+        return false;
+    const auto current = selectedRow();
+    if (key.getKeyCode() == juce::KeyPress::returnKey && current >= 0)
+    {
+        rowDoubleClicked (current);
+        return true;
+    }
+    const auto code = key.getKeyCode();
+    if (code == juce::KeyPress::leftKey || code == juce::KeyPress::rightKey)
+        return false;
+    // Page keys move by a page of rows, not by a tenth of the list.
+    auto next = ControlAccess::steppedValue (key, current, 0, numRows() - 1);
+    if (!next.has_value())
+        return false;
+    if (code == juce::KeyPress::pageUpKey || code == juce::KeyPress::pageDownKey)
+        next = juce::jlimit (0, numRows() - 1, current + (code == juce::KeyPress::pageUpKey ? -rowsShown : rowsShown));
+    else if (code == juce::KeyPress::upKey || code == juce::KeyPress::downKey)
+        next = juce::jlimit (0, numRows() - 1, current + (code == juce::KeyPress::upKey ? -1 : 1));
+    rowPressed (*next);
+    scrollToShow (*next);
+    repaint();
+    if (auto* handler = getAccessibilityHandler())
+        handler->notifyAccessibilityEvent (juce::AccessibilityEvent::valueChanged);
+    return true;
+}
+
+std::unique_ptr<juce::AccessibilityHandler> RecordList::createAccessibilityHandler()
+{
+    return ControlAccess::ranged (*this, juce::AccessibilityRole::list,
+                                  {[this] { return selectedRow(); }, nullptr, [this] { return selectionText(); }, -1,
+                                   juce::jmax (0, numRows() - 1)});
 }
 
 void RecordList::mouseDown (const juce::MouseEvent& e)

@@ -37,6 +37,14 @@ public:
     void mouseUp (const juce::MouseEvent& e) override;
     void mouseDoubleClick (const juce::MouseEvent& e) override;
     void mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel) override;
+    /** Up, Down, Page Up, Page Down, Home and End select as a press on the row would; Return
+        acts as a double click. */
+    bool keyPressed (const juce::KeyPress& key) override;
+    void focusGained (FocusChangeType) override { repaint(); }
+    void focusLost (FocusChangeType) override { repaint(); }
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
+    /** "3 of 40: Sound 03", or "empty". */
+    juce::String selectionText() const;
 
 protected:
     virtual void rowPressed (int row) = 0;

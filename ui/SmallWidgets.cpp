@@ -128,13 +128,33 @@ void SwitchLED::paint (juce::Graphics& g)
 //==============================================================================
 AppSetBarBut::AppSetBarBut()
 {
+    setTitle ("Library");
+    ControlAccess::makeFocusable (*this);
     setSize (36, 36);
+}
+
+void AppSetBarBut::press()
+{
+    code = libraryCode;
+    sendSynchronousChangeMessage();
 }
 
 void AppSetBarBut::mouseDown (const juce::MouseEvent&)
 {
-    code = libraryCode;
-    sendSynchronousChangeMessage();
+    press();
+}
+
+bool AppSetBarBut::keyPressed (const juce::KeyPress& key)
+{
+    if (!ControlAccess::isPressKey (key))
+        return false;
+    press();
+    return true;
+}
+
+std::unique_ptr<juce::AccessibilityHandler> AppSetBarBut::createAccessibilityHandler()
+{
+    return ControlAccess::button (*this, [this] { press(); });
 }
 
 void AppSetBarBut::paint (juce::Graphics& g)
@@ -142,12 +162,20 @@ void AppSetBarBut::paint (juce::Graphics& g)
     g.setColour (juce::Colour (0xff999999));
     for (int y : {8, 14, 20})
         g.fillRect (8, y, 20, 3);
+    ControlAccess::drawFocus (g, *this);
 }
 
 //==============================================================================
 WinMovCan::WinMovCan (bool closeOnly) : onlyClose (closeOnly)
 {
+    setTitle ("Close");
     setSize (onlyClose ? 17 : 54, 15);
+}
+
+std::unique_ptr<juce::AccessibilityHandler> WinMovCan::createAccessibilityHandler()
+{
+    return ControlAccess::button (*this,
+                                  [this] { listeners.call ([] (WinMovCanListener& l) { l.windowControl (122); }); });
 }
 
 int WinMovCan::zoneAt (int x) const noexcept

@@ -74,8 +74,12 @@ public:
     static constexpr int libraryCode = 128;
     AppSetBarBut();
     int getCode() const noexcept { return code; }
+    /** What a press does. */
+    void press();
     void paint (juce::Graphics& g) override;
     void mouseDown (const juce::MouseEvent& e) override;
+    bool keyPressed (const juce::KeyPress& key) override;
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
 
 private:
     int code = 0;
@@ -107,6 +111,8 @@ public:
     void mouseUp (const juce::MouseEvent& e) override;
     void mouseMove (const juce::MouseEvent& e) override;
     void mouseExit (const juce::MouseEvent& e) override;
+    /** For screen readers: a button that closes (122). */
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
 
 private:
     const bool onlyClose;

@@ -1,4 +1,7 @@
 #include "ui/ZoneKeyClass.h"
+#include "ui/ControlAccess.h"
+
+#include <juce_audio_basics/juce_audio_basics.h>
 
 #include "ui/RavlinLookAndFeel.h"
 
@@ -33,7 +36,34 @@ void paintKeys (juce::Graphics& g, juce::Rectangle<float> area, int numKeys, int
 }
 } // namespace
 
-ZoneKeyClass::ZoneKeyClass() = default;
+ZoneKeyClass::ZoneKeyClass()
+{
+    setTitle ("Split Point");
+    ControlAccess::makeFocusable (*this);
+}
+
+bool ZoneKeyClass::keyPressed (const juce::KeyPress& key)
+{
+    if (!ControlAccess::isPressKey (key) || !onOpen)
+        return false;
+    onOpen();
+    return true;
+}
+
+std::unique_ptr<juce::AccessibilityHandler> ZoneKeyClass::createAccessibilityHandler()
+{
+    // Read out as its note; a press opens the split keyboard, where it is set.
+    return ControlAccess::ranged (*this, juce::AccessibilityRole::button,
+                                  {[this] { return split; }, nullptr,
+                                   [this] { return juce::MidiMessage::getMidiNoteName (split, true, true, 3); }, 0,
+                                   127},
+                                  juce::AccessibilityActions().addAction (juce::AccessibilityActionType::press,
+                                                                          [this]
+                                                                          {
+                                                                              if (onOpen)
+                                                                                  onOpen();
+                                                                          }));
+}
 
 void ZoneKeyClass::setSplit (int note)
 {

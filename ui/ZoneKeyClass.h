@@ -16,6 +16,8 @@ public:
 
     void paint (juce::Graphics& g) override;
     void mouseUp (const juce::MouseEvent& e) override;
+    bool keyPressed (const juce::KeyPress& key) override;
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
 
 private:
     int split = 60;

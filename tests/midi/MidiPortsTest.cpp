@@ -153,6 +153,24 @@ TEST_F (Ports, SysExUpTo256BytesIsOneMessageLongerGoesInRawPieces)
     EXPECT_TRUE (ports.getSender().isSending()) << "the timed sender runs again afterwards";
 }
 
+TEST_F (Ports, ALongDumpKeepsItsPlaceBehindWhatIsAlreadyDue)
+{
+    ports.openOutput (1);
+    juce::MidiBuffer later;
+    later.addEvent (juce::MidiMessage::midiClock(), 0);
+    ports.sendBufferAt (later, 200.0, 1000.0);
+    ports.sendController (1, 38, 9); // the last edit before a whole program
+    Bytes dump (1178, 0x05);
+    dump.front() = 0xF0, dump.back() = 0xF7;
+    ports.sendSysEx (dump.data(), (int)dump.size());
+
+    const auto sent = sentOn (0, 7);
+    ASSERT_EQ (sent.size(), 7u);
+    EXPECT_EQ (sent[0], (Bytes{0xB0, 38, 9})) << "due before the dump, sent before it";
+    EXPECT_EQ (sent[1].front(), 0xF0);
+    EXPECT_EQ (sent[6], Bytes{0xF8}) << "due after it, sent after it";
+}
+
 TEST_F (Ports, TimedBuffersArriveAfterTheirDelay)
 {
     ports.openOutput (1);

@@ -209,6 +209,39 @@ TEST_F (Widgets, ScrollBarEndsArrowsAndPages)
     EXPECT_TRUE (moves.empty()) << "at 11 the right arrow does nothing";
 }
 
+TEST_F (Widgets, TheScrollBarSplitDisplayAndProgramDisplayTakeKeysToo)
+{
+    HorScrollClass bar;
+    std::vector<int> moves;
+    bar.onMove = [&] (int p) { moves.push_back (p); };
+    EXPECT_TRUE (bar.keyPressed (juce::KeyPress (juce::KeyPress::rightKey)));
+    EXPECT_TRUE (bar.keyPressed (juce::KeyPress (juce::KeyPress::endKey)));
+    EXPECT_EQ (moves, (std::vector<int>{1, 11}));
+    const auto barAccess = bar.createAccessibilityHandler();
+    EXPECT_EQ (barAccess->getRole(), juce::AccessibilityRole::scrollBar);
+    EXPECT_EQ (barAccess->getValueInterface()->getCurrentValueAsString(), "Section 12");
+
+    ZoneKeyClass split;
+    int opened = 0;
+    split.onOpen = [&] { ++opened; };
+    split.setSplit (61);
+    const auto splitAccess = split.createAccessibilityHandler();
+    EXPECT_EQ (splitAccess->getValueInterface()->getCurrentValueAsString(), "C#3");
+    EXPECT_TRUE (splitAccess->getValueInterface()->isReadOnly()) << "set on the split keyboard it opens";
+    splitAccess->getActions().invoke (juce::AccessibilityActionType::press);
+    EXPECT_TRUE (split.keyPressed (juce::KeyPress (juce::KeyPress::returnKey)));
+    EXPECT_EQ (opened, 2);
+
+    LCD_Comp lcd;
+    std::vector<int> zones;
+    lcd.onZone = [&] (int z) { zones.push_back (z); };
+    lcd.setProgram ("U1 P 5", "Warm Pad        ", 24, "", "");
+    EXPECT_EQ (lcd.spokenText(), "U1 P 5, Warm Pad, " + ParDes::categoryText (24));
+    EXPECT_TRUE (lcd.keyPressed (juce::KeyPress (juce::KeyPress::returnKey)));
+    lcd.createAccessibilityHandler()->getActions().invoke (juce::AccessibilityActionType::showMenu);
+    EXPECT_EQ (zones, (std::vector<int>{1, 3})) << "the program menu, then the category menu";
+}
+
 TEST_F (Widgets, ProgramDisplayZonesAreTestedInOrder)
 {
     LCD_Comp lcd;

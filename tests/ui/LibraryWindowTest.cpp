@@ -707,6 +707,42 @@ TEST_F (LibraryWindow, TheSearchBoxFiltersTheListAsOneTypes)
     EXPECT_TRUE (ravlin::test::pumpUntil ([&] { return rows.size() == 8u; })) << "category 2 only again";
 }
 
+TEST_F (LibraryWindow, TheListAndTheCategoryGridWorkFromTheKeyboard)
+{
+    Lib_Manager_Comp window (*processor, {});
+    window.getTab (Lib_Manager_Comp::libraryTab).press();
+    auto& page = *window.getLibraryPage();
+    auto& list = page.getList();
+    EXPECT_EQ (list.selectionText(), "empty");
+    EXPECT_FALSE (list.keyPressed (juce::KeyPress (juce::KeyPress::downKey)));
+    page.getLibrary().setRecords (fortyRecords());
+
+    EXPECT_TRUE (list.keyPressed (juce::KeyPress (juce::KeyPress::downKey)));
+    EXPECT_EQ (page.getLibrary().getSelectedRow(), 0);
+    EXPECT_EQ (hub().getCurrentProgram()[0], 0) << "selecting applies the record, as a press does";
+    EXPECT_TRUE (list.keyPressed (juce::KeyPress (juce::KeyPress::pageDownKey)));
+    EXPECT_EQ (page.getLibrary().getSelectedRow(), RecordList::rowsShown);
+    EXPECT_EQ (list.getFirstRow(), 1) << "scrolled just enough to show it";
+    EXPECT_TRUE (list.keyPressed (juce::KeyPress (juce::KeyPress::endKey)));
+    EXPECT_EQ (page.getLibrary().getSelectedRow(), 39);
+    EXPECT_EQ (list.selectionText(), "40 of 40: Sound 40");
+    EXPECT_EQ (list.createAccessibilityHandler()->getRole(), juce::AccessibilityRole::list);
+
+    auto* cell = page.getGrid().getChildComponent (2 * 2); // cells and their counts alternate
+    ASSERT_NE (cell, nullptr);
+    EXPECT_EQ (cell->getTitle(), ParDes::categoryText (2));
+    EXPECT_TRUE (cell->keyPressed (juce::KeyPress (juce::KeyPress::spaceKey)));
+    EXPECT_EQ (page.getLibrary().getVisibleRows().size(), 8u) << "category 2 chosen";
+    // Handlers exist for components on the screen.
+    window.addToDesktop (juce::ComponentPeer::windowIsTemporary);
+    window.setVisible (true);
+    auto* access = cell->getAccessibilityHandler();
+    ASSERT_NE (access, nullptr);
+    EXPECT_EQ (access->getRole(), juce::AccessibilityRole::button);
+    EXPECT_EQ (access->getValueInterface()->getCurrentValueAsString(), "8") << "read out with its count";
+    window.removeFromDesktop();
+}
+
 //==============================================================================
 TEST_F (LibraryWindow, Screenshots)
 {

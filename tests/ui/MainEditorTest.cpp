@@ -426,7 +426,8 @@ TEST_F (MainEditor, UndoAndRedoFromTheEditMenuAndTheKeyboard)
     auto items = itemTexts (editor->editMenu());
     EXPECT_EQ (items[0], "Undo");
     EXPECT_EQ (items[1], "Redo");
-    juce::PopupMenu::MenuItemIterator first (editor->editMenu());
+    const auto menu = editor->editMenu();
+    juce::PopupMenu::MenuItemIterator first (menu);
     ASSERT_TRUE (first.next());
     EXPECT_FALSE (first.getItem().isEnabled) << "nothing to undo yet";
 
