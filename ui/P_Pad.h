@@ -20,9 +20,17 @@ public:
     void mouseDown (const juce::MouseEvent& e) override { mouseDrag (e); }
     void mouseDrag (const juce::MouseEvent& e) override;
     void mouseUp (const juce::MouseEvent& e) override;
+    /** Left and Right move the horizontal value, Up and Down the vertical one; letting the
+        keys go releases the pad as the mouse does. */
+    bool keyPressed (const juce::KeyPress& key) override;
+    bool keyStateChanged (bool isKeyDown) override;
+    void focusGained (FocusChangeType) override { repaint(); }
+    void focusLost (FocusChangeType) override { repaint(); }
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
 
 private:
     void set (int newFirst, int newSecond);
+    void release();
 
     CableListener& processor;
     MidiCntrState& hub;

@@ -20,8 +20,14 @@ public:
     void paint (juce::Graphics& g) override;
     void mouseDown (const juce::MouseEvent& e) override { mouseDrag (e); }
     void mouseDrag (const juce::MouseEvent& e) override;
+    /** Up and Down move the position, Right and Left the pressure. */
+    bool keyPressed (const juce::KeyPress& key) override;
+    void focusGained (FocusChangeType) override { repaint(); }
+    void focusLost (FocusChangeType) override { repaint(); }
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
 
 private:
+    void change (int newPosition, int newPressure);
     CableListener& processor;
     const int positionParameter;
     float scale = 1.0f;

@@ -9,6 +9,7 @@
 #include "ui/KeyBrd.h"
 #include "ui/LibraryWidgets.h"
 #include "ui/P_Pad.h"
+#include "ui/P_Slider.h"
 #include "ui/SmallWidgets.h"
 #include "ui/StsCont.h"
 #include "ui/ZoneKeyClass.h"
@@ -240,6 +241,29 @@ TEST_F (Widgets, TheScrollBarSplitDisplayAndProgramDisplayTakeKeysToo)
     EXPECT_TRUE (lcd.keyPressed (juce::KeyPress (juce::KeyPress::returnKey)));
     lcd.createAccessibilityHandler()->getActions().invoke (juce::AccessibilityActionType::showMenu);
     EXPECT_EQ (zones, (std::vector<int>{1, 3})) << "the program menu, then the category menu";
+}
+
+TEST_F (Widgets, TouchSlidersAndThePadPlayFromTheKeyboard)
+{
+    P_Slider slider (cables, 1025);
+    EXPECT_EQ (slider.getTitle(), "Slider 1");
+    EXPECT_TRUE (slider.keyPressed (juce::KeyPress (juce::KeyPress::endKey)));
+    EXPECT_TRUE (slider.keyPressed (juce::KeyPress (juce::KeyPress::rightKey)));
+    EXPECT_EQ (cables.sent, (std::vector<std::array<int, 3>>{{1025, 127, 0}, {1027, 1, 0}}));
+    EXPECT_EQ (slider.createAccessibilityHandler()->getValueInterface()->getCurrentValueAsString(), "127, pressure 1");
+
+    MidiCntrState hub (std::make_unique<ravlin::test::FakeMidiDevices>(), juce::File());
+    P_Pad pad (cables, hub);
+    cables.sent.clear();
+    EXPECT_TRUE (pad.keyPressed (juce::KeyPress (juce::KeyPress::rightKey, juce::ModifierKeys::shiftModifier, 0)));
+    EXPECT_TRUE (pad.keyPressed (juce::KeyPress (juce::KeyPress::upKey)));
+    EXPECT_EQ (pad.getFirst(), 10);
+    EXPECT_EQ (pad.getSecond(), 1);
+    hub.latches[1] = 1;
+    pad.keyStateChanged (false);
+    EXPECT_EQ (pad.getFirst(), 0) << "released as the mouse releases it";
+    EXPECT_EQ (pad.getSecond(), 1) << "its latch holds the vertical value";
+    EXPECT_EQ (cables.sent.back(), (std::array<int, 3>{1025, 0, 0}));
 }
 
 TEST_F (Widgets, ProgramDisplayZonesAreTestedInOrder)
