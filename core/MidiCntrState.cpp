@@ -81,10 +81,13 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceSet> system, juce::File 
 
 MidiCntrState::~MidiCntrState()
 {
+    // The input goes first: its callback reads the ports and writes the banks saved below.
+    ports->openInput (0);
     transmitter.reset(); // stops after the dump in flight
     files.saveBanks (banks);
     files.saveSettings (settingsBlock);
-    ports.reset(); // closes both ports before anything they call back into goes
+    ports->openOutput (0);
+    ports.reset();
 }
 
 void MidiCntrState::readOptions()

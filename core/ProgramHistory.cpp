@@ -55,24 +55,24 @@ void ProgramHistory::clear()
 
 std::optional<ProgramHistory::Step> ProgramHistory::undo()
 {
-    if (undoSteps.empty())
-        return std::nullopt;
-    redoSteps.push_back (std::move (undoSteps.back()));
-    undoSteps.pop_back();
-    known = redoSteps.back().before;
-    mergeAllowed = false;
-    return redoSteps.back();
+    return moveStep (undoSteps, redoSteps, true);
 }
 
 std::optional<ProgramHistory::Step> ProgramHistory::redo()
 {
-    if (redoSteps.empty())
+    return moveStep (redoSteps, undoSteps, false);
+}
+
+std::optional<ProgramHistory::Step> ProgramHistory::moveStep (std::deque<Step>& from, std::deque<Step>& to,
+                                                              bool undoing)
+{
+    if (from.empty())
         return std::nullopt;
-    undoSteps.push_back (std::move (redoSteps.back()));
-    redoSteps.pop_back();
-    known = undoSteps.back().after;
+    to.push_back (std::move (from.back()));
+    from.pop_back();
+    known = undoing ? to.back().before : to.back().after;
     mergeAllowed = false;
-    return undoSteps.back();
+    return to.back();
 }
 
 juce::String ProgramHistory::describe (const Step& step, const ravlin::ParameterTable& table)

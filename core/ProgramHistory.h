@@ -49,6 +49,9 @@ public:
     static juce::String describe (const Step& step, const ravlin::ParameterTable& table);
 
 private:
+    /** Takes the last step of from onto to; the program is then as before or after it. */
+    std::optional<Step> moveStep (std::deque<Step>& from, std::deque<Step>& to, bool undoing);
+
     std::deque<Step> undoSteps, redoSteps;
     ravlin::Bytes known;
     bool mergeAllowed = false;

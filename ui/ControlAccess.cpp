@@ -98,6 +98,14 @@ bool isPressKey (const juce::KeyPress& key)
     return key.getKeyCode() == juce::KeyPress::spaceKey || key.getKeyCode() == juce::KeyPress::returnKey;
 }
 
+bool pressOnKey (const juce::KeyPress& key, const std::function<void()>& press)
+{
+    if (!isPressKey (key))
+        return false;
+    press();
+    return true;
+}
+
 void makeFocusable (juce::Component& control)
 {
     control.setWantsKeyboardFocus (true);

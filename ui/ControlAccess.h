@@ -31,6 +31,8 @@ std::unique_ptr<juce::AccessibilityHandler> button (juce::Component& control, st
 std::optional<int> steppedValue (const juce::KeyPress& key, int current, int minimum, int maximum);
 /** Space and Return: what presses or flips a focused control. */
 bool isPressKey (const juce::KeyPress& key);
+/** For a keyPressed override: runs press on Space or Return and says whether it did. */
+bool pressOnKey (const juce::KeyPress& key, const std::function<void()>& press);
 /** Focusable with Tab; a mouse click leaves the focus where it is (the computer keyboard
     keeps playing notes). */
 void makeFocusable (juce::Component& control);

@@ -29,10 +29,7 @@ void LibBut::setText (const juce::String& newText)
 
 bool LibBut::keyPressed (const juce::KeyPress& key)
 {
-    if (!ControlAccess::isPressKey (key))
-        return false;
-    press();
-    return true;
+    return ControlAccess::pressOnKey (key, [this] { press(); });
 }
 
 std::unique_ptr<juce::AccessibilityHandler> LibBut::createAccessibilityHandler()
@@ -157,10 +154,7 @@ public:
     }
     bool keyPressed (const juce::KeyPress& key) override
     {
-        if (!ControlAccess::isPressKey (key))
-            return false;
-        choose();
-        return true;
+        return ControlAccess::pressOnKey (key, [this] { choose(); });
     }
     void focusGained (FocusChangeType) override { repaint(); }
     void focusLost (FocusChangeType) override { repaint(); }

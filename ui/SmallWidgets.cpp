@@ -32,10 +32,7 @@ void StsBut::press()
 
 bool StsBut::keyPressed (const juce::KeyPress& key)
 {
-    if (!ControlAccess::isPressKey (key))
-        return false;
-    press();
-    return true;
+    return ControlAccess::pressOnKey (key, [this] { press(); });
 }
 
 std::unique_ptr<juce::AccessibilityHandler> StsBut::createAccessibilityHandler()
@@ -88,10 +85,7 @@ void SwitchLED::flip()
 
 bool SwitchLED::keyPressed (const juce::KeyPress& key)
 {
-    if (!ControlAccess::isPressKey (key))
-        return false;
-    flip();
-    return true;
+    return ControlAccess::pressOnKey (key, [this] { flip(); });
 }
 
 std::unique_ptr<juce::AccessibilityHandler> SwitchLED::createAccessibilityHandler()
@@ -146,10 +140,7 @@ void AppSetBarBut::mouseDown (const juce::MouseEvent&)
 
 bool AppSetBarBut::keyPressed (const juce::KeyPress& key)
 {
-    if (!ControlAccess::isPressKey (key))
-        return false;
-    press();
-    return true;
+    return ControlAccess::pressOnKey (key, [this] { press(); });
 }
 
 std::unique_ptr<juce::AccessibilityHandler> AppSetBarBut::createAccessibilityHandler()

@@ -44,10 +44,7 @@ ZoneKeyClass::ZoneKeyClass()
 
 bool ZoneKeyClass::keyPressed (const juce::KeyPress& key)
 {
-    if (!ControlAccess::isPressKey (key) || !onOpen)
-        return false;
-    onOpen();
-    return true;
+    return onOpen && ControlAccess::pressOnKey (key, onOpen);
 }
 
 std::unique_ptr<juce::AccessibilityHandler> ZoneKeyClass::createAccessibilityHandler()
