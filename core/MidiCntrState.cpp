@@ -67,6 +67,10 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceSet> system, juce::File 
     toHostSpare.ensureSize (16384);
     sysExBuffer.reserve (4096);
 
+    // Before the input opens: the first messages in already go by these.
+    readOptions();
+    readLatencySettings();
+
     portNames = files.loadPorts();
     ports = std::make_unique<MIDI_PORTS_Control> (devices, *this);
     transmitter = std::make_unique<BankTransmitter> (*this);
@@ -74,8 +78,6 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceSet> system, juce::File 
     if (const auto number = portNames[3].getIntValue(); number != 0)
         ports->sysExBufferChoice = number;
 
-    readOptions();
-    readLatencySettings();
     loadDefaultPreset();
 }
 
