@@ -93,6 +93,15 @@ std::optional<int> steppedValue (const juce::KeyPress& key, int current, int min
     return next;
 }
 
+bool stepOnKey (const juce::KeyPress& key, int current, int minimum, int maximum,
+                const std::function<void (int)>& setValue)
+{
+    const auto next = steppedValue (key, current, minimum, maximum);
+    if (next.has_value())
+        setValue (*next);
+    return next.has_value();
+}
+
 bool isPressKey (const juce::KeyPress& key)
 {
     return key.getKeyCode() == juce::KeyPress::spaceKey || key.getKeyCode() == juce::KeyPress::returnKey;

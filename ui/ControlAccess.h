@@ -29,6 +29,9 @@ std::unique_ptr<juce::AccessibilityHandler> button (juce::Component& control, st
 /** Up and Right one step up, Down and Left one down, Page Up and Page Down a tenth of the
     range (at least one step), Home and End the ends; nothing for other keys. */
 std::optional<int> steppedValue (const juce::KeyPress& key, int current, int minimum, int maximum);
+/** For a keyPressed override: hands a stepped value to setValue and says whether there was one. */
+bool stepOnKey (const juce::KeyPress& key, int current, int minimum, int maximum,
+                const std::function<void (int)>& setValue);
 /** Space and Return: what presses or flips a focused control. */
 bool isPressKey (const juce::KeyPress& key);
 /** For a keyPressed override: runs press on Space or Return and says whether it did. */

@@ -213,11 +213,7 @@ HorScrollClass::HorScrollClass()
 
 bool HorScrollClass::keyPressed (const juce::KeyPress& key)
 {
-    const auto next = ControlAccess::steppedValue (key, position, 0, maxPosition);
-    if (!next.has_value())
-        return false;
-    move (*next);
-    return true;
+    return ControlAccess::stepOnKey (key, position, 0, maxPosition, [this] (int v) { move (v); });
 }
 
 std::unique_ptr<juce::AccessibilityHandler> HorScrollClass::createAccessibilityHandler()

@@ -14,11 +14,7 @@ WheelCnt::WheelCnt (MidiCntrState& h, bool isPitch) : hub (h), pitch (isPitch), 
 
 bool WheelCnt::keyPressed (const juce::KeyPress& key)
 {
-    const auto next = ControlAccess::steppedValue (key, value, 0, 127);
-    if (!next.has_value())
-        return false;
-    change (*next);
-    return true;
+    return ControlAccess::stepOnKey (key, value, 0, 127, [this] (int v) { change (v); });
 }
 
 bool WheelCnt::keyStateChanged (bool isKeyDown)
@@ -139,11 +135,7 @@ void VelIndClass::setVelocity (int velocity)
 
 bool VelIndClass::keyPressed (const juce::KeyPress& key)
 {
-    const auto next = ControlAccess::steppedValue (key, getVelocity(), 0, 127);
-    if (!next.has_value())
-        return false;
-    setVelocity (*next);
-    return true;
+    return ControlAccess::stepOnKey (key, getVelocity(), 0, 127, [this] (int v) { setVelocity (v); });
 }
 
 std::unique_ptr<juce::AccessibilityHandler> VelIndClass::createAccessibilityHandler()
@@ -216,11 +208,7 @@ void OctaveKeyClass::choose (int newPosition)
 
 bool OctaveKeyClass::keyPressed (const juce::KeyPress& key)
 {
-    const auto next = ControlAccess::steppedValue (key, position / 12, 0, numOctaves - 1);
-    if (!next.has_value())
-        return false;
-    choose (*next * 12);
-    return true;
+    return ControlAccess::stepOnKey (key, position / 12, 0, numOctaves - 1, [this] (int v) { choose (v * 12); });
 }
 
 std::unique_ptr<juce::AccessibilityHandler> OctaveKeyClass::createAccessibilityHandler()
