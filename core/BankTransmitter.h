@@ -9,14 +9,18 @@
 
 class MidiCntrState;
 
-/** Sends program dumps to the instrument on a thread of its own. The instrument acknowledges
-    nothing, so the output paces it: a dump is handed to the port only when the one before has
-    left it (the port's send returns once its bytes are on the wire), and 20 ms pass after each
-    so that the instrument can write its memory. */
+/** Sends program dumps to the instrument on a thread of its own, and reads them back if asked.
+
+    The instrument acknowledges nothing, and a system MIDI output returns long before the bytes
+    are on the wire, so the transmitter paces itself: each dump is handed over only once the one
+    before has crossed the wire at the link's speed and the instrument has had gapAfterDumpMs to
+    write its memory. */
 class BankTransmitter : private juce::Thread
 {
 public:
     static constexpr int gapAfterDumpMs = 20;
+    /** How long a read-back waits for the instrument's answer beyond its wire time. */
+    static constexpr int readBackTimeoutMs = 3000;
 
     struct Item
     {
@@ -24,25 +28,56 @@ public:
         ravlin::Bytes image;
     };
 
+    /** What a read-back found: the slots compared, those that came back different, and whether
+        the instrument answered every request. */
+    struct ReadBack
+    {
+        int total = 0, checked = 0;
+        std::vector<std::pair<int, int>> differing; // bank, program
+        bool answered = true;
+    };
+
     explicit BankTransmitter (MidiCntrState& hub);
     ~BankTransmitter() override;
 
-    /** Starts sending; false while another transmission runs. With progress, each dump sent
-        posts its progress event and the end posts "bank changed" and "bank done". */
-    bool start (std::vector<Item> items, bool reportProgress);
+    /** Starts sending; false while another transmission runs. With progress, each dump sent (and
+        each read back) posts its progress event and the end posts "bank changed" and "bank done".
+        With readBack, every program is requested again afterwards and compared; the result is
+        posted as HubEvent::verified. */
+    bool start (std::vector<Item> items, bool reportProgress, bool readBack);
     /** Stops after the dump in flight; posts nothing more. Waits for the thread. */
     void cancel();
     bool isTransmitting() const { return isThreadRunning(); }
     int getNumSent() const noexcept { return sentCount.load(); }
 
+    /** A program dump from the instrument (MIDI input thread): true when it answers the
+        read-back's request, which then takes it. */
+    bool takeReadBackReply (int bank, int program, const ravlin::Bytes& image);
+
+    /** The milliseconds a dump of this many bytes spends on the wire at the link's speed. */
+    static double wireMilliseconds (int bytes, double millisecondsPerByte) noexcept
+    {
+        return bytes * millisecondsPerByte;
+    }
+
 private:
     void run() override;
+    void send (const std::vector<Item>& items, bool report);
+    void readBack (const std::vector<Item>& items, bool report);
+    void waitUntil (double time);
 
     MidiCntrState& hub;
     std::mutex jobLock;
     std::vector<Item> job;
-    bool progress = false;
+    bool progress = false, verify = false;
     std::atomic<int> sentCount{0};
+    double nextDumpAllowedAt = 0;
+
+    // The read-back's request waiting for its answer (bank x 128 + program, or -1) and the answer.
+    std::mutex replyLock;
+    int awaited = -1;
+    ravlin::Bytes reply;
+    juce::WaitableEvent replyArrived;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (BankTransmitter)
 };

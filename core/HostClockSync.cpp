@@ -61,6 +61,11 @@ void HostClockSync::process (const juce::AudioPlayHead::CurrentPositionInfo& pos
         return;
     }
 
+    // Ticks are counted in 24ths of a quarter note from the host's time line; after a start or a
+    // jump the count is found again from the position.
+    if (!running || jumped)
+        nextTick = (int64_t)std::ceil (start * 24.0 - 1.0e-9);
+
     if (running)
     {
         if (jumped)
@@ -93,7 +98,6 @@ void HostClockSync::process (const juce::AudioPlayHead::CurrentPositionInfo& pos
     }
 
     const auto ticks = samplesPerTick (sr, bpm);
-    const auto startSample = (int64_t)std::floor (60.0 / bpm * start * sr + 0.5);
     const bool loopSet = position.isLooping && position.ppqLoopEnd != position.ppqLoopStart;
 
     for (int i = 0; i < numSamples; ++i)
@@ -117,9 +121,20 @@ void HostClockSync::process (const juce::AudioPlayHead::CurrentPositionInfo& pos
                 }
             }
         }
-        // Ticks sit on the host's sample time line, so they keep their place across blocks.
-        if (clockEnabled && (startSample + i) % ticks == 0)
+    }
+
+    // Each tick goes at the first sample at or after its exact place, so none strays by a whole
+    // sample however many samples a tick lasts; counted on while the clock is off, so that
+    // switching it on resumes in step.
+    for (;;)
+    {
+        const auto offset = ((double)nextTick / 24.0 - start) / q;
+        const auto i = juce::jmax (0, (int)std::ceil (offset - 1.0e-6));
+        if (i >= numSamples)
+            break;
+        if (clockEnabled)
             out.addEvent (clock, i);
+        ++nextTick;
     }
     running = true;
 }

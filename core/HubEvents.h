@@ -2,24 +2,35 @@
 
 #include <cstdint>
 
-/** The 32-bit codes the hub posts to its listeners. */
+/** The 32-bit codes the hub posts to its listeners. A channel message's code carries its status
+    byte in the top 8 bits: the kind in the high nibble, the channel (1..16) as 0..15 in the low
+    one, so that channel 16 stays within its kind. */
 namespace HubEvent
 {
+constexpr uint32_t channelMessage (int kind, int channel, int data)
+{
+    return ((uint32_t)(kind | ((channel - 1) & 0x0F)) << 20) + (uint32_t)data;
+}
 constexpr uint32_t noteOff (int channel, int note)
 {
-    return (uint32_t)((0x80 + channel) << 20) + (uint32_t)note;
+    return channelMessage (0x80, channel, note);
 }
 constexpr uint32_t noteOn (int channel, int note, int velocity)
 {
-    return (uint32_t)((0x90 + channel) << 20) + (uint32_t)(note * 128 + velocity);
+    return channelMessage (0x90, channel, note * 128 + velocity);
 }
 constexpr uint32_t controller (int channel, int number, int value)
 {
-    return (uint32_t)((0xB0 + channel) << 20) + (uint32_t)(number * 128 + value);
+    return channelMessage (0xB0, channel, number * 128 + value);
 }
 constexpr uint32_t pitchBend (int channel, int value)
 {
-    return (uint32_t)((0xE0 + channel) << 20) + (uint32_t)value;
+    return channelMessage (0xE0, channel, value);
+}
+/** The channel (1..16) of a channel message's code. */
+constexpr int channelOf (uint32_t code)
+{
+    return (int)((code >> 20) & 0x0F) + 1;
 }
 constexpr uint32_t parameter (int index, int value)
 {
@@ -38,6 +49,7 @@ constexpr uint32_t bankChanged = 0x19000000u;
 constexpr uint32_t sliders = 0x1A000000u;
 constexpr uint32_t latch1 = 0x1B000000u;
 constexpr uint32_t latch2 = 0x1B100000u;
+constexpr uint32_t verified = 0x1C000000u; // a read-back after a transmit or WRITE finished
 
 /** The kind of a code: its top 12 bits with the channel nibble cleared (0x090, 0x100, ...). */
 constexpr uint32_t kindOf (uint32_t code)

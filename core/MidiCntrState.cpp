@@ -98,6 +98,8 @@ void MidiCntrState::readOptions()
     thruPortToHost = settingsBlock[SettingsBlock::thruPortToHost] == 1;
     programChangeWithAutomation = settingsBlock[SettingsBlock::programChangeWithAutomation] == 1;
     thruHostToPort = settingsBlock[SettingsBlock::thruHostToPort] == 1;
+    verifyAfterWriting = settingsBlock[SettingsBlock::verifyAfterWriting] == 1;
+    linkSpeed = LinkSpeed::fromSetting (settingsBlock[SettingsBlock::linkSpeed]);
 }
 
 void MidiCntrState::readLatencySettings()
@@ -152,9 +154,22 @@ void MidiCntrState::setOption (int settingsByte, bool on)
         case SettingsBlock::clockOn: clockOption = on; break;
         case SettingsBlock::thruPortToHost: thruPortToHost = on; break;
         case SettingsBlock::programChangeWithAutomation: programChangeWithAutomation = on; break;
+        case SettingsBlock::verifyAfterWriting: verifyAfterWriting = on; break;
         default: return;
     }
     settingsBlock[(size_t)settingsByte] = on ? 1 : 0;
+}
+
+void MidiCntrState::setLinkSpeed (LinkSpeed::Kind kind)
+{
+    linkSpeed = kind;
+    settingsBlock[SettingsBlock::linkSpeed] = kind == LinkSpeed::Kind::usb ? 1 : 0;
+}
+
+double MidiCntrState::linkMillisecondsPerByte() const
+{
+    const auto known = ports->outputMillisecondsPerByte();
+    return known >= 0 ? known : LinkSpeed::millisecondsPerByte (linkSpeed);
 }
 
 void MidiCntrState::setMidiChannelSetting (int channel)
@@ -226,6 +241,10 @@ void MidiCntrState::removeListener (MidiCntrStateListener* listener)
 
 void MidiCntrState::postEvent (uint32_t code)
 {
+    // Another program: whatever the instrument's NRPN receiver held, the next NRPN goes out whole.
+    if (code == HubEvent::programLoaded && ports != nullptr)
+        ports->getSender().forgetNrpnState();
+
     eventLog.push (code);
 
     std::array<MidiCntrStateListener*, maxListeners> toCall;
@@ -353,16 +372,23 @@ void MidiCntrState::sendShortNow (uint8_t status, int data1, int data2, int size
     ports->getSender().schedule (bytes, size, TimedMidiSender::now());
 }
 
+namespace
+{
+/** One NRPN as the single event the sender takes: controllers 99, 98, 6 and 38. */
+std::array<uint8_t, NrpnRunningStatus::nrpnEventSize> nrpnEvent (int channel, int number, int value) noexcept
+{
+    const auto status = (uint8_t)(0xB0 | ((channel - 1) & 0x0F));
+    return {status, 99, (uint8_t)((number >> 7) & 0x7F), status, 98, (uint8_t)(number & 0x7F),
+            status, 6,  (uint8_t)((value >> 7) & 0x7F),  status, 38, (uint8_t)(value & 0x7F)};
+}
+} // namespace
+
 void MidiCntrState::sendNrpn (int number, int value)
 {
     if (!ports->outputOpen)
         return;
-    const auto status = (uint8_t)(0xB0 | (midiChannel - 1));
-    const uint8_t bytes[12] = {status, 99, (uint8_t)((number >> 7) & 0x7F), status, 98, (uint8_t)(number & 0x7F),
-                               status, 6,  (uint8_t)((value >> 7) & 0x7F),  status, 38, (uint8_t)(value & 0x7F)};
-    const auto now = TimedMidiSender::now();
-    for (int i = 0; i < 12; i += 3)
-        ports->getSender().schedule (bytes + i, 3, now);
+    const auto event = nrpnEvent (midiChannel, number, value);
+    ports->getSender().schedule (event.data(), (int)event.size(), TimedMidiSender::now());
 }
 
 void MidiCntrState::fastNrpnSend (int row, int value, double delayMilliseconds, double rate)
@@ -371,46 +397,20 @@ void MidiCntrState::fastNrpnSend (int row, int value, double delayMilliseconds, 
     if (number == ravlin::ParameterTable::noNrpn || !ports->outputOpen)
         return;
 
-    const auto status = (uint8_t)(0xB0 | (midiChannel - 1));
-    const int msb = (value >> 7) & 0x7F, lsb = value & 0x7F;
-    uint8_t bytes[12];
-    int size = 0;
-    auto add = [&] (int controller, int data)
-    {
-        bytes[size++] = status;
-        bytes[size++] = (uint8_t)controller;
-        bytes[size++] = (uint8_t)(data & 0x7F);
-    };
-
-    if (row != fastRow)
-    {
-        add (99, number >> 7), add (98, number), add (6, msb), add (38, lsb);
-        fastRow = row;
-        fastMsb = msb;
-    }
-    else if (msb == fastMsb)
-    {
-        if (lsb == fastLsb)
-            return;
-        add (38, lsb);
-    }
-    else
-    {
-        add (6, msb), add (38, lsb);
-        fastMsb = msb;
-    }
-    fastLsb = lsb;
-
+    // Which controllers can be left out is decided as the event goes onto the wire, where the
+    // order of every path's NRPN is known; a value the instrument may already have is sent
+    // again, as it may have changed it meanwhile.
     juce::ignoreUnused (rate); // every byte goes out at one moment, so only the delay matters
-    const auto due = TimedMidiSender::now() + juce::jmax (0.0, delayMilliseconds);
-    for (int i = 0; i < size; i += 3)
-        ports->getSender().schedule (bytes + i, 3, due);
+    const auto event = nrpnEvent (midiChannel, number, value);
+    ports->getSender().schedule (event.data(), (int)event.size(),
+                                 TimedMidiSender::now() + juce::jmax (0.0, delayMilliseconds));
 }
 
 void MidiCntrState::requestProgram (int bank, int program)
 {
     if (ports->outputOpen)
     {
+        outstandingRequest = bank * 128 + program;
         const auto request = ravlin::requestProgramDump (bank, program);
         ports->sendSysEx (request.data(), (int)request.size());
     }
@@ -518,9 +518,10 @@ void MidiCntrState::selectProgram (int slot, bool sendToInstrument, bool tellHos
     {
         if (programChangeWithAutomation)
         {
+            // The host hears of it; the instrument is told below, or told us itself.
             const juce::ScopedLock sl (listenerLock);
             for (int i = cableListeners.size(); --i >= 0;)
-                cableListeners.getUnchecked (i)->cableChanged (1024, bank * 99 + program, true, true, true);
+                cableListeners.getUnchecked (i)->cableChanged (1024, bank * 99 + program, true, false, true);
         }
         controllerToHost (midiChannel, 32, bank);
         programChangeToHost (midiChannel, program);
@@ -646,13 +647,13 @@ bool MidiCntrState::startTransmit (int code, int firstBank)
     {
         return false;
     }
-    if (!transmitPrograms (std::move (programs), true))
+    if (!transmitPrograms (std::move (programs), true, verifyAfterWriting))
         return false;
     transferCode = code;
     return true;
 }
 
-bool MidiCntrState::transmitPrograms (std::vector<BankTransmitter::Item> programs, bool reportProgress)
+bool MidiCntrState::transmitPrograms (std::vector<BankTransmitter::Item> programs, bool reportProgress, bool readBack)
 {
     if (!ports->outputOpen || transmitter->isTransmitting() || bankReceiving)
         return false;
@@ -667,30 +668,75 @@ bool MidiCntrState::transmitPrograms (std::vector<BankTransmitter::Item> program
     if (items.empty())
         return false;
     bankProgress = reportProgress;
-    return transmitter->start (std::move (items), reportProgress);
+    return transmitter->start (std::move (items), reportProgress, readBack);
 }
 
-void MidiCntrState::writeProgram (int bank, int program, const juce::String& name)
+MidiCntrState::WriteResult MidiCntrState::writeProgram (int bank, int program, const juce::String& name)
 {
     if (!juce::isPositiveAndBelow (bank, 4) || !juce::isPositiveAndBelow (program, 99))
-        return;
+        return WriteResult::notUserSlot;
+    if (!ports->outputOpen)
+        return WriteResult::noOutput;
+    if (transmitter->isTransmitting() || bankReceiving || transferCode >= 0)
+        return WriteResult::busy;
+
     auto image = getCurrentProgram();
     DSI_Program::writeName (image.data() + DSI_Program::nameOffset, name);
+    if (!transmitPrograms ({{bank, program, image}}, false, verifyAfterWriting))
+        return WriteResult::busy;
     setCurrentProgram (image);
-    setBankProgram (bank, program, image); // the copy takes it even without an instrument
+    setBankProgram (bank, program, image);
     currentBank = bank;
     currentProgram = program;
-    transmitPrograms ({{bank, program, image}}, false);
     postEvent (HubEvent::bankChanged);
     postEvent (HubEvent::programLoaded);
+    return WriteResult::written;
 }
 
 void MidiCntrState::cancelTransfer()
 {
+    const bool receiving = bankReceiving;
     bankProgress = false;
     bankReceiving = false;
     transmitter->cancel();
     transferCode = -1;
+    if (receiving)
+        abandonOutstandingRequest();
+}
+
+void MidiCntrState::abandonOutstandingRequest()
+{
+    // At DIN speed a dump takes 377 ms on the wire; an instrument that has not begun its answer
+    // within a few seconds is taken to have dropped the request.
+    constexpr double replyWaitMs = 5000.0;
+    const auto request = outstandingRequest.exchange (-1);
+    if (request < 0)
+        return;
+    abandonedUntil = juce::Time::getMillisecondCounterHiRes() + replyWaitMs;
+    abandonedRequest = request;
+}
+
+bool MidiCntrState::isAbandonedReply (int bank, int program)
+{
+    const auto request = bank * 128 + program;
+    if (outstandingRequest.load() == request)
+        outstandingRequest = -1;
+    if (abandonedRequest.load() != request)
+        return false;
+    abandonedRequest = -1;
+    return juce::Time::getMillisecondCounterHiRes() < abandonedUntil.load();
+}
+
+BankTransmitter::ReadBack MidiCntrState::getLastReadBack() const
+{
+    const std::lock_guard<std::mutex> guard (readBackLock);
+    return lastReadBack;
+}
+
+void MidiCntrState::setLastReadBack (const BankTransmitter::ReadBack& result)
+{
+    const std::lock_guard<std::mutex> guard (readBackLock);
+    lastReadBack = result;
 }
 
 void MidiCntrState::transmitFinished (bool reportProgress)
@@ -727,18 +773,20 @@ void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::Mid
     if (status < 0x80 && sysExBuffer.empty())
         return;
 
+    // By MIDI's rule any status byte but a real-time one ends a SysEx: one that never ended is
+    // dropped, and this message counts as what it is.
+    if (status >= 0x80 && status < 0xF8 && status != sysex::end && !sysExBuffer.empty())
+        sysExBuffer.clear();
+
     if (thruPortToHost && status != sysex::start && status != sysex::end && sysExBuffer.empty())
     {
         const bool nrpnPart = kind == 0xB0 && size > 1 && isNrpnController (data[1]);
         if (!nrpnPart)
         {
-            if (kind == 0xB0 && size > 2 && data[1] == 32)
+            if (kind == 0xB0 && size > 2 && data[1] == 32 && data[2] < numBanks)
                 currentBank = data[2];
-            if (kind == 0xC0 && size > 1 && data[1] != currentProgram)
-            {
-                currentProgram = data[1];
-                selectProgram (data[1] + 99 * currentBank, false, programChangeWithAutomation);
-            }
+            if (kind == 0xC0 && size > 1)
+                programChangeFromInstrument (data[1]);
 
             const juce::ScopedLock sl (hubLock);
             if (isNoteOn (data, size))
@@ -754,7 +802,7 @@ void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::Mid
     {
         sysExBuffer.assign (data, data + size);
     }
-    else if (!sysExBuffer.empty())
+    else if (!sysExBuffer.empty() && status < 0xF8)
     {
         sysExBuffer.insert (sysExBuffer.end(), data, data + size);
     }
@@ -779,13 +827,18 @@ void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::Mid
         switch (controller)
         {
             case 1: postEvent (HubEvent::controller (channel, controller, value)); break;
-            case 32: currentBank = value; break;
+            case 32:
+                if (value < numBanks)
+                    currentBank = value;
+                break;
             case 99: nrpnNumberHigh = (uint8_t)value; break;
             case 98: nrpnNumberLow = (uint8_t)value; break;
             case 6: nrpnValueHigh = (uint8_t)value; break;
             case 38:
             {
                 nrpnValueLow = (uint8_t)value;
+                // The instrument changed a parameter itself: a value sent before is no guide.
+                ports->getSender().forgetNrpnState();
                 const auto row = parameterTable.parameterForNrpn (nrpnNumberHigh * 128 + nrpnNumberLow);
                 if (row >= 0)
                 {
@@ -800,11 +853,7 @@ void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::Mid
     }
     else if (kind == 0xC0 && size >= 2)
     {
-        if (data[1] != currentProgram)
-        {
-            currentProgram = data[1];
-            selectProgram (data[1] + 99 * currentBank, false, programChangeWithAutomation);
-        }
+        programChangeFromInstrument (data[1]);
         return;
     }
     else
@@ -818,6 +867,15 @@ void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::Mid
         sysExBuffer.clear();
         dispatchSysEx (complete);
     }
+}
+
+void MidiCntrState::programChangeFromInstrument (int program)
+{
+    // A bank holds 99 programs; higher numbers name nothing and are ignored.
+    if (program >= Bank_Program::numPrograms || program == currentProgram)
+        return;
+    currentProgram = program;
+    selectProgram (program + 99 * currentBank, false, programChangeWithAutomation);
 }
 
 void MidiCntrState::handlePartialSysexMessage (juce::MidiInput*, const juce::uint8*, int, double)
@@ -863,8 +921,15 @@ void MidiCntrState::receiveProgramDump (const Bytes& m)
     if (bank >= numBanks || program > 98)
         return; // never written outside the eight banks
 
+    // The answer to a request a cancelled transfer left behind: nobody wants it any more.
+    if (isAbandonedReply (bank, program))
+        return;
+
     Bytes image ((size_t)sysex::imageSize);
     ravlin::unpackImage (m.data() + sysex::programDumpDataOffset, (size_t)sysex::packedSize, image.data());
+
+    if (transmitter->takeReadBackReply (bank, program, image))
+        return; // compared with what was sent; the copy keeps what was sent
 
     if (!bankReceiving)
     {
@@ -967,8 +1032,11 @@ void MidiCntrState::routeBlock (juce::MidiBuffer& hostMidi, int numSamples)
             const bool held = (kind == 0xB0 && event.numBytes >= 2 && isNrpnController (data[1])) || kind == 0xC0;
             if (!held && ports->outputOpen)
             {
+                // Every event is late by the same latency, and none goes before one the host put
+                // earlier, however unevenly the host calls its blocks.
                 const auto due =
-                    event.samplePosition == 0 ? now : now + currentLatencyMs() + event.samplePosition * 1000.0 / rate;
+                    juce::jmax (lastThruDue, now + currentLatencyMs() + event.samplePosition * 1000.0 / rate);
+                lastThruDue = due;
                 ports->getSender().schedule (data, event.numBytes, due);
             }
         }
@@ -981,7 +1049,7 @@ void MidiCntrState::routeBlock (juce::MidiBuffer& hostMidi, int numSamples)
                 continue;
             if (controller == 32)
             {
-                if (value != currentBank)
+                if (value != currentBank && value < numBanks)
                 {
                     currentBank = value;
                     selectProgram (currentProgram + 99 * value, true, false);
@@ -992,7 +1060,8 @@ void MidiCntrState::routeBlock (juce::MidiBuffer& hostMidi, int numSamples)
         }
         else if (kind == 0xC0 && event.numBytes >= 2)
         {
-            if (data[1] != currentProgram)
+            // Programs 99 to 127 name nothing in a bank of 99: ignored, not carried into the next bank.
+            if (data[1] != currentProgram && data[1] < Bank_Program::numPrograms)
             {
                 currentProgram = data[1];
                 selectProgram (currentBank * 99 + data[1], true, false);

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <memory>
+#include <mutex>
 
 class MidiCntrState;
 
@@ -102,7 +103,8 @@ public:
     ravlin::Bytes getCurrentProgram() const;
     void setCurrentProgram (const ravlin::Bytes& image);
 
-    // To the instrument.
+    // To the instrument. Every NRPN goes out as one event of its four controllers; the sender
+    // leaves out those the instrument already holds, judged in the order they reach the wire.
     void sendNrpn (int number, int value);
     void fastNrpnSend (int row, int value, double delayMilliseconds, double sampleRate);
     void requestProgram (int bank, int program);
@@ -144,18 +146,39 @@ public:
 
     static constexpr int transmitProgramToBank = 100, transmitAllUserBanks = 888, transmitAllFactoryBanks = 887;
     /** 100: the edited program into bank firstBank at the current program number; 888 and 887:
-        the plug-in's copies of the four user or factory banks. The copies take what is sent. */
+        the plug-in's copies of the four user or factory banks. The copies take what is sent.
+        With "verify after writing" every program is read back afterwards. */
     bool startTransmit (int code, int firstBank);
     /** Sends the given programs (bank and program numbers each) as they are, the copies
         taking them too; with progress like a bank transfer. */
-    bool transmitPrograms (std::vector<BankTransmitter::Item> programs, bool reportProgress);
+    bool transmitPrograms (std::vector<BankTransmitter::Item> programs, bool reportProgress, bool readBack = false);
+    enum class WriteResult
+    {
+        written,
+        noOutput,   // nothing sent, nothing changed
+        busy,       // a transfer runs: nothing sent, nothing changed
+        notUserSlot // the dialog writes user banks only
+    };
     /** The write dialog's WRITE: the edited program, named so, into a user-bank slot of the
-        instrument and of the copy; that slot becomes current. */
-    void writeProgram (int bank, int program, const juce::String& name);
-    /** Stops whatever transfer runs; what already arrived or went out stays. */
+        instrument and of the copy; that slot becomes current. Refused, changing nothing, when it
+        cannot reach the instrument. With "verify after writing" the slot is read back. */
+    WriteResult writeProgram (int bank, int program, const juce::String& name);
+    /** Stops whatever transfer runs; what already arrived or went out stays. A reply to the
+        last request that arrives later is dropped. */
     void cancelTransfer();
     void transmitFinished (bool reportProgress); // from the transmit thread
     bool isTransmitting() const;
+    /** The last read-back after a transmit or WRITE (posted as HubEvent::verified). */
+    BankTransmitter::ReadBack getLastReadBack() const;
+    void setLastReadBack (const BankTransmitter::ReadBack& result); // from the transmit thread
+    /** The reply to the program request still waiting is not wanted any more: dropped if it comes. */
+    void abandonOutstandingRequest();
+
+    /** The link to the instrument's output: what the MIDI setup says, or what the virtual
+        instrument simulates when it is the output. */
+    void setLinkSpeed (LinkSpeed::Kind kind);
+    LinkSpeed::Kind getLinkSpeed() const noexcept { return linkSpeed.load(); }
+    double linkMillisecondsPerByte() const;
 
     /** Once per audio block, on the audio thread. */
     void routeBlock (juce::MidiBuffer& hostMidi, int numSamples);
@@ -197,7 +220,7 @@ public:
     std::atomic<int> blockSize{0}, latencyMode{0}, sampleRateIndex{0};
     std::array<std::atomic<int>, 7> latencyTable{};
     std::atomic<bool> clockOption{false}, thruPortToHost{false}, thruHostToPort{false},
-        programChangeWithAutomation{false};
+        programChangeWithAutomation{false}, verifyAfterWriting{false};
     std::atomic<int> midiChannel{1};
     // The on-screen keyboard's: velocity of mouse-played notes, lowest octave of the piano.
     std::atomic<int> noteVelocity{100}, keyboardOctave{2};
@@ -229,6 +252,8 @@ private:
     void readLatencySettings();
     void loadDefaultPreset();
     void sendShortNow (uint8_t status, int data1, int data2, int size);
+    bool isAbandonedReply (int bank, int program);
+    void programChangeFromInstrument (int program);
 
     std::unique_ptr<MidiDeviceSet> systemDevices;
     VirtualInstrument virtualInstrument;
@@ -255,8 +280,18 @@ private:
     ravlin::Bytes sysExBuffer;
     uint8_t nrpnNumberHigh = 0xFF, nrpnNumberLow = 0xFF, nrpnValueHigh = 0, nrpnValueLow = 0;
 
-    // Fast NRPN memory (host parameter calls).
-    std::atomic<int> fastRow{-1}, fastMsb{0}, fastLsb{0};
+    std::atomic<LinkSpeed::Kind> linkSpeed{LinkSpeed::Kind::din};
+
+    // The program request waiting for its reply (bank x 128 + program, -1 for none), and one a
+    // cancelled transfer left behind, whose reply is dropped until the given time.
+    std::atomic<int> outstandingRequest{-1}, abandonedRequest{-1};
+    std::atomic<double> abandonedUntil{0};
+
+    mutable std::mutex readBackLock;
+    BankTransmitter::ReadBack lastReadBack;
+
+    // Host MIDI through to the instrument keeps its order: no event is due before the one before.
+    double lastThruDue = 0; // audio thread
 
     // Host-bound MIDI stamped in milliseconds, and a spare for ageing without allocating.
     juce::MidiBuffer toHostQueue, toHostSpare;

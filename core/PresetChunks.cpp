@@ -32,25 +32,20 @@ void writeBank (MidiCntrState& hub, juce::MemoryBlock& destination)
     appendText (destination, bankChunkMarker);
     appendText (destination, version);
 
-    if (hub.presetProgramIndex == -1)
-    {
-        hub.presetProgramIndex = 0;
-        hub.setPresetProgram (0, hub.getCurrentProgram());
-    }
-    else if (hub.presetProgramIndex < 0)
-    {
-        hub.presetProgramIndex = 0;
-    }
-
     for (int p = 0; p < numPrograms; ++p)
     {
         const auto program = hub.getPresetProgram (p);
         destination.append (program.data(), program.size());
     }
-    const int index = hub.presetProgramIndex;
-    const auto current = hub.getPresetProgram (index);
+
+    // The sound being edited, edits not stored to a preset included: that is what the project
+    // must bring back. No preset is overwritten for it.
+    if (hub.presetProgramIndex < 0)
+        hub.presetProgramIndex = 0;
+    auto current = hub.getCurrentProgram();
+    current.resize ((size_t)programSize, 0);
     destination.append (current.data(), current.size());
-    const auto indexByte = (uint8_t)(index & 0xFF);
+    const auto indexByte = (uint8_t)(hub.presetProgramIndex & 0xFF);
     destination.append (&indexByte, 1);
 }
 
@@ -66,13 +61,13 @@ void readBank (MidiCntrState& hub, const void* data, int size)
         hub.setPresetProgram (p, slice (data, size, from, programSize));
     }
 
-    // A fresh instance has no current preset yet; left so, its next save would store its untouched
-    // default program over preset 0 of the project just loaded. It takes the project's instead.
-    if (hub.presetProgramIndex == -1 && size >= bankChunkSize)
+    // A whole chunk also brings back the sound that was being edited and its preset number.
+    if (size >= bankChunkSize)
     {
         const int stored = static_cast<const uint8_t*> (data)[bankChunkSize - 1];
         hub.presetProgramIndex = stored < numPrograms ? stored : 0;
-        hub.loadPresetProgram();
+        hub.setCurrentProgram (slice (data, size, bankChunkSize - 1 - programSize, programSize));
+        hub.postEvent (HubEvent::programLoaded);
     }
 }
 

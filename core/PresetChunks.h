@@ -19,8 +19,9 @@ constexpr int programSize = 1024;
 constexpr int bankChunkSize = bankChunkHeaderSize + (numPrograms + 1) * programSize + 1; // 102430
 constexpr int programChunkSize = programChunkHeaderSize + programSize;                   // 1057
 
+/** The 99 presets as stored, the sound being edited and the current preset number. */
 void writeBank (MidiCntrState& hub, juce::MemoryBlock& destination);
-/** Takes the 99 programs; the chunk's current program and index are not applied. */
+/** Takes the 99 programs, and from a whole chunk the sound being edited and the preset number. */
 void readBank (MidiCntrState& hub, const void* data, int size);
 
 void writeProgram (MidiCntrState& hub, juce::MemoryBlock& destination);

@@ -100,6 +100,8 @@ void RavlinAudioProcessor::processBlock (juce::AudioBuffer<float>& audio, juce::
 
     {
         const juce::ScopedLock sl (processingLock);
+        // The switch takes effect in this block, also while the transport plays.
+        clockSync.clockEnabled = hub.clockOption;
         if (hub.getPorts().outputOpen)
         {
             clockSync.process (playHeadPosition, numSamples, hub.sampleRate, clockBuffer);

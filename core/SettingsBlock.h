@@ -9,6 +9,10 @@ namespace SettingsBlock
 constexpr int size = 400;
 constexpr int pendingValue0 = 0, pendingValue1 = 1;
 constexpr int thruHostToPort = 4, midiChannel = 6, clockOn = 7, thruPortToHost = 10, programChangeWithAutomation = 11;
+// Two bytes the original layout leaves unused and every older file holds as 0, which reads as the
+// safe choice: 5, the link to the instrument (0 DIN MIDI, 1 USB); 8, reading back every program
+// written to the instrument (1 = on).
+constexpr int linkSpeed = 5, verifyAfterWriting = 8;
 constexpr int latencyMarker = 68, latencyValues = 172, latencyMode = 196, seventhLatency = 200;
 constexpr int32_t latencyMarkerValue = 333;
 

@@ -9,6 +9,12 @@ void MIDI_PORTS_Control::SwitchableOutput::set (std::unique_ptr<MidiOutputDevice
     }
 }
 
+double MIDI_PORTS_Control::SwitchableOutput::knownMillisecondsPerByte() const
+{
+    const juce::ScopedLock sl (lock);
+    return device != nullptr ? device->knownMillisecondsPerByte() : -1.0;
+}
+
 bool MIDI_PORTS_Control::SwitchableOutput::isSet() const
 {
     const juce::ScopedLock sl (lock);
@@ -104,6 +110,7 @@ void MIDI_PORTS_Control::openOutput (int portNumber)
     if (auto device = devices.openOutput (outputIndex))
     {
         output.set (std::move (device));
+        sender.forgetNrpnState(); // whatever is on the other end holds nothing we know of
         sender.startSending();
         outputOpen = true;
     }
@@ -168,22 +175,13 @@ void MIDI_PORTS_Control::sendProgramChange (int channel, int program) noexcept
 
 void MIDI_PORTS_Control::sendSysEx (const uint8_t* bytes, int size)
 {
-    if (!outputOpen || bytes == nullptr || size <= 0)
-        return;
-
-    if (size <= sysExPieceSize)
-    {
+    // Longer than one cell, a dump goes out in pieces of 256 bytes with nothing between them,
+    // after whatever was due before it.
+    if (outputOpen && bytes != nullptr && size > 0)
         sender.schedule (bytes, size, TimedMidiSender::now());
-        return;
-    }
+}
 
-    // A long dump goes out at once, in raw pieces, with nothing else between them. What is
-    // already due goes first (an edit just before a whole program must not land on top of it);
-    // what is due later waits. One long dump at a time, from any thread.
-    const std::lock_guard<std::mutex> guard (longSysExLock);
-    sender.stopSending();
-    sender.deliverDueWhileStopped();
-    for (int offset = 0; offset < size; offset += sysExPieceSize)
-        output.sendNow (bytes + offset, juce::jmin (sysExPieceSize, size - offset));
-    sender.startSending();
+double MIDI_PORTS_Control::outputMillisecondsPerByte() const
+{
+    return output.knownMillisecondsPerByte();
 }

@@ -2,8 +2,6 @@
 
 #include "midi/TimedMidiSender.h"
 
-#include <mutex>
-
 /** The plug-in's own MIDI input and output towards the instrument, and every send to it.
 
     Port numbers are 1-based over the current device lists; 0 is no port. Sends may come
@@ -13,7 +11,7 @@
 class MIDI_PORTS_Control
 {
 public:
-    static constexpr int sysExPieceSize = 256;
+    static constexpr int sysExPieceSize = TimedMidiSender::cellSize;
 
     MIDI_PORTS_Control (MidiDeviceSet& devices, juce::MidiInputCallback& inputCallback);
     ~MIDI_PORTS_Control();
@@ -40,7 +38,12 @@ public:
     void sendNoteOff (int channel, int note) noexcept;
     void sendPitchWheel (int channel, int value) noexcept;
     void sendProgramChange (int channel, int program) noexcept;
+    /** Any length; queued behind what is already due, like every other send. */
     void sendSysEx (const uint8_t* bytes, int size);
+
+    /** Milliseconds a byte takes on the open output's wire when the device itself knows it (the
+        virtual instrument); negative for a system port, whose link speed is a setting. */
+    double outputMillisecondsPerByte() const;
 
     int outputIndex = -1;
     int inputIndex = -1;
@@ -63,6 +66,7 @@ private:
         void set (std::unique_ptr<MidiOutputDevice> device);
         bool isSet() const;
         void sendNow (const uint8_t* bytes, int size) override;
+        double knownMillisecondsPerByte() const override;
         std::atomic<uint32_t> messagesOut{0};
 
     private:
@@ -73,7 +77,6 @@ private:
     void sendShort (uint8_t status, int data1, int data2, int size) noexcept;
     static uint8_t channelNibble (int channel) noexcept;
 
-    std::mutex longSysExLock;
     MidiDeviceSet& devices;
     juce::MidiInputCallback& callback;
     std::unique_ptr<MidiInputDevice> input;

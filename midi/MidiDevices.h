@@ -18,7 +18,11 @@ class MidiOutputDevice
 {
 public:
     virtual ~MidiOutputDevice() = default;
+    /** Hands the bytes to the driver, which may still be sending them when this returns. */
     virtual void sendNow (const uint8_t* bytes, int size) = 0;
+    /** Milliseconds each byte takes on this output's wire, when the device itself knows it (an
+        in-process instrument); negative when only the user knows the link. */
+    virtual double knownMillisecondsPerByte() const { return -1.0; }
 };
 
 /** The MIDI devices the plug-in can open, listed and opened by position. */

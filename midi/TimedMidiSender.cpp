@@ -31,28 +31,25 @@ void TimedMidiSender::stopSending()
     stopThread (2000);
 }
 
-// A bounded multi-producer queue after Dmitry Vyukov: each cell's sequence number says
-// whether it is free for the producer at this position or full for the consumer.
+// A bounded multi-producer queue after Dmitry Vyukov: each cell's sequence number says whether
+// it is free for the producer at this position or full for the consumer. A message of several
+// cells claims them all with one step of the enqueue position; the consumer frees cells in
+// order, so when the last of them is free, all are. Its queue position is an event's order, so
+// nothing queued by another thread can fall between the cells of one message.
 bool TimedMidiSender::push (const uint8_t* bytes, int size, double due) noexcept
 {
+    const auto count = (size_t)((size + cellSize - 1) / cellSize);
     auto position = enqueuePosition.load (std::memory_order_relaxed);
     for (;;)
     {
-        auto& cell = cells[position % (size_t)capacity];
-        const auto sequence = cell.sequence.load (std::memory_order_acquire);
-        const auto difference = (intptr_t)sequence - (intptr_t)position;
+        const auto lastPosition = position + count - 1;
+        const auto sequence = cells[lastPosition % (size_t)capacity].sequence.load (std::memory_order_acquire);
+        const auto difference = (intptr_t)sequence - (intptr_t)lastPosition;
 
         if (difference == 0)
         {
-            if (enqueuePosition.compare_exchange_weak (position, position + 1, std::memory_order_relaxed))
-            {
-                cell.event.due = due;
-                cell.event.order = nextOrder.fetch_add (1, std::memory_order_relaxed);
-                cell.event.size = (uint16_t)size;
-                std::memcpy (cell.event.bytes, bytes, (size_t)size);
-                cell.sequence.store (position + 1, std::memory_order_release);
-                return true;
-            }
+            if (enqueuePosition.compare_exchange_weak (position, position + count, std::memory_order_relaxed))
+                break;
         }
         else if (difference < 0)
         {
@@ -63,6 +60,19 @@ bool TimedMidiSender::push (const uint8_t* bytes, int size, double due) noexcept
             position = enqueuePosition.load (std::memory_order_relaxed);
         }
     }
+
+    for (size_t i = 0; i < count; ++i)
+    {
+        auto& cell = cells[(position + i) % (size_t)capacity];
+        const auto offset = (int)i * cellSize;
+        cell.event.due = due;
+        cell.event.order = (uint32_t)(position + i);
+        cell.event.firstCell = i == 0;
+        cell.event.size = (uint16_t)std::min (cellSize, size - offset);
+        std::memcpy (cell.event.bytes, bytes + offset, cell.event.size);
+        cell.sequence.store (position + i + 1, std::memory_order_release);
+    }
+    return true;
 }
 
 bool TimedMidiSender::pop (Event& into) noexcept
@@ -72,11 +82,12 @@ bool TimedMidiSender::pop (Event& into) noexcept
     const auto sequence = cell.sequence.load (std::memory_order_acquire);
 
     if ((intptr_t)sequence - (intptr_t)(position + 1) < 0)
-        return false; // empty
+        return false; // empty, or the next cell is still being filled
 
     dequeuePosition.store (position + 1, std::memory_order_relaxed);
     into.due = cell.event.due;
     into.order = cell.event.order;
+    into.firstCell = cell.event.firstCell;
     into.size = cell.event.size;
     std::memcpy (into.bytes, cell.event.bytes, cell.event.size);
     cell.sequence.store (position + (size_t)capacity, std::memory_order_release);
@@ -114,22 +125,16 @@ void TimedMidiSender::clearPending() noexcept
     heap.clear();
 }
 
-void TimedMidiSender::deliverDueWhileStopped()
+bool TimedMidiSender::isLater (int a, int b) const noexcept
 {
-    jassert (!isThreadRunning());
-    if (!isThreadRunning())
-        deliverDue();
+    const auto& x = waiting[(size_t)a];
+    const auto& y = waiting[(size_t)b];
+    return x.due != y.due ? x.due > y.due : (int32_t)(x.order - y.order) > 0;
 }
 
-void TimedMidiSender::deliverDue()
+void TimedMidiSender::takeQueued()
 {
-    auto later = [this] (int a, int b)
-    {
-        const auto& x = waiting[(size_t)a];
-        const auto& y = waiting[(size_t)b];
-        return x.due != y.due ? x.due > y.due : (int32_t)(x.order - y.order) > 0;
-    };
-
+    const auto later = [this] (int a, int b) { return isLater (a, b); };
     while (!freeSlots.empty())
     {
         const auto slot = freeSlots.back();
@@ -139,18 +144,48 @@ void TimedMidiSender::deliverDue()
         heap.push_back (slot);
         std::push_heap (heap.begin(), heap.end(), later);
     }
+}
 
+void TimedMidiSender::deliverDue()
+{
+    const auto later = [this] (int a, int b) { return isLater (a, b); };
     const auto time = now();
+    takeQueued();
     while (!heap.empty() && waiting[(size_t)heap.front()].due <= time)
     {
         std::pop_heap (heap.begin(), heap.end(), later);
         const auto slot = heap.back();
         heap.pop_back();
-        const auto& event = waiting[(size_t)slot];
-        output.sendNow (event.bytes, event.size);
-        sent.fetch_add (1, std::memory_order_relaxed);
+        deliver (waiting[(size_t)slot]);
         freeSlots.push_back (slot);
+        // With every slot taken, the rest of a long message may still be queued: it comes in
+        // before anything due later can go out between its cells.
+        takeQueued();
     }
+}
+
+void TimedMidiSender::deliver (const Event& event)
+{
+    if (const auto requests = forgetRequests.load (std::memory_order_acquire); requests != forgetsSeen)
+    {
+        forgetsSeen = requests;
+        nrpnStatus.forget();
+    }
+
+    if (NrpnRunningStatus::isNrpn (event.bytes, event.size))
+    {
+        uint8_t messages[NrpnRunningStatus::nrpnEventSize];
+        const auto size = nrpnStatus.compress (event.bytes, messages);
+        for (int i = 0; i < size; i += 3)
+            output.sendNow (messages + i, 3);
+    }
+    else
+    {
+        nrpnStatus.observe (event.bytes, event.size);
+        output.sendNow (event.bytes, event.size);
+    }
+    if (event.firstCell)
+        sent.fetch_add (1, std::memory_order_relaxed);
 }
 
 void TimedMidiSender::run()

@@ -80,6 +80,12 @@ void VirtualInstrument::setChannel (int newChannel)
     channel = juce::jlimit (1, 16, newChannel);
 }
 
+void VirtualInstrument::ignoreWritesTo (int bank, int program)
+{
+    std::lock_guard<std::mutex> guard (stateLock);
+    writeIgnoredSlot = bank * 128 + program;
+}
+
 Bytes VirtualInstrument::getEditBuffer() const
 {
     std::lock_guard<std::mutex> guard (stateLock);
@@ -127,22 +133,32 @@ int VirtualInstrument::getNumMessagesReceived() const
     return messagesReceived;
 }
 
-void VirtualInstrument::occupyInputWire (int size) const
+double VirtualInstrument::millisecondsPerByte() const noexcept
 {
-    const auto speed = wireSpeed.load();
-    if (speed == WireSpeed::unlimited || size <= 0)
-        return;
-    const auto perByte = speed == WireSpeed::din ? dinMillisecondsPerByte : usbMillisecondsPerByte;
-    const auto until = juce::Time::getMillisecondCounterHiRes() + size * perByte;
-    while (juce::Time::getMillisecondCounterHiRes() < until)
-        juce::Thread::sleep (1);
+    switch (wireSpeed.load())
+    {
+        case WireSpeed::din: return dinMillisecondsPerByte;
+        case WireSpeed::usb: return usbMillisecondsPerByte;
+        case WireSpeed::unlimited: break;
+    }
+    return 0.0;
+}
+
+int VirtualInstrument::getNumDumpsLost() const
+{
+    std::lock_guard<std::mutex> guard (stateLock);
+    return dumpsLost;
 }
 
 void VirtualInstrument::receive (const uint8_t* bytes, int size)
 {
     std::lock_guard<std::mutex> guard (stateLock);
-    if (silent || bytes == nullptr)
+    if (silent || bytes == nullptr || size <= 0)
         return;
+
+    // The bytes queue up behind those still on the wire.
+    const auto now = juce::Time::getMillisecondCounterHiRes();
+    inputWireFreeAt = juce::jmax (now, inputWireFreeAt) + size * millisecondsPerByte();
 
     for (int i = 0; i < size; ++i)
     {
@@ -157,7 +173,7 @@ void VirtualInstrument::receive (const uint8_t* bytes, int size)
             {
                 pending.push_back (b);
                 inSysEx = false;
-                handleMessage (pending);
+                sysExComplete();
                 pending.clear();
                 continue;
             }
@@ -176,6 +192,7 @@ void VirtualInstrument::receive (const uint8_t* bytes, int size)
             inSysEx = true;
             runningStatus = 0;
             pending.assign (1, b);
+            pendingStartedAt = now;
             continue;
         }
 
@@ -199,6 +216,23 @@ void VirtualInstrument::receive (const uint8_t* bytes, int size)
             pending.clear();
         }
     }
+}
+
+void VirtualInstrument::sysExComplete()
+{
+    const bool dump =
+        pending.size() >= 4 && (pending[3] == sysex::cmdProgramDump || pending[3] == sysex::cmdEditBufferDump);
+    if (dump && millisecondsPerByte() > 0)
+    {
+        // Handed over while the dump before was still crossing the wire: the input overruns.
+        if (pendingStartedAt < lastDumpCrossedAt)
+        {
+            ++dumpsLost;
+            return;
+        }
+        lastDumpCrossedAt = inputWireFreeAt;
+    }
+    handleMessage (pending);
 }
 
 void VirtualInstrument::handleMessage (const Bytes& message)
@@ -281,7 +315,8 @@ void VirtualInstrument::handleSysEx (const Bytes& m)
             break;
         }
         case sysex::cmdProgramDump:
-            if (m.size() == (size_t)sysex::programDumpSize && m[4] < numBanks && m[5] < programsPerBank)
+            if (m.size() == (size_t)sysex::programDumpSize && m[4] < numBanks && m[5] < programsPerBank &&
+                m[4] * 128 + m[5] != writeIgnoredSlot)
                 ravlin::unpackImage (m.data() + sysex::programDumpDataOffset, (size_t)sysex::packedSize,
                                      banks[m[4]].data() + m[5] * sysex::imageSize);
             break;
@@ -382,11 +417,8 @@ class VirtualOutput : public MidiOutputDevice
 {
 public:
     explicit VirtualOutput (VirtualInstrument& i) : instrument (i) {}
-    void sendNow (const uint8_t* bytes, int size) override
-    {
-        instrument.receive (bytes, size);
-        instrument.occupyInputWire (size);
-    }
+    void sendNow (const uint8_t* bytes, int size) override { instrument.receive (bytes, size); }
+    double knownMillisecondsPerByte() const override { return instrument.millisecondsPerByte(); }
 
 private:
     VirtualInstrument& instrument;

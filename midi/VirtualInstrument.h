@@ -2,6 +2,7 @@
 
 #include "instrument/ParameterTable.h"
 #include "instrument/ProgramPacking.h"
+#include "midi/LinkSpeed.h"
 #include "midi/MidiDevices.h"
 
 #include <deque>
@@ -35,10 +36,15 @@ public:
     /** Where the instrument's MIDI output goes (the plug-in's input callback), or nullptr. */
     void connectOutput (juce::MidiInputCallback* listener);
 
-    /** Bytes arriving at the instrument's MIDI input, whole messages or raw pieces. */
+    /** Bytes handed to the instrument's MIDI input, whole messages or raw pieces. Like a
+        system port, this returns at once; at DIN or USB speed the bytes then take their time on
+        the simulated wire, and a dump handed over while the one before is still crossing it
+        overruns the instrument's input and is lost, as on the real instrument. */
     void receive (const uint8_t* bytes, int size);
-    /** What a serial port does to its writer: returns once the bytes are on the wire. */
-    void occupyInputWire (int size) const;
+    /** Dumps lost so, since the instrument was made. */
+    int getNumDumpsLost() const;
+    /** Milliseconds a byte takes on the simulated wire; 0 at full speed. */
+    double millisecondsPerByte() const noexcept;
 
     // Test and demo hooks.
     void turnKnob (int parameterIndex, int value); // as the front panel: change and send the NRPN
@@ -46,6 +52,8 @@ public:
     void setWireSpeed (WireSpeed speed);
     void setGlobal (int index, uint8_t value);
     void setChannel (int channel); // 1..16, the channel it sends on
+    /** A slot whose memory no longer takes writes: dumps to it are ignored. */
+    void ignoreWritesTo (int bank, int program);
 
     ravlin::Bytes getEditBuffer() const;
     ravlin::Bytes getProgram (int bank, int program) const;
@@ -55,11 +63,12 @@ public:
     int getCurrentProgram() const;
     int getNumMessagesReceived() const;
 
-    static constexpr double dinMillisecondsPerByte = 0.32;
-    static constexpr double usbMillisecondsPerByte = 0.02;
+    static constexpr double dinMillisecondsPerByte = LinkSpeed::dinMillisecondsPerByte;
+    static constexpr double usbMillisecondsPerByte = LinkSpeed::usbMillisecondsPerByte;
 
 private:
     void handleMessage (const ravlin::Bytes& message);
+    void sysExComplete();
     void handleSysEx (const ravlin::Bytes& message);
     void handleController (int controller, int value);
     void send (ravlin::Bytes message);
@@ -75,11 +84,14 @@ private:
     int nrpnNumberHigh = 0, nrpnNumberLow = 0, nrpnValueHigh = 0;
     bool silent = false;
     int messagesReceived = 0;
+    int writeIgnoredSlot = -1; // bank x 128 + program
 
-    // The input parser: running status and SysEx across pieces.
+    // The input parser: running status and SysEx across pieces; the simulated input wire.
     ravlin::Bytes pending;
     uint8_t runningStatus = 0;
     bool inSysEx = false;
+    double inputWireFreeAt = 0, lastDumpCrossedAt = 0, pendingStartedAt = 0;
+    int dumpsLost = 0;
 
     std::mutex outputLock;
     std::deque<ravlin::Bytes> outgoing;

@@ -49,6 +49,14 @@ MIDI_Setup::MIDI_Setup (MidiCntrState& h) : hub (h)
     sysExLabel.setText (hub.getPorts().sysExBufferChoice == 1 ? "SySex Size" : "256", juce::dontSendNotification);
     addAndMakeVisible (sysExLabel);
 
+    linkLabel.setFont (arial (12.0f));
+    linkLabel.setColour (juce::Label::textColourId, juce::Colour (0xff9f9f9f));
+    linkLabel.setColour (juce::Label::backgroundColourId, juce::Colours::black);
+    linkLabel.setBounds (180, 246, 100, 16);
+    linkLabel.setInterceptsMouseClicks (false, false); // the panel takes the click
+    linkLabel.setText (LinkSpeed::nameOf (hub.getLinkSpeed()), juce::dontSendNotification);
+    addAndMakeVisible (linkLabel);
+
     // Behind the controls: it only takes clicks on its own slider.
     latencyPanel.setBounds (380, 136, MIDI_Sync::panelWidth, MIDI_Sync::panelHeight);
     latencyPanel.setInterceptsMouseClicks (false, true);
@@ -204,6 +212,30 @@ void MIDI_Setup::sysExBufferChosen (int itemId)
     sysExLabel.setText (itemId == 2 ? "SySex Size" : "256", juce::dontSendNotification);
 }
 
+void MIDI_Setup::showLinkMenu()
+{
+    juce::PopupMenu menu;
+    menu.addItem (1, LinkSpeed::nameOf (LinkSpeed::Kind::din), true, hub.getLinkSpeed() == LinkSpeed::Kind::din);
+    menu.addItem (2, LinkSpeed::nameOf (LinkSpeed::Kind::usb), true, hub.getLinkSpeed() == LinkSpeed::Kind::usb);
+    juce::Component::SafePointer<MIDI_Setup> self (this);
+    ParDes::showMenu (menu, menuOptions (this, linkLabel.getBounds()),
+                      [self] (int item)
+                      {
+                          if (self != nullptr && item > 0)
+                              self->linkSpeedChosen (item);
+                      });
+}
+
+void MIDI_Setup::linkSpeedChosen (int itemId)
+{
+    if (itemId != 1 && itemId != 2)
+        return;
+    const auto kind = itemId == 2 ? LinkSpeed::Kind::usb : LinkSpeed::Kind::din;
+    hub.setLinkSpeed (kind);
+    hub.saveSettings();
+    linkLabel.setText (LinkSpeed::nameOf (kind), juce::dontSendNotification);
+}
+
 void MIDI_Setup::mouseDown (const juce::MouseEvent& e)
 {
     const auto p = e.getPosition();
@@ -213,6 +245,8 @@ void MIDI_Setup::mouseDown (const juce::MouseEvent& e)
         openPortList (false);
     else if (sysExLabel.getBounds().contains (p))
         showSysExMenu();
+    else if (linkLabel.getBounds().contains (p))
+        showLinkMenu();
 }
 
 void MIDI_Setup::toggleGlobals()
@@ -287,6 +321,7 @@ void MIDI_Setup::paint (juce::Graphics& g)
     g.drawSingleLineText ("MIDI In Port", 60, 74);
     g.drawSingleLineText ("MIDI Out Port", 60, 124);
     g.drawSingleLineText ("SysEx Buffer Size:", 60, 184);
+    g.drawSingleLineText ("MIDI Link:", 60, 258);
     g.setColour (juce::Colour (0xff888888));
     g.setFont (arial (12.0f));
     g.drawSingleLineText ("Change only if receiving causes an error (Receiving SysEx).", 60, 204);

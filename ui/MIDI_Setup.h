@@ -56,6 +56,10 @@ public:
     void portChosen (bool input, int itemId);
     void sysExBufferChosen (int itemId);
     juce::String getSysExBufferText() const { return sysExLabel.getText(); }
+    /** "DIN MIDI" (1) or "USB" (2): how fast the link to the instrument carries bank transfers. */
+    void linkSpeedChosen (int itemId);
+    juce::String getLinkSpeedText() const { return linkLabel.getText(); }
+    juce::Rectangle<int> getLinkSpeedBounds() const { return linkLabel.getBounds(); }
 
     void toggleGlobals();
     bool isGlobalsPanelOpen() const noexcept { return globalsPanel != nullptr; }
@@ -79,6 +83,7 @@ private:
     void send (int code, int value);
     void paintPortBox (juce::Graphics& g, int y, const juce::String& name, bool open) const;
     void showSysExMenu();
+    void showLinkMenu();
 
     MidiCntrState& hub;
     juce::StringArray inputNames{"NONE"}, outputNames{"NONE"};
@@ -86,7 +91,7 @@ private:
     bool inputOpenMark = false, outputOpenMark = false;
     int lastCode = 0, lastValue = 0;
 
-    juce::Label titleLabel, sysExLabel, helpLabel;
+    juce::Label titleLabel, sysExLabel, linkLabel, helpLabel;
     Check_But clockBox{"Clock ON/OFF"}, programChangeBox{"Control Program Change with Automation"},
         portToHostBox{"THRU: MIDI In Port -> Host"}, hostToPortBox{"THRU: Host -> MIDI Out Port"};
     juce::TextButton globalsButton{"GLOBALS"}, okButton{"OK"};

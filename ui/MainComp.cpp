@@ -249,6 +249,7 @@ void MainComp::handleEvent (uint32_t code)
         }
         case 0x160:
         case 0x170: transfer->handleEvent (code); return;
+        case 0x1C0: showMessage (TransferProgress::readBackReport (hub.getLastReadBack())); return;
         case 0x190:
             banksPage->getGrid().setContent (banksPage->getGrid().getMode(), banksPage->getGrid().getModeValue());
             return;
@@ -710,6 +711,12 @@ void MainComp::menuChosen (int menu, int item)
         }
         case transferMenuId:
         {
+            if (item == TransferProgress::verifyMenuItem)
+            {
+                hub.setOption (SettingsBlock::verifyAfterWriting, !hub.verifyAfterWriting);
+                hub.saveSettings();
+                return;
+            }
             const auto [code, firstBank] = TransferProgress::transferForMenuItem (item);
             if (code >= 0)
                 startBankOperation (code, firstBank);
@@ -800,6 +807,9 @@ void MainComp::toggleWriteDialog()
     image.resize (1024, 0);
     writeDialog = std::make_unique<WriteSnd> (processor->getHub(), juce::jmin (3, selectedBank()), selectedProgram(),
                                               currentProgramName(), image[426]);
+    writeDialog->ask = [this] (const juce::String& question, std::function<void()> then)
+    { askThen (question, std::move (then)); };
+    writeDialog->tell = [this] (const juce::String& text) { showMessage (text); };
     writeDialog->onClose = [this] (bool)
     {
         // After the dialog's own handler has returned.
@@ -859,12 +869,22 @@ void MainComp::windowControl (int code)
 
 void MainComp::startBankOperation (int code, int firstBank)
 {
-    if (transfer->start (code, firstBank))
-        transfer->getBar()->setBounds (getLocalBounds());
+    auto& hub = processor->getHub();
+    auto start = [this, code, firstBank]
+    {
+        if (transfer->start (code, firstBank))
+            transfer->getBar()->setBounds (getLocalBounds());
+        else
+            showMessage (processor->getHub().getPorts().outputOpen
+                             ? juce::String ("A bank transfer is already running: nothing was sent.")
+                             : juce::String ("No MIDI output port is open: nothing was sent. Choose the "
+                                             "instrument's ports with MIDI."));
+    };
+    // Programs on the instrument are overwritten only when the user says so.
+    if (TransferProgress::isTransmit (code) && hub.getPorts().outputOpen && !transfer->isRunning())
+        askThen (TransferProgress::overwriteQuestion (code, firstBank, hub.currentProgram), start);
     else
-        showMessage (processor->getHub().getPorts().outputOpen
-                         ? juce::String ("A bank transfer is already running.")
-                         : juce::String ("No MIDI output port is open: choose the instrument's ports with MIDI."));
+        start();
 }
 
 void MainComp::showMessage (const juce::String& text)
@@ -959,8 +979,9 @@ void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
                 break;
             case BankComp::fileSource: show (bankFileMenu(), bankFileMenuId, &banksPage->getSourceButton (0)); break;
             case BankComp::midiSource:
-                show (TransferProgress::buildBankMenu (bankName (selectedBank())), transferMenuId,
-                      &banksPage->getSourceButton (1));
+                show (
+                    TransferProgress::buildBankMenu (bankName (selectedBank()), processor->getHub().verifyAfterWriting),
+                    transferMenuId, &banksPage->getSourceButton (1));
                 break;
             default: break;
         }

@@ -19,7 +19,7 @@ TransferProgress::~TransferProgress()
         cancel();
 }
 
-juce::PopupMenu TransferProgress::buildBankMenu (const juce::String& currentBankName)
+juce::PopupMenu TransferProgress::buildBankMenu (const juce::String& currentBankName, bool verifyTicked)
 {
     juce::PopupMenu receive, transmit, menu;
     for (int b = 0; b < 8; ++b)
@@ -34,7 +34,63 @@ juce::PopupMenu TransferProgress::buildBankMenu (const juce::String& currentBank
     menu.addSubMenu ("Transmit Program " + currentBankName + " to:", transmit);
     menu.addItem (300, "Transmit All User Banks");
     menu.addItem (350, "Transmit All Factory Banks");
+    menu.addSeparator();
+    menu.addItem (verifyMenuItem, "Verify After Writing", true, verifyTicked);
     return menu;
+}
+
+bool TransferProgress::isTransmit (int code) noexcept
+{
+    return code == MidiCntrState::transmitProgramToBank || code == MidiCntrState::transmitAllUserBanks ||
+           code == MidiCntrState::transmitAllFactoryBanks;
+}
+
+juce::String TransferProgress::overwriteQuestion (int code, int firstBank, int currentProgram)
+{
+    if (code == MidiCntrState::transmitProgramToBank)
+        return "This overwrites 1 program in the instrument's memory: " +
+               StsGrid::locationText (firstBank, juce::jlimit (0, 98, currentProgram)) + ". Continue?";
+    if (code == MidiCntrState::transmitAllUserBanks || code == MidiCntrState::transmitAllFactoryBanks)
+        return "This overwrites 396 programs in the instrument's memory: " +
+               juce::String (code == MidiCntrState::transmitAllUserBanks ? "User" : "Factory") +
+               " Banks 1 to 4. Continue?";
+    return {};
+}
+
+juce::String TransferProgress::slotList (const std::vector<std::pair<int, int>>& slots)
+{
+    juce::StringArray parts;
+    for (size_t i = 0; i < slots.size();)
+    {
+        auto end = i + 1;
+        while (end < slots.size() && slots[end].first == slots[i].first &&
+               slots[end].second == slots[end - 1].second + 1)
+            ++end;
+        auto text = StsGrid::locationText (slots[i].first, slots[i].second);
+        if (end - i > 1)
+            text << "-" << (slots[end - 1].second + 1);
+        parts.add (text);
+        i = end;
+    }
+    return parts.joinIntoString (", ");
+}
+
+juce::String TransferProgress::readBackReport (const BankTransmitter::ReadBack& result)
+{
+    const auto programs = [] (int n) { return juce::String (n) + (n == 1 ? " program" : " programs"); };
+    juce::String text;
+    if (result.differing.empty() && result.answered)
+        return "Read back " + programs (result.checked) + ": all matched what was sent.";
+    if (!result.differing.empty())
+        text << "Read back: " << (int)result.differing.size() << " of " << programs (result.checked)
+             << (result.differing.size() == 1 ? " differs" : " differ")
+             << " from what was sent: " << slotList (result.differing) << ".";
+    if (!result.answered)
+        text << (text.isEmpty() ? "" : "\n")
+             << "The instrument stopped answering: " << programs (result.total - result.checked) << " not checked"
+             << (result.checked > 0 && result.differing.empty() ? " (" + programs (result.checked) + " matched)."
+                                                                : ".");
+    return text;
 }
 
 std::pair<int, int> TransferProgress::transferForMenuItem (int id)
@@ -59,7 +115,8 @@ bool TransferProgress::start (int code, int firstBank)
         return false;
     const bool receive =
         code == 0 || code == MidiCntrState::receiveAllUserBanks || code == MidiCntrState::receiveAllFactoryBanks;
-    total = code == 0 ? 99 : code == MidiCntrState::transmitProgramToBank ? 1 : 4 * 99;
+    sent = code == 0 ? 99 : code == MidiCntrState::transmitProgramToBank ? 1 : 4 * 99;
+    total = !receive && hub.verifyAfterWriting ? 2 * sent : sent; // each program also read back
     done = 0;
     transmitting = !receive;
 
@@ -98,7 +155,10 @@ void TransferProgress::handleEvent (uint32_t code)
         ++done;
         const int bank = (int)((code >> 8) & 0xFF), program = (int)(code & 0xFF);
         bar->setValue (juce::roundToInt (127.0 * done / std::max (1, total)));
-        bar->setText ((transmitting ? "Sent " : "Received ") + StsGrid::locationText (bank, program));
+        bar->setText ((!transmitting ? "Received "
+                       : done > sent ? "Read back "
+                                     : "Sent ") +
+                      StsGrid::locationText (bank, program));
     }
     else if (code == HubEvent::bankDone)
     {

@@ -42,6 +42,10 @@ WriteSnd::WriteSnd (MidiCntrState& h, int bank, int program, const juce::String&
             onClose (false);
     };
 
+    verifyBox.setTicked (hub.verifyAfterWriting);
+    verifyBox.addChangeListener (this);
+    addAndMakeVisible (verifyBox);
+
     grid.addListener (this);
     grid.setColumnWidths ({50, 140, 100, 0});
     addAndMakeVisible (grid);
@@ -51,6 +55,7 @@ WriteSnd::WriteSnd (MidiCntrState& h, int bank, int program, const juce::String&
 
 WriteSnd::~WriteSnd()
 {
+    verifyBox.removeChangeListener (this);
     grid.removeListener (this);
     for (auto* b : bankButtons)
         b->removeListener (this);
@@ -95,11 +100,51 @@ void WriteSnd::gridAction (int action, int program, int bank)
     repaint (getLcdBounds());
 }
 
+void WriteSnd::changeListenerCallback (juce::ChangeBroadcaster*)
+{
+    hub.setOption (SettingsBlock::verifyAfterWriting, verifyBox.isTicked());
+    hub.saveSettings();
+}
+
 void WriteSnd::write()
 {
-    hub.writeProgram (chosenBank, chosenProgram, getName());
-    if (onClose)
-        onClose (true);
+    const bool sameSlot = chosenBank == hub.currentBank && chosenProgram == hub.currentProgram;
+    if (sameSlot || !ask)
+    {
+        writeNow();
+        return;
+    }
+    juce::Component::SafePointer<WriteSnd> self (this);
+    ask ("This overwrites 1 program in the instrument's memory: " + StsGrid::locationText (chosenBank, chosenProgram) +
+             " " + hub.getBankProgramName (chosenBank, chosenProgram).trimEnd() + ". Continue?",
+         [self]
+         {
+             if (self != nullptr)
+                 self->writeNow();
+         });
+}
+
+void WriteSnd::writeNow()
+{
+    switch (hub.writeProgram (chosenBank, chosenProgram, getName()))
+    {
+        case MidiCntrState::WriteResult::written:
+            if (onClose)
+                onClose (true);
+            return;
+        case MidiCntrState::WriteResult::noOutput:
+            if (tell)
+                tell ("Nothing was written: no MIDI output port is open. Choose the instrument's ports with MIDI.");
+            return;
+        case MidiCntrState::WriteResult::busy:
+            if (tell)
+                tell ("Nothing was written: a bank transfer is running.");
+            return;
+        case MidiCntrState::WriteResult::notUserSlot:
+            if (tell)
+                tell ("Nothing was written: programs are written to the user banks only.");
+            return;
+    }
 }
 
 void WriteSnd::resized()
@@ -110,6 +155,7 @@ void WriteSnd::resized()
     const auto gridHeight = gridHeightFor (getHeight() - 80);
     grid.setBounds (202, 74, 350, gridHeight);
     const auto gridBottom = grid.getBottom();
+    verifyBox.setBounds (582, gridBottom - 84, 120, 18);
     cancelButton.setBounds (582, gridBottom - 54, 90, 24);
     writeButton.setBounds (582, gridBottom - 18, 90, 24);
 }

@@ -1,13 +1,18 @@
 #pragma once
 
+#include "ui/Check_But.h"
 #include "ui/SmallWidgets.h"
 #include "ui/StsGrid.h"
 
 class MidiCntrState;
 
 /** The write dialog: choose a user-bank slot and a name for the program being edited. WRITE puts
-    it there, on the instrument and in the plug-in's copy of the bank; CANCEL changes nothing. */
-class WriteSnd : public juce::Component, private stsbutChangeListener, private GridListener
+    it there, on the instrument and in the plug-in's copy of the bank, asking first when the slot
+    is not the one the program came from; CANCEL changes nothing. "Verify" reads the slot back. */
+class WriteSnd : public juce::Component,
+                 private stsbutChangeListener,
+                 private GridListener,
+                 private juce::ChangeListener
 {
 public:
     static constexpr int nameLength = 16;
@@ -17,6 +22,10 @@ public:
 
     /** Told when the dialog closes: true after WRITE, false after CANCEL. */
     std::function<void (bool written)> onClose;
+    /** Asks the user; the action runs only on OK. Without it, WRITE goes ahead unasked. */
+    std::function<void (const juce::String& question, std::function<void()> onOk)> ask;
+    /** Tells the user why nothing was written. */
+    std::function<void (const juce::String& text)> tell;
 
     int getChosenBank() const noexcept { return chosenBank; }
     int getChosenProgram() const noexcept { return chosenProgram; }
@@ -29,9 +38,11 @@ public:
     StsBut& getBankButton (int i) noexcept { return *bankButtons[i]; }
     juce::TextButton& getWriteButton() noexcept { return writeButton; }
     juce::TextButton& getCancelButton() noexcept { return cancelButton; }
+    Check_But& getVerifyBox() noexcept { return verifyBox; }
     juce::Rectangle<int> getLcdBounds() const noexcept { return {202, 18, 217, 46}; }
 
     void chooseBank (int bank);
+    /** WRITE pressed: asks before overwriting another slot, then writes. */
     void write();
 
     void paint (juce::Graphics& g) override;
@@ -43,12 +54,15 @@ public:
 private:
     void stsbutChanged (StsBut& button) override;
     void gridAction (int action, int program, int bank) override;
+    void changeListenerCallback (juce::ChangeBroadcaster* source) override;
+    void writeNow();
 
     MidiCntrState& hub;
     int chosenBank, chosenProgram;
     const int category;
     juce::OwnedArray<StsBut> bankButtons;
     juce::TextButton writeButton{"WRITE"}, cancelButton{"CANCEL"};
+    Check_But verifyBox{"Verify"};
     juce::TextEditor nameEditor;
     StsGrid grid;
 

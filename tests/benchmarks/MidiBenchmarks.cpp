@@ -156,3 +156,42 @@ void routeHostBlock (benchmark::State& state)
 } // namespace
 
 BENCHMARK (routeHostBlock)->Unit (benchmark::kMicrosecond);
+
+namespace
+{
+/** 99 program dumps to the instrument at DIN speed, from the start to the end the hub reports:
+    against the wire's own floor (99 dumps of 377 ms plus the write gaps), as a ratio. The
+    virtual instrument overruns as the real one does when a dump comes too soon. */
+void bankTransmitAtDinPace (benchmark::State& state)
+{
+    juce::ScopedJuceInitialiser_GUI messageThread;
+    MidiCntrState hub (std::make_unique<ravlin::test::FakeMidiDevices>(), juce::File());
+    hub.getVirtualInstrument().setWireSpeed (VirtualInstrument::WireSpeed::din);
+    hub.selectOutputPort (3);
+    std::vector<BankTransmitter::Item> items;
+    for (int p = 0; p < 99; ++p)
+        items.push_back ({0, p, ravlin::Bytes (1024, (uint8_t)p)});
+
+    const auto floor =
+        99 * (ravlin::sysex::programDumpSize * LinkSpeed::dinMillisecondsPerByte + BankTransmitter::gapAfterDumpMs);
+    for (auto _ : state)
+    {
+        hub.takeEvents();
+        const auto start = juce::Time::getMillisecondCounterHiRes();
+        hub.transmitPrograms (items, true);
+        for (bool done = false; !done;)
+        {
+            for (auto code : hub.takeEvents())
+                done = done || code == HubEvent::bankDone;
+            juce::Thread::sleep (1);
+        }
+        const auto took = juce::Time::getMillisecondCounterHiRes() - start;
+        state.counters["seconds"] = took / 1000.0;
+        state.counters["floor_seconds"] = floor / 1000.0;
+        state.counters["ratio_to_floor"] = took / floor;
+        state.counters["dumps_lost"] = hub.getVirtualInstrument().getNumDumpsLost();
+    }
+}
+} // namespace
+
+BENCHMARK (bankTransmitAtDinPace)->Iterations (1)->Unit (benchmark::kSecond)->UseRealTime();

@@ -201,3 +201,176 @@ TEST_F (Transfers, WriteChangesExactlyOneSlotOnBothSides)
     hub.writeProgram (4, 0, "Factory"); // the dialog only writes user banks
     EXPECT_EQ (hub.getBankProgram (4, 0), copiesBefore[4 * 99]);
 }
+
+namespace
+{
+/** A hub whose output is a system port that records what reaches it, as ALSA would take it:
+    at once, whatever the wire can carry. */
+class SystemPortTransfers : public ::testing::Test
+{
+protected:
+    SystemPortTransfers()
+    {
+        auto fake = std::make_unique<ravlin::test::FakeMidiDevices>();
+        system = fake.get();
+        hub = std::make_unique<MidiCntrState> (std::move (fake), juce::File());
+        hub->selectOutputPort (1);
+    }
+
+    /** When each dump began to be handed to the port. */
+    std::vector<double> dumpStarts()
+    {
+        std::vector<double> starts;
+        for (const auto& m : system->recorders[0].taken())
+            if (!m.bytes.empty() && m.bytes[0] == 0xF0)
+                starts.push_back (m.time);
+        return starts;
+    }
+
+    bool waitFor (uint32_t code, int timeoutMs)
+    {
+        const auto end = juce::Time::getMillisecondCounterHiRes() + timeoutMs;
+        while (juce::Time::getMillisecondCounterHiRes() < end)
+        {
+            for (auto c : hub->takeEvents())
+                if (c == code)
+                    return true;
+            juce::Thread::sleep (1);
+        }
+        return false;
+    }
+
+    juce::ScopedJuceInitialiser_GUI messageThread;
+    ravlin::test::FakeMidiDevices* system = nullptr;
+    std::unique_ptr<MidiCntrState> hub;
+};
+} // namespace
+
+TEST_F (SystemPortTransfers, EachDumpWaitsForTheOneBeforeToCrossTheWireAtTheLinksSpeed)
+{
+    // The port returns at once; at DIN speed a dump still takes 377 ms on the wire, and the
+    // instrument 20 ms more to write it.
+    std::vector<BankTransmitter::Item> items;
+    for (int p = 0; p < 3; ++p)
+        items.push_back ({1, p, marked (1, p, 6)});
+    EXPECT_EQ (hub->getLinkSpeed(), LinkSpeed::Kind::din) << "the safe default";
+    const auto start = juce::Time::getMillisecondCounterHiRes();
+    ASSERT_TRUE (hub->transmitPrograms (items, true));
+    ASSERT_TRUE (waitFor (HubEvent::bankDone, 5000));
+    const auto dinDump = 1178 * LinkSpeed::dinMillisecondsPerByte + BankTransmitter::gapAfterDumpMs;
+    EXPECT_GE (juce::Time::getMillisecondCounterHiRes() - start, 3 * dinDump - 2) << "done means written";
+    auto starts = dumpStarts();
+    ASSERT_EQ (starts.size(), 3u);
+    for (size_t i = 1; i < starts.size(); ++i)
+        EXPECT_GE (starts[i] - starts[i - 1], dinDump - 2) << "dump " << i;
+
+    // Over USB the same takes a tenth of the time.
+    hub->setLinkSpeed (LinkSpeed::Kind::usb);
+    EXPECT_EQ (hub->settingsBlock[SettingsBlock::linkSpeed], 1);
+    ASSERT_TRUE (hub->transmitPrograms (items, true));
+    ASSERT_TRUE (waitFor (HubEvent::bankDone, 5000));
+    starts = dumpStarts();
+    ASSERT_EQ (starts.size(), 6u);
+    const auto usbDump = 1178 * LinkSpeed::usbMillisecondsPerByte + BankTransmitter::gapAfterDumpMs;
+    EXPECT_GE (starts[4] - starts[3], usbDump - 2);
+    EXPECT_LT (starts[5] - starts[3], 2 * dinDump) << "not at DIN pace";
+}
+
+TEST_F (Transfers, APacedTransmitAtDinLosesNoDumpOnTheInstrument)
+{
+    instrument().setWireSpeed (VirtualInstrument::WireSpeed::din);
+    std::vector<BankTransmitter::Item> items;
+    for (int p = 0; p < 4; ++p)
+        items.push_back ({3, p, marked (3, p, 8)});
+    ASSERT_TRUE (hub.transmitPrograms (items, true));
+    ASSERT_TRUE (waitFor (HubEvent::bankDone, 5000));
+    EXPECT_EQ (instrument().getNumDumpsLost(), 0);
+    for (int p = 0; p < 4; ++p)
+        EXPECT_EQ (instrument().getProgram (3, p), marked (3, p, 8)) << p;
+}
+
+TEST_F (Transfers, ReadingBackNamesEverySlotThatDiffers)
+{
+    hub.verifyAfterWriting = true;
+    instrument().ignoreWritesTo (2, 3);
+    const auto current = hub.getCurrentProgram();
+    for (int p = 0; p < 6; ++p)
+        hub.setBankProgram (2, p, marked (2, p, 10));
+    std::vector<BankTransmitter::Item> items;
+    for (int p = 0; p < 6; ++p)
+        items.push_back ({2, p, marked (2, p, 10)});
+    ASSERT_TRUE (hub.transmitPrograms (items, true, true));
+    std::vector<uint32_t> events;
+    ASSERT_TRUE (waitUntil (
+        [&]
+        {
+            for (auto c : hub.takeEvents())
+                events.push_back (c);
+            return !events.empty() && events.back() == HubEvent::bankDone;
+        },
+        10000));
+    const auto verified = std::find (events.begin(), events.end(), HubEvent::verified);
+    ASSERT_NE (verified, events.end()) << "the result comes before the end";
+    EXPECT_EQ (std::count_if (events.begin(), verified, [] (uint32_t c) { return HubEvent::kindOf (c) == 0x170; }), 12)
+        << "each program sent, then each read back";
+    const auto result = hub.getLastReadBack();
+    EXPECT_EQ (result.total, 6);
+    EXPECT_EQ (result.checked, 6);
+    EXPECT_TRUE (result.answered);
+    EXPECT_EQ (result.differing, (std::vector<std::pair<int, int>>{{2, 3}}));
+    EXPECT_EQ (hub.getBankProgram (2, 3), marked (2, 3, 10)) << "the copy keeps what was sent";
+    EXPECT_EQ (hub.getCurrentProgram(), current) << "read-back replies are not loaded";
+
+    // WRITE reads back its slot too; an instrument that stops answering is reported, not waited for.
+    instrument().setSilent (true);
+    ASSERT_EQ (hub.writeProgram (0, 1, "Read Back"), MidiCntrState::WriteResult::written);
+    ASSERT_TRUE (waitFor (HubEvent::verified, 6000));
+    EXPECT_FALSE (hub.getLastReadBack().answered);
+    EXPECT_EQ (hub.getLastReadBack().checked, 0);
+}
+
+TEST_F (Transfers, AReplyArrivingAfterACancelIsDropped)
+{
+    instrument().setWireSpeed (VirtualInstrument::WireSpeed::din); // each reply takes 377 ms
+    instrument().setProgram (1, 0, marked (1, 0, 11));
+    hub.setCurrentProgram (marked (0, 0, 12));
+    const auto copyBefore = hub.getBankProgram (1, 0);
+    hub.takeEvents();
+    hub.startBankReceive (0, 1);
+    juce::Thread::sleep (20);
+    hub.cancelTransfer();
+    juce::Thread::sleep (800);
+
+    EXPECT_EQ (hub.getCurrentProgram(), marked (0, 0, 12)) << "the edited program stays";
+    EXPECT_EQ (hub.getBankProgram (1, 0), copyBefore);
+    const auto events = hub.takeEvents();
+    EXPECT_EQ (std::count (events.begin(), events.end(), HubEvent::programLoaded), 0);
+
+    // Asked for again, the same program arrives as usual.
+    hub.requestProgram (1, 0);
+    EXPECT_TRUE (waitUntil ([&] { return hub.getCurrentProgram() == marked (1, 0, 11); }));
+}
+
+TEST_F (Transfers, WriteWithoutAnOutputOrDuringATransferChangesNothing)
+{
+    hub.setCurrentProgram (marked (0, 0, 13));
+    const auto copy = hub.getBankProgram (1, 1);
+    const auto onInstrument = instrument().getProgram (1, 1);
+    hub.currentBank = 0;
+    hub.currentProgram = 0;
+
+    hub.selectOutputPort (0);
+    EXPECT_EQ (hub.writeProgram (1, 1, "Nowhere"), MidiCntrState::WriteResult::noOutput);
+    EXPECT_EQ (hub.getBankProgram (1, 1), copy);
+    EXPECT_EQ (hub.getCurrentProgram(), marked (0, 0, 13)) << "not even renamed";
+    EXPECT_EQ (hub.currentProgram, 0);
+
+    hub.selectOutputPort (virtualPort);
+    instrument().setWireSpeed (VirtualInstrument::WireSpeed::din);
+    ASSERT_TRUE (hub.startTransmit (MidiCntrState::transmitProgramToBank, 5));
+    EXPECT_EQ (hub.writeProgram (1, 1, "Busy"), MidiCntrState::WriteResult::busy);
+    hub.cancelTransfer();
+    juce::Thread::sleep (50);
+    EXPECT_EQ (hub.getBankProgram (1, 1), copy);
+    EXPECT_EQ (instrument().getProgram (1, 1), onInstrument);
+}

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace
 {
 struct Event
@@ -93,13 +95,34 @@ TEST (HostClockSync, StartingAtOnePointThreeQuarterNotes)
     EXPECT_GE (continues[0].sample, 4410);
     EXPECT_LE (continues[0].sample, 4411);
 
-    // Ticks every 919 samples, on the host's time line: 1.3 quarter notes are sample 28665.
+    // A tick every 918.75 samples on the host's time line (1.3 quarter notes are sample 28665),
+    // each at the first sample at or after its exact place: tick 32 falls on 29400.
     const auto ticks = t.take (0xF8);
     ASSERT_EQ (ticks.size(), 11u);
     for (size_t i = 0; i < ticks.size(); ++i)
-        EXPECT_EQ (28665 + ticks[i].sample, (32 + (int64_t)i) * 919) << "tick " << i;
+        EXPECT_EQ (28665 + ticks[i].sample, (int64_t)std::ceil ((32.0 + (double)i) * 918.75)) << "tick " << i;
     EXPECT_TRUE (t.take (0xFC).empty()) << "no Stop while it plays";
 }
+
+namespace
+{
+/** Every tick within one sample after its exact place, none missing: k x samplesPerTick. */
+void expectTicksInPlace (Transport& t, double rate, double bpm)
+{
+    const auto exact = rate * 60.0 / (bpm * 24.0);
+    const auto ticks = t.take (0xF8);
+    int64_t due = 0; // ticks whose sample falls within the run
+    while ((double)due * exact <= (double)(t.elapsed - 1))
+        ++due;
+    ASSERT_EQ ((int64_t)ticks.size(), due) << rate << " Hz " << bpm << " bpm";
+    for (size_t k = 0; k < ticks.size(); ++k)
+    {
+        const auto error = (double)ticks[k].sample - (double)k * exact;
+        ASSERT_GE (error, -1.0e-6) << "tick " << k << " early at " << rate << " Hz " << bpm << " bpm";
+        ASSERT_LT (error, 1.0) << "tick " << k << " a sample late or more at " << rate << " Hz " << bpm << " bpm";
+    }
+}
+} // namespace
 
 TEST (HostClockSync, TicksKeepTheirPlaceAcrossOddBlockSizesAndRates)
 {
@@ -109,13 +132,21 @@ TEST (HostClockSync, TicksKeepTheirPlaceAcrossOddBlockSizesAndRates)
         t.play (0.0);
         for (int b = 0; b < 60; ++b)
             t.runBlock (b % 3 == 0 ? 480 : b % 3 == 1 ? 1023 : 37);
-        const auto spacing = HostClockSync::samplesPerTick (rate, 120.0);
-        const auto ticks = t.take (0xF8);
-        ASSERT_GT (ticks.size(), 10u) << rate;
-        EXPECT_EQ (ticks[0].sample, 0);
-        for (size_t i = 1; i < ticks.size(); ++i)
-            ASSERT_EQ (ticks[i].sample - ticks[i - 1].sample, spacing) << rate << " tick " << i;
-        EXPECT_EQ ((int64_t)ticks.size(), (t.elapsed - 1) / spacing + 1);
+        expectTicksInPlace (t, rate, 120.0);
+    }
+}
+
+TEST (HostClockSync, TenMinutesOfTicksNeverDriftBySample)
+{
+    // 918.75 samples a tick at 44.1 kHz and 120 bpm: rounded to 919, the clock ran 54 ms late
+    // after 200 s. 48 kHz at 97.3 bpm gives no round number either.
+    for (const auto& [rate, bpm] : {std::pair<double, double>{44100.0, 120.0}, {48000.0, 97.3}})
+    {
+        Transport t (rate, bpm);
+        t.play (0.0);
+        const auto blocks = (int)(600.0 * rate / 512.0);
+        t.run (blocks, 512);
+        expectTicksInPlace (t, rate, bpm);
     }
 }
 

@@ -226,3 +226,65 @@ TEST_F (Processor, PreparingForgetsHeldKeysAndTheAudioPassesThrough)
     EXPECT_EQ (hub.keyState[64], 0);
     EXPECT_EQ (hub.sampleRateIndex, 0) << "an unlisted rate takes the 44.1 kHz entry";
 }
+
+TEST_F (Processor, SwitchingTheClockOnWhileThePlayheadMovesStartsTheTicksInTheNextBlock)
+{
+    auto& out = recordOutput();
+    auto& hub = processor.getHub();
+    hub.clockOption = false;
+    ravlin::test::TransportPlayHead playHead;
+    playHead.playInto (processor, 120.0, 0.0, 48000.0, 512);
+    juce::AudioBuffer<float> audio (2, 512);
+    juce::MidiBuffer midi;
+    auto run = [&] (int blocks)
+    {
+        for (int b = 0; b < blocks; ++b)
+        {
+            midi.clear();
+            processor.processBlock (audio, midi);
+            playHead.advance (512, 48000.0);
+        }
+    };
+    run (10);
+    juce::Thread::sleep (30);
+    EXPECT_EQ (out.count(), 0u) << "off: nothing";
+
+    hub.setOption (SettingsBlock::clockOn, true); // as the MIDI setup switches it, without a new prepare
+    run (2); // a tick every 1000 samples; these two blocks cover samples 4608 to 5631 of the song
+    juce::Thread::sleep (30);
+    const auto sent = out.taken();
+    EXPECT_EQ (std::count_if (sent.begin(), sent.end(), [] (const auto& m) { return m.bytes[0] == 0xF8; }), 1);
+    processor.setPlayHead (nullptr);
+}
+
+TEST_F (Processor, AProjectBringsBackTheSoundBeingEditedAsItWas)
+{
+    // Preset 4 holds one value; the user turns the knob without storing, and saves the project.
+    auto& hub = processor.getHub();
+    auto preset = hub.getPresetProgram (4);
+    preset[85] = 36;
+    preset[600] = 120;
+    hub.setPresetProgram (4, preset);
+    processor.setCurrentProgram (4);
+    processor.cableChanged (85, 30, true, false, true); // as the editor's knob does
+    processor.cableChanged (600, 99, true, false, true);
+    ASSERT_EQ (hub.getProgramByte (85), 30);
+
+    juce::MemoryBlock project;
+    processor.getStateInformation (project);
+    EXPECT_EQ (project.getSize(), 102430u) << "the chunk keeps its size";
+    EXPECT_EQ (hub.getPresetProgram (4), preset) << "saving stores nothing into the preset";
+
+    RavlinAudioProcessor reopened (std::make_unique<ravlin::test::FakeMidiDevices>(), juce::File());
+    reopened.setStateInformation (project.getData(), (int)project.getSize());
+    EXPECT_EQ (reopened.getHub().getProgramByte (85), 30);
+    EXPECT_EQ (reopened.getHub().getProgramByte (600), 99);
+    EXPECT_EQ (reopened.getCurrentProgram(), 4);
+    EXPECT_EQ (reopened.getHub().getPresetProgram (4), preset);
+
+    // And into an instance that was already at work, as when a host reloads the project.
+    processor.setCurrentProgram (7);
+    processor.setStateInformation (project.getData(), (int)project.getSize());
+    EXPECT_EQ (hub.getProgramByte (85), 30);
+    EXPECT_EQ (processor.getCurrentProgram(), 4);
+}

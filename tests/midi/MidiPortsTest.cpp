@@ -231,4 +231,21 @@ TEST (SysExJoiner, PiecesBecomeWholeMessagesOtherBytesPassOn)
     joiner.write (next.data(), 3);
     ASSERT_EQ (out.size(), 5u);
     EXPECT_EQ (out[4], next) << "an unfinished message gives way to the next";
+
+    // Any other status byte ends a SysEx that never ends: what follows is not held back.
+    const Bytes unterminated{0xF0, 0x01, 0x2B, 0x0E};
+    const Bytes after{0xB0, 1, 64, 0x90, 60, 100};
+    joiner.write (unterminated.data(), 4);
+    joiner.write (after.data(), (int)after.size());
+    ASSERT_EQ (out.size(), 6u);
+    EXPECT_EQ (out[5], after);
+
+    // Real-time bytes inside a dump go at once and leave it whole.
+    const Bytes firstHalf{0xF0, 0x01, 0x02, 0xF8, 0x03};
+    const Bytes secondHalf{0x04, 0xF7};
+    joiner.write (firstHalf.data(), (int)firstHalf.size());
+    joiner.write (secondHalf.data(), (int)secondHalf.size());
+    ASSERT_EQ (out.size(), 8u);
+    EXPECT_EQ (out[6], Bytes{0xF8});
+    EXPECT_EQ (out[7], (Bytes{0xF0, 0x01, 0x02, 0x03, 0x04, 0xF7}));
 }

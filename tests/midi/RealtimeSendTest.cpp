@@ -114,6 +114,7 @@ TEST (RealtimeSend, TheCounterSeesAllocations)
 TEST (RealtimeSend, RoutingHostBlocksAllocatesNothingInSteadyState)
 {
     auto system = std::make_unique<ravlin::test::FakeMidiDevices>();
+    auto& recorder = system->recorders[0];
     MidiCntrState hub (std::move (system), juce::File());
     hub.selectOutputPort (1);
     hub.thruHostToPort = true;
@@ -121,7 +122,8 @@ TEST (RealtimeSend, RoutingHostBlocksAllocatesNothingInSteadyState)
 
     juce::MidiBuffer host;
     host.ensureSize (8192);
-    auto fill = [&host] (int round)
+    const auto dump = ravlin::packProgramDump (ravlin::Bytes (1024, 0x12), 0, 1);
+    auto fill = [&host, &dump] (int round)
     {
         host.clear();
         for (int i = 0; i < 64; ++i)
@@ -133,6 +135,8 @@ TEST (RealtimeSend, RoutingHostBlocksAllocatesNothingInSteadyState)
         }
         host.addEvent (juce::MidiMessage::programChange (1, round % 99), 500);
         host.addEvent (juce::MidiMessage::controllerEvent (1, 32, round % 8), 501);
+        if (round % 4 == 0) // a program dump played from a track goes through whole
+            host.addEvent (dump.data(), (int)dump.size(), 502);
     };
 
     // Something for the host as well: notes from the instrument.
@@ -166,6 +170,13 @@ TEST (RealtimeSend, RoutingHostBlocksAllocatesNothingInSteadyState)
     allocationsWhileCounting = 0;
     audio.join();
     EXPECT_EQ (allocations, 0);
+    juce::Thread::sleep (50);
+    const auto sent = recorder.taken();
+    const auto dumps =
+        std::count_if (sent.begin(), sent.end(),
+                       [&dump] (const auto& m)
+                       { return m.bytes.size() == 256 && std::equal (m.bytes.begin(), m.bytes.end(), dump.begin()); });
+    EXPECT_GE (dumps, 10) << "the dumps went through (the flood fills the queue at times)";
 }
 
 #include "core/RavlinAudioProcessor.h"
@@ -187,6 +198,7 @@ TEST (RealtimeSend, TenThousandProcessorBlocksWithClockThruAndAutomationAllocate
     juce::AudioBuffer<float> audio (2, 512);
     juce::MidiBuffer midi;
     midi.ensureSize (8192);
+    const auto dump = ravlin::packProgramDump (ravlin::Bytes (1024, 0x21), 2, 3);
     auto runBlock = [&] (int n)
     {
         midi.clear();
@@ -194,6 +206,8 @@ TEST (RealtimeSend, TenThousandProcessorBlocksWithClockThruAndAutomationAllocate
             midi.addEvent (i % 2 == 0 ? juce::MidiMessage::noteOn (1, 40 + i, (juce::uint8)100)
                                       : juce::MidiMessage::noteOff (1, 39 + i),
                            i * 30);
+        if (n % 16 == 0)
+            midi.addEvent (dump.data(), (int)dump.size(), 480);
         hub.handleIncomingMidiMessage (nullptr, juce::MidiMessage::controllerEvent (1, 74, n & 0x7F));
         // Host automation arrives on the audio thread in most hosts.
         processor.getSlotParameter (n % 300).setValue ((float)(n % 17) / 16.0f);

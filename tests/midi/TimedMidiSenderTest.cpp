@@ -121,3 +121,54 @@ TEST (TimedMidiSender, ManyProducersLoseNothing)
         EXPECT_EQ ((s.bytes[1] | (s.bytes[2] << 7)), next[t]++) << "one producer's events stay in order";
     }
 }
+
+TEST (TimedMidiSender, LongMessagesGoOutWholeWhileOtherThreadsSend)
+{
+    RecordingOutput out;
+    TimedMidiSender sender (out);
+    sender.startSending();
+
+    std::vector<uint8_t> dump (1178);
+    for (size_t i = 0; i < dump.size(); ++i)
+        dump[i] = (uint8_t)(i & 0x7F);
+    dump.front() = 0xF0, dump.back() = 0xF7;
+
+    constexpr int dumps = 60, controllers = 2000;
+    std::thread dumper (
+        [&]
+        {
+            for (int i = 0; i < dumps; ++i)
+                while (!sender.schedule (dump.data(), (int)dump.size(), TimedMidiSender::now()))
+                    std::this_thread::yield();
+        });
+    std::thread player (
+        [&]
+        {
+            for (int i = 0; i < controllers; ++i)
+            {
+                const uint8_t cc[3] = {0xB0, 1, (uint8_t)(i & 0x7F)};
+                while (!sender.schedule (cc, 3, TimedMidiSender::now()))
+                    std::this_thread::yield();
+            }
+        });
+    dumper.join();
+    player.join();
+    ASSERT_TRUE (waitFor (out, (size_t)(dumps * 5 + controllers)));
+
+    // The pieces of each dump follow each other, and together they are the dump.
+    const auto sent = out.taken();
+    int whole = 0;
+    for (size_t i = 0; i < sent.size(); ++i)
+    {
+        if (sent[i].bytes[0] != 0xF0)
+            continue;
+        std::vector<uint8_t> joined;
+        for (size_t k = i; k < i + 5 && k < sent.size(); ++k)
+            joined.insert (joined.end(), sent[k].bytes.begin(), sent[k].bytes.end());
+        ASSERT_EQ (joined, dump) << "dump at message " << i;
+        ++whole;
+    }
+    EXPECT_EQ (whole, dumps);
+    EXPECT_EQ (sender.getNumSent(), dumps + controllers) << "a long message counts once";
+    EXPECT_EQ (sender.getNumDropped(), 0);
+}

@@ -201,6 +201,27 @@ TEST_F (Instrument, DinSpeedTakesThePhysicalTime)
     EXPECT_GE (receiver.takenTimes()[0] - start, 1178 * 0.32 - 1.0);
 }
 
+TEST_F (Instrument, ADumpHandedOverWhileTheOneBeforeIsStillOnTheWireIsLost)
+{
+    // As a system port takes a dump at once and the real instrument's input overruns.
+    instrument.setWireSpeed (VirtualInstrument::WireSpeed::din);
+    feed (ravlin::packProgramDump (image (1), 0, 1));
+    feed (ravlin::packProgramDump (image (2), 0, 2));
+    EXPECT_EQ (instrument.getProgram (0, 1), image (1));
+    EXPECT_NE (instrument.getProgram (0, 2), image (2));
+    EXPECT_EQ (instrument.getNumDumpsLost(), 1);
+
+    juce::Thread::sleep ((int)(1178 * VirtualInstrument::dinMillisecondsPerByte) + 20);
+    feed (ravlin::packProgramDump (image (3), 0, 3));
+    EXPECT_EQ (instrument.getProgram (0, 3), image (3)) << "once the wire is free again";
+    EXPECT_EQ (instrument.getNumDumpsLost(), 1);
+
+    instrument.setWireSpeed (VirtualInstrument::WireSpeed::unlimited);
+    feed (ravlin::packProgramDump (image (4), 0, 4));
+    feed (ravlin::packProgramDump (image (5), 0, 5));
+    EXPECT_EQ (instrument.getProgram (0, 5), image (5)) << "a wire without speed never overruns";
+}
+
 TEST (VirtualPorts, ComeAfterTheSystemsDevicesAndTalkThroughThePorts)
 {
     ravlin::test::FakeMidiDevices system;
@@ -229,6 +250,9 @@ TEST (VirtualPorts, ComeAfterTheSystemsDevicesAndTalkThroughThePorts)
     Bytes newSound (1024, 0x42);
     const auto dump = ravlin::packProgramDump (newSound, 0, 3);
     ports.sendSysEx (dump.data(), (int)dump.size());
+    const auto end = juce::Time::getMillisecondCounterHiRes() + 3000;
+    while (instrument.getProgram (0, 3) != newSound && juce::Time::getMillisecondCounterHiRes() < end)
+        juce::Thread::sleep (1);
     EXPECT_EQ (instrument.getProgram (0, 3), newSound);
 
     ports.openInput (0);

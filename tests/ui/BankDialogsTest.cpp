@@ -131,12 +131,56 @@ TEST_F (BankDialogs, WriteDialogLayoutAndWriting)
     EXPECT_FALSE (written);
     EXPECT_EQ (hub.getBankProgram (3, dialog.getChosenProgram()), before);
 
+    // No output port: nothing is written, and the user is told so.
+    juce::StringArray told, asked;
+    std::function<void()> answerOk;
+    dialog.tell = [&] (const juce::String& text) { told.add (text); };
+    dialog.ask = [&] (const juce::String& question, std::function<void()> onOk)
+    {
+        asked.add (question);
+        answerOk = std::move (onOk);
+    };
+    hub.currentBank = 0;
+    hub.currentProgram = 0;
     dialog.getWriteButton().triggerClick();
+    ravlin::test::pumpMessages (20);
+    ASSERT_EQ (asked.size(), 1) << "another slot than the one being edited: asked first";
+    EXPECT_TRUE (asked[0].contains ("overwrites 1 program")) << asked[0];
+    EXPECT_TRUE (asked[0].contains (StsGrid::locationText (3, dialog.getChosenProgram()))) << asked[0];
+    EXPECT_EQ (hub.getBankProgram (3, dialog.getChosenProgram()), before) << "nothing before the answer";
+    answerOk();
+    EXPECT_FALSE (written);
+    ASSERT_EQ (told.size(), 1);
+    EXPECT_TRUE (told[0].startsWith ("Nothing was written: no MIDI output port is open")) << told[0];
+    EXPECT_EQ (hub.getBankProgram (3, dialog.getChosenProgram()), before);
+    EXPECT_EQ (hub.currentBank, 0);
+
+    // With the instrument connected, and asked again, it is written.
+    hub.selectOutputPort (3);
+    dialog.getWriteButton().triggerClick();
+    ravlin::test::pumpMessages (20);
+    ASSERT_EQ (asked.size(), 2);
+    answerOk();
     ravlin::test::pumpMessages (20);
     EXPECT_TRUE (written);
     EXPECT_EQ (hub.getBankProgramName (3, dialog.getChosenProgram()), "Short           ");
     EXPECT_EQ (hub.currentBank, 3);
     EXPECT_EQ (hub.currentProgram, dialog.getChosenProgram());
+
+    // Into the slot being edited it writes at once, as a save does.
+    written = false;
+    while (hub.isTransmitting())
+        juce::Thread::sleep (5);
+    dialog.getWriteButton().triggerClick();
+    ravlin::test::pumpMessages (20);
+    EXPECT_EQ (asked.size(), 2);
+    EXPECT_TRUE (written);
+
+    // "Verify" is the same option as the banks page's "Verify After Writing".
+    EXPECT_FALSE (dialog.getVerifyBox().isTicked());
+    click (dialog.getVerifyBox(), 5, 5);
+    EXPECT_TRUE (hub.verifyAfterWriting);
+    EXPECT_EQ (hub.settingsBlock[SettingsBlock::verifyAfterWriting], 1);
     saveSnapshot (dialog, "write-dialog");
 }
 

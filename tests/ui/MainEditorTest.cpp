@@ -193,7 +193,15 @@ TEST_F (MainEditor, WriteStoresOnBothSides)
     dialog->chooseBank (2);
     dialog->getNameEditor().setText ("Written Here");
     const auto program = dialog->getChosenProgram();
+    const auto before = instrument().getProgram (2, program);
     dialog->write();
+    // Another slot than the one being edited: the editor asks first, naming it.
+    ASSERT_NE (editor->getMessage(), nullptr);
+    EXPECT_TRUE (editor->getMessage()->getMessage().contains ("overwrites 1 program in the instrument's memory: U3 P"))
+        << editor->getMessage()->getMessage();
+    pumpMessages (100);
+    EXPECT_EQ (instrument().getProgram (2, program), before) << "nothing sent before the answer";
+    editor->getMessage()->getOkButton().triggerClick();
     ASSERT_TRUE (waitFor ([&] { return editor->getWriteDialog() == nullptr; }));
     ASSERT_TRUE (waitFor (
         [&]
@@ -417,6 +425,12 @@ TEST_F (MainEditor, HubEventsReachTheirControls)
     hub().postEvent (HubEvent::controller (1, 1, 33));
     EXPECT_TRUE (waitFor ([&] { return editor->getKeyboard()->getModWheel().getValue() == 33; }));
     EXPECT_EQ (editor->getKeyboard()->getPitchWheel().getValue(), 100);
+    // An instrument on channel 16 moves the wheels just the same.
+    hub().setMidiChannelSetting (16);
+    hub().handleIncomingMidiMessage (nullptr, juce::MidiMessage::pitchWheel (16, 20 * 128));
+    hub().handleIncomingMidiMessage (nullptr, juce::MidiMessage::controllerEvent (16, 1, 77));
+    EXPECT_TRUE (waitFor ([&] { return editor->getKeyboard()->getModWheel().getValue() == 77; }));
+    EXPECT_EQ (editor->getKeyboard()->getPitchWheel().getValue(), 20);
     hub().postEvent (0x210002D7 + 7); // the eighth code: modulation
     EXPECT_TRUE (waitFor ([&] { return editor->getEditorPanel()->getLeft() == 4562; }));
 }
@@ -714,4 +728,89 @@ TEST_F (MainEditor, Screenshots)
     ravlin::test::saveSnapshot (*editor, "main-bank-receive");
     EXPECT_TRUE (editor->getTransfer()->isRunning());
     editor->getTransfer()->cancel();
+}
+
+TEST_F (MainEditor, TransmitsAskBeforeOverwritingAndSayHowMany)
+{
+    const auto before = instrument().getProgram (0, 0);
+    for (int p = 0; p < 99; ++p)
+        hub().setBankProgram (0, p, pattern (p + 50));
+    editor->showBanks (true);
+    editor->startBankOperation (MidiCntrState::transmitAllUserBanks, 0);
+    ASSERT_NE (editor->getMessage(), nullptr);
+    EXPECT_EQ (editor->getMessage()->getMessage(),
+               "This overwrites 396 programs in the instrument's memory: User Banks 1 to 4. Continue?");
+    EXPECT_FALSE (editor->getTransfer()->isRunning());
+    editor->getMessage()->getCancelButton().triggerClick();
+    ASSERT_TRUE (waitFor ([&] { return editor->getMessage() == nullptr; }));
+    pumpMessages (100);
+    EXPECT_FALSE (editor->getTransfer()->isRunning());
+    EXPECT_EQ (instrument().getProgram (0, 0), before) << "cancelled: nothing sent";
+
+    hub().currentProgram = 41;
+    editor->startBankOperation (MidiCntrState::transmitProgramToBank, 5);
+    ASSERT_NE (editor->getMessage(), nullptr);
+    EXPECT_EQ (editor->getMessage()->getMessage(),
+               "This overwrites 1 program in the instrument's memory: F2 P 42. Continue?");
+    editor->getMessage()->getOkButton().triggerClick();
+    ASSERT_TRUE (waitFor ([&] { return editor->getTransfer()->isRunning(); }));
+    ASSERT_TRUE (waitFor ([&] { return !editor->getTransfer()->isRunning(); }));
+    EXPECT_EQ (instrument().getProgram (5, 41), hub().getCurrentProgram());
+
+    // Receiving overwrites only the plug-in's copies: no question.
+    editor->startBankOperation (0, 6);
+    EXPECT_EQ (editor->getMessage(), nullptr);
+    EXPECT_TRUE (editor->getTransfer()->isRunning());
+    editor->getTransfer()->cancel();
+}
+
+TEST_F (MainEditor, WriteReportsWhatReadingBackFoundAndWhenNothingWasSent)
+{
+    hub().verifyAfterWriting = true;
+    hub().currentBank = 1;
+    hub().currentProgram = 7;
+    hub().setCurrentProgram (pattern (33));
+    instrument().ignoreWritesTo (1, 7); // a slot that does not take what is written
+
+    editor->command (MainComp::writeCommand);
+    ASSERT_NE (editor->getWriteDialog(), nullptr);
+    EXPECT_TRUE (editor->getWriteDialog()->getVerifyBox().isTicked());
+    editor->getWriteDialog()->write(); // the slot being edited: no question
+    ASSERT_TRUE (waitFor ([&] { return editor->getMessage() != nullptr; }));
+    EXPECT_EQ (editor->getMessage()->getMessage(), "Read back: 1 of 1 program differs from what was sent: U2 P 8.");
+    editor->getMessage()->getOkButton().triggerClick();
+    ASSERT_TRUE (waitFor ([&] { return editor->getMessage() == nullptr; }));
+
+    hub().selectOutputPort (0);
+    editor->command (MainComp::writeCommand);
+    ASSERT_NE (editor->getWriteDialog(), nullptr);
+    editor->getWriteDialog()->write();
+    ASSERT_TRUE (waitFor ([&] { return editor->getMessage() != nullptr; }));
+    EXPECT_TRUE (editor->getMessage()->getMessage().startsWith ("Nothing was written: no MIDI output port is open"));
+    EXPECT_NE (editor->getWriteDialog(), nullptr) << "the dialog stays for another try";
+}
+
+TEST (TransferTexts, ReadBackReportsNameEverySlotInRuns)
+{
+    BankTransmitter::ReadBack all;
+    all.total = all.checked = 396;
+    EXPECT_EQ (TransferProgress::readBackReport (all), "Read back 396 programs: all matched what was sent.");
+
+    BankTransmitter::ReadBack some = all;
+    some.differing = {{0, 2}, {0, 3}, {0, 4}, {0, 9}, {1, 0}, {5, 98}};
+    EXPECT_EQ (TransferProgress::readBackReport (some),
+               "Read back: 6 of 396 programs differ from what was sent: U1 P 3-5, U1 P 10, U2 P 1, F2 P 99.");
+
+    BankTransmitter::ReadBack silent;
+    silent.total = 99;
+    silent.checked = 10;
+    silent.answered = false;
+    EXPECT_EQ (TransferProgress::readBackReport (silent),
+               "The instrument stopped answering: 89 programs not checked (10 programs matched).");
+
+    bool ticked = false;
+    for (juce::PopupMenu::MenuItemIterator it (TransferProgress::buildBankMenu ("User Bank 1", true)); it.next();)
+        if (it.getItem().text == "Verify After Writing")
+            ticked = it.getItem().isTicked;
+    EXPECT_TRUE (ticked);
 }

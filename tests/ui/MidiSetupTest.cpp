@@ -324,6 +324,15 @@ TEST_F (Panels, SetupControlsSendTheirCodesAndTheOwnerAppliesThem)
     EXPECT_EQ (hub->getPorts().sysExBufferChoice, 1);
     EXPECT_EQ (setup.getSysExBufferText(), "SySex Size");
 
+    // The link paces bank transfers: DIN MIDI unless the user says USB; kept in the settings.
+    EXPECT_EQ (setup.getLinkSpeedText(), "DIN MIDI");
+    setup.linkSpeedChosen (2);
+    EXPECT_EQ (hub->getLinkSpeed(), LinkSpeed::Kind::usb);
+    EXPECT_EQ (hub->settingsBlock[SettingsBlock::linkSpeed], 1);
+    EXPECT_EQ (setup.getLinkSpeedText(), "USB");
+    EXPECT_FALSE (setup.getLinkSpeedBounds().intersects (setup.getCheckBox (MIDI_Setup::clockSwitch).getBounds()));
+    EXPECT_LT (setup.getLinkSpeedBounds().getBottom(), 270) << "inside the panel's frame";
+
     setup.getOkButton().triggerClick();
     ASSERT_TRUE (pumpUntil ([&] { return !controller.isSetupShown(); }));
     EXPECT_EQ (hub->portNames[3], "1") << "OK saves the ports with the buffer choice";

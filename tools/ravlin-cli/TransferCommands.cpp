@@ -341,6 +341,8 @@ int transmitBanks (const juce::StringArray& args, std::istream& in, std::ostream
         return 1;
     }
     hub.getVirtualInstrument().setWireSpeed (plan.wire);
+    // A system port is paced at the link's speed: DIN unless told it is USB.
+    hub.setLinkSpeed (plan.wire == VirtualInstrument::WireSpeed::usb ? LinkSpeed::Kind::usb : LinkSpeed::Kind::din);
     hub.selectOutputPort (outputPort);
     if (inputPort != 0)
         hub.selectInputPort (inputPort);
