@@ -52,15 +52,37 @@ void BankTransmitter::run()
         readBackAfterwards = verify;
     }
 
-    send (items, report);
-    if (readBackAfterwards)
-        readBack (items, report);
+    Report result;
+    result.total = (int)items.size();
+    send (items, report, result);
     if (threadShouldExit())
         return;
+    if (readBackAfterwards && result.sent == result.total)
+        readBack (items, report, result);
+    if (threadShouldExit())
+        return;
+    if (result.readBack || result.sent < result.total)
+    {
+        hub.setLastTransmitReport (result);
+        hub.postEvent (HubEvent::transmitReport);
+    }
     hub.transmitFinished (report);
 }
 
-void BankTransmitter::send (const std::vector<Item>& items, bool report)
+bool BankTransmitter::handOver (const ravlin::Bytes& message)
+{
+    // The queue drains at the wire's pace; a port that takes nothing for a second is gone.
+    const auto giveUpAt = juce::Time::getMillisecondCounterHiRes() + 1000.0;
+    while (!hub.getPorts().sendSysEx (message.data(), (int)message.size()))
+    {
+        if (threadShouldExit() || !hub.getPorts().outputOpen || juce::Time::getMillisecondCounterHiRes() > giveUpAt)
+            return false;
+        wait (5);
+    }
+    return true;
+}
+
+void BankTransmitter::send (const std::vector<Item>& items, bool report, Report& result)
 {
     double wireFreeAt = juce::Time::getMillisecondCounterHiRes();
     for (const auto& item : items)
@@ -71,7 +93,8 @@ void BankTransmitter::send (const std::vector<Item>& items, bool report)
             return;
 
         const auto dump = ravlin::packProgramDump (item.image, item.bank, item.program);
-        hub.getPorts().sendSysEx (dump.data(), (int)dump.size());
+        if (!handOver (dump))
+            return; // reported: the rest was not sent
         const auto handedOver = juce::Time::getMillisecondCounterHiRes();
         wireFreeAt =
             juce::jmax (wireFreeAt, handedOver) + wireMilliseconds ((int)dump.size(), hub.linkMillisecondsPerByte());
@@ -79,6 +102,7 @@ void BankTransmitter::send (const std::vector<Item>& items, bool report)
 
         hub.setBankProgram (item.bank, item.program, item.image); // the copy mirrors the instrument
         ++sentCount;
+        ++result.sent;
         if (report)
             hub.postEvent (HubEvent::bankProgress (item.bank, item.program));
     }
@@ -99,26 +123,25 @@ bool BankTransmitter::takeReadBackReply (int bank, int program, const ravlin::By
     return true;
 }
 
-void BankTransmitter::readBack (const std::vector<Item>& items, bool report)
+void BankTransmitter::readBack (const std::vector<Item>& items, bool report, Report& result)
 {
-    ReadBack result;
-    result.total = (int)items.size();
-    const auto request = ravlin::requestProgramDump (0, 0);
-    const auto roundTrip =
-        wireMilliseconds ((int)request.size() + ravlin::sysex::programDumpSize, hub.linkMillisecondsPerByte());
+    result.readBack = true;
+    const auto roundTrip = wireMilliseconds (
+        (int)ravlin::requestProgramDump (0, 0).size() + ravlin::sysex::programDumpSize, hub.linkMillisecondsPerByte());
 
     for (const auto& item : items)
     {
-        if (threadShouldExit())
-            return;
         {
             const std::lock_guard<std::mutex> guard (replyLock);
             awaited = item.bank * 128 + item.program;
             reply.clear();
         }
         replyArrived.reset();
-        hub.requestProgram (item.bank, item.program);
-        const bool arrived = replyArrived.wait (juce::roundToInt (roundTrip) + readBackTimeoutMs);
+        if (threadShouldExit()) // a cancel that signalled before the reset is not missed
+            return;
+        hub.noteProgramRequest (item.bank, item.program);
+        const bool asked = handOver (ravlin::requestProgramDump (item.bank, item.program));
+        const bool arrived = asked && replyArrived.wait (juce::roundToInt (roundTrip) + readBackTimeoutMs);
         if (threadShouldExit())
             return;
 
@@ -132,7 +155,7 @@ void BankTransmitter::readBack (const std::vector<Item>& items, bool report)
         {
             hub.abandonOutstandingRequest();
             result.answered = false; // the rest would wait as long: stop here
-            break;
+            return;
         }
         ++result.checked;
         if (answer != item.image)
@@ -140,6 +163,4 @@ void BankTransmitter::readBack (const std::vector<Item>& items, bool report)
         if (report)
             hub.postEvent (HubEvent::bankProgress (item.bank, item.program));
     }
-    hub.setLastReadBack (result);
-    hub.postEvent (HubEvent::verified);
 }

@@ -28,13 +28,14 @@ public:
         ravlin::Bytes image;
     };
 
-    /** What a read-back found: the slots compared, those that came back different, and whether
-        the instrument answered every request. */
-    struct ReadBack
+    /** How a transmission ended: programs handed to the port, and when they were read back, the
+        slots compared, those that came back different and whether the instrument answered
+        every request. */
+    struct Report
     {
-        int total = 0, checked = 0;
+        int total = 0, sent = 0, checked = 0;
         std::vector<std::pair<int, int>> differing; // bank, program
-        bool answered = true;
+        bool readBack = false, answered = true;
     };
 
     explicit BankTransmitter (MidiCntrState& hub);
@@ -42,8 +43,8 @@ public:
 
     /** Starts sending; false while another transmission runs. With progress, each dump sent (and
         each read back) posts its progress event and the end posts "bank changed" and "bank done".
-        With readBack, every program is requested again afterwards and compared; the result is
-        posted as HubEvent::verified. */
+        With readBack, every program is requested again afterwards and compared. A read-back, or
+        programs the port would not take, end with a Report posted as HubEvent::transmitReport. */
     bool start (std::vector<Item> items, bool reportProgress, bool readBack);
     /** Stops after the dump in flight; posts nothing more. Waits for the thread. */
     void cancel();
@@ -62,8 +63,11 @@ public:
 
 private:
     void run() override;
-    void send (const std::vector<Item>& items, bool report);
-    void readBack (const std::vector<Item>& items, bool report);
+    void send (const std::vector<Item>& items, bool report, Report& result);
+    void readBack (const std::vector<Item>& items, bool report, Report& result);
+    /** Hands a message to the port, waiting a little while its queue is full; false when the
+        port does not take it. */
+    bool handOver (const ravlin::Bytes& message);
     void waitUntil (double time);
 
     MidiCntrState& hub;

@@ -39,7 +39,8 @@ void HostClockSync::process (const juce::AudioPlayHead::CurrentPositionInfo& pos
                              double sampleRate, juce::MidiBuffer& out)
 {
     // A host may report nonsense; the clock then runs as at 120 bpm rather than dividing by it.
-    const auto bpm = std::isfinite (position.bpm) && position.bpm > 0.0 ? position.bpm : 120.0;
+    // Tempos beyond 999 bpm are taken as 999: the ticks of a block stay few.
+    const auto bpm = std::isfinite (position.bpm) && position.bpm > 0.0 ? std::min (position.bpm, 999.0) : 120.0;
     const auto sr = std::isfinite (sampleRate) && sampleRate > 0.0 ? sampleRate : 44100.0;
     const auto ppq = std::isfinite (position.ppqPosition) ? position.ppqPosition : 0.0;
 

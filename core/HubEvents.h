@@ -49,7 +49,7 @@ constexpr uint32_t bankChanged = 0x19000000u;
 constexpr uint32_t sliders = 0x1A000000u;
 constexpr uint32_t latch1 = 0x1B000000u;
 constexpr uint32_t latch2 = 0x1B100000u;
-constexpr uint32_t verified = 0x1C000000u; // a read-back after a transmit or WRITE finished
+constexpr uint32_t transmitReport = 0x1C000000u; // a transmit or WRITE read back, or cut short
 
 /** The kind of a code: its top 12 bits with the channel nibble cleared (0x090, 0x100, ...). */
 constexpr uint32_t kindOf (uint32_t code)

@@ -410,7 +410,7 @@ void MidiCntrState::requestProgram (int bank, int program)
 {
     if (ports->outputOpen)
     {
-        outstandingRequest = bank * 128 + program;
+        noteProgramRequest (bank, program);
         const auto request = ravlin::requestProgramDump (bank, program);
         ports->sendSysEx (request.data(), (int)request.size());
     }
@@ -512,6 +512,7 @@ void MidiCntrState::selectProgram (int slot, bool sendToInstrument, bool tellHos
         const auto* source = banks[(size_t)bank]->programs.data() + (size_t)program * Bank_Program::programSize;
         std::copy (source, source + Bank_Program::programSize, presetBank.current.begin());
     }
+    selectedSlot = bank * 99 + program;
     postEvent (HubEvent::programLoaded);
 
     if (tellHost)
@@ -534,6 +535,18 @@ void MidiCntrState::selectProgram (int slot, bool sendToInstrument, bool tellHos
     }
 }
 
+void MidiCntrState::sendSelectionAt (double due) noexcept
+{
+    const int bank = currentBank, program = currentProgram;
+    if (!ports->outputOpen || !juce::isPositiveAndBelow (bank, numBanks) || !juce::isPositiveAndBelow (program, 99))
+        return;
+    const auto status = (uint8_t)((midiChannel - 1) & 0x0F);
+    const uint8_t bankSelect[3] = {(uint8_t)(0xB0 | status), 32, (uint8_t)bank};
+    const uint8_t programChange[2] = {(uint8_t)(0xC0 | status), (uint8_t)program};
+    ports->getSender().schedule (bankSelect, 3, due);
+    ports->getSender().schedule (programChange, 2, due);
+}
+
 void MidiCntrState::hostChange (int index, int raw)
 {
     if (juce::isPositiveAndBelow (index, ravlin::ParameterTable::numImageParameters))
@@ -550,7 +563,11 @@ void MidiCntrState::hostChange (int index, int raw)
         case 1024:
             storeValue (1024, raw);
             if (programChangeWithAutomation && raw >= 0)
-                selectProgram (raw, true, false);
+            {
+                // Late by the latency, as the parameters the host automates around it.
+                selectProgram (raw, false, false);
+                sendSelectionAt (TimedMidiSender::now() + currentLatencyMs());
+            }
             break;
         case 1025:
         case 1026:
@@ -617,14 +634,18 @@ void MidiCntrState::storeEditorProgram (bool toBank, int bank, int program, cons
     postEvent (HubEvent::programLoaded);
 }
 
-void MidiCntrState::startBankReceive (int kind, int firstBank)
+bool MidiCntrState::startBankReceive (int kind, int firstBank)
 {
+    // One transfer at a time: a WRITE still going out or reading back is one too.
+    if (transmitter->isTransmitting() || bankReceiving)
+        return false;
     transferCode = kind;
     bankReceiveKind = kind;
     nextBank = firstBank;
     bankReceiving = true;
     bankProgress = true;
     requestProgram (firstBank, 0);
+    return true;
 }
 
 bool MidiCntrState::startTransmit (int code, int firstBank)
@@ -695,13 +716,17 @@ MidiCntrState::WriteResult MidiCntrState::writeProgram (int bank, int program, c
 
 void MidiCntrState::cancelTransfer()
 {
-    const bool receiving = bankReceiving;
     bankProgress = false;
     bankReceiving = false;
     transmitter->cancel();
     transferCode = -1;
-    if (receiving)
-        abandonOutstandingRequest();
+    // The answer to a receive's or a read-back's last request may still come: nobody wants it.
+    abandonOutstandingRequest();
+}
+
+void MidiCntrState::noteProgramRequest (int bank, int program)
+{
+    outstandingRequest = bank * 128 + program;
 }
 
 void MidiCntrState::abandonOutstandingRequest()
@@ -727,16 +752,16 @@ bool MidiCntrState::isAbandonedReply (int bank, int program)
     return juce::Time::getMillisecondCounterHiRes() < abandonedUntil.load();
 }
 
-BankTransmitter::ReadBack MidiCntrState::getLastReadBack() const
+BankTransmitter::Report MidiCntrState::getLastTransmitReport() const
 {
     const std::lock_guard<std::mutex> guard (readBackLock);
-    return lastReadBack;
+    return lastTransmitReport;
 }
 
-void MidiCntrState::setLastReadBack (const BankTransmitter::ReadBack& result)
+void MidiCntrState::setLastTransmitReport (const BankTransmitter::Report& result)
 {
     const std::lock_guard<std::mutex> guard (readBackLock);
-    lastReadBack = result;
+    lastTransmitReport = result;
 }
 
 void MidiCntrState::transmitFinished (bool reportProgress)
@@ -871,8 +896,10 @@ void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::Mid
 
 void MidiCntrState::programChangeFromInstrument (int program)
 {
-    // A bank holds 99 programs; higher numbers name nothing and are ignored.
-    if (program >= Bank_Program::numPrograms || program == currentProgram)
+    // A bank holds 99 programs; higher numbers name nothing and are ignored. The same number
+    // after a bank select is another program.
+    if (program >= Bank_Program::numPrograms ||
+        (program == currentProgram && program + 99 * currentBank == selectedSlot.load()))
         return;
     currentProgram = program;
     selectProgram (program + 99 * currentBank, false, programChangeWithAutomation);
@@ -921,6 +948,10 @@ void MidiCntrState::receiveProgramDump (const Bytes& m)
     if (bank >= numBanks || program > 98)
         return; // never written outside the eight banks
 
+    // Taken before anything else: a cancel in the middle of this must not turn a bank's reply
+    // into the program being edited.
+    const bool receiving = bankReceiving;
+
     // The answer to a request a cancelled transfer left behind: nobody wants it any more.
     if (isAbandonedReply (bank, program))
         return;
@@ -931,7 +962,7 @@ void MidiCntrState::receiveProgramDump (const Bytes& m)
     if (transmitter->takeReadBackReply (bank, program, image))
         return; // compared with what was sent; the copy keeps what was sent
 
-    if (!bankReceiving)
+    if (!receiving)
     {
         currentBank = bank;
         currentProgram = program;
@@ -949,7 +980,7 @@ void MidiCntrState::receiveProgramDump (const Bytes& m)
     postEvent (HubEvent::bankProgress (bank, program));
     if (program <= 97)
     {
-        requestProgram (bank, program + 1);
+        requestNextOfReceive (bank, program + 1);
         return;
     }
 
@@ -966,7 +997,15 @@ void MidiCntrState::receiveProgramDump (const Bytes& m)
         return;
     }
     nextBank = bank + 1;
-    requestProgram (bank + 1, 0);
+    requestNextOfReceive (bank + 1, 0);
+}
+
+void MidiCntrState::requestNextOfReceive (int bank, int program)
+{
+    requestProgram (bank, program);
+    // Cancelled while this was on its way: the cancel may have looked before the request was made.
+    if (!bankReceiving)
+        abandonOutstandingRequest();
 }
 
 void MidiCntrState::receiveGlobals (const Bytes& m)
@@ -1022,6 +1061,14 @@ void MidiCntrState::routeBlock (juce::MidiBuffer& hostMidi, int numSamples)
         const bool noteOn = isNoteOn (data, event.numBytes);
         const bool noteOff = isNoteOff (data, event.numBytes);
 
+        // Every event for the instrument is late by the same latency, and none goes before one the
+        // host put earlier, however unevenly the host calls its blocks.
+        auto dueOfEvent = [&]
+        {
+            lastThruDue = juce::jmax (lastThruDue, now + currentLatencyMs() + event.samplePosition * 1000.0 / rate);
+            return lastThruDue;
+        };
+
         if (thruHostToPort)
         {
             if (noteOn)
@@ -1029,16 +1076,11 @@ void MidiCntrState::routeBlock (juce::MidiBuffer& hostMidi, int numSamples)
             else if (noteOff)
                 keyState[data[1] & 0x7F] = 0;
 
-            const bool held = (kind == 0xB0 && event.numBytes >= 2 && isNrpnController (data[1])) || kind == 0xC0;
+            // Bank select and program change go as the selection they make, below.
+            const bool held =
+                (kind == 0xB0 && event.numBytes >= 2 && (isNrpnController (data[1]) || data[1] == 32)) || kind == 0xC0;
             if (!held && ports->outputOpen)
-            {
-                // Every event is late by the same latency, and none goes before one the host put
-                // earlier, however unevenly the host calls its blocks.
-                const auto due =
-                    juce::jmax (lastThruDue, now + currentLatencyMs() + event.samplePosition * 1000.0 / rate);
-                lastThruDue = due;
-                ports->getSender().schedule (data, event.numBytes, due);
-            }
+                ports->getSender().schedule (data, event.numBytes, dueOfEvent());
         }
 
         const auto channel = (status & 0x0F) + 1;
@@ -1052,7 +1094,8 @@ void MidiCntrState::routeBlock (juce::MidiBuffer& hostMidi, int numSamples)
                 if (value != currentBank && value < numBanks)
                 {
                     currentBank = value;
-                    selectProgram (currentProgram + 99 * value, true, false);
+                    selectProgram (currentProgram + 99 * value, false, false);
+                    sendSelectionAt (dueOfEvent());
                 }
                 continue;
             }
@@ -1064,7 +1107,8 @@ void MidiCntrState::routeBlock (juce::MidiBuffer& hostMidi, int numSamples)
             if (data[1] != currentProgram && data[1] < Bank_Program::numPrograms)
             {
                 currentProgram = data[1];
-                selectProgram (currentBank * 99 + data[1], true, false);
+                selectProgram (currentBank * 99 + data[1], false, false);
+                sendSelectionAt (dueOfEvent());
             }
         }
         else if (noteOn)

@@ -141,8 +141,9 @@ public:
     void loadPresetProgram();
     void storeEditorProgram (bool toBank, int bank, int program, const ravlin::Bytes& image);
 
-    /** Starts receiving banks, one program request at a time, each reply asking for the next. */
-    void startBankReceive (int kind, int firstBank);
+    /** Starts receiving banks, one program request at a time, each reply asking for the next;
+        false, and nothing asked, while another transfer or a WRITE runs. */
+    bool startBankReceive (int kind, int firstBank);
 
     static constexpr int transmitProgramToBank = 100, transmitAllUserBanks = 888, transmitAllFactoryBanks = 887;
     /** 100: the edited program into bank firstBank at the current program number; 888 and 887:
@@ -168,11 +169,14 @@ public:
     void cancelTransfer();
     void transmitFinished (bool reportProgress); // from the transmit thread
     bool isTransmitting() const;
-    /** The last read-back after a transmit or WRITE (posted as HubEvent::verified). */
-    BankTransmitter::ReadBack getLastReadBack() const;
-    void setLastReadBack (const BankTransmitter::ReadBack& result); // from the transmit thread
+    /** How the last transmit or WRITE ended, when it was read back or cut short (posted as
+        HubEvent::transmitReport). */
+    BankTransmitter::Report getLastTransmitReport() const;
+    void setLastTransmitReport (const BankTransmitter::Report& result); // from the transmit thread
     /** The reply to the program request still waiting is not wanted any more: dropped if it comes. */
     void abandonOutstandingRequest();
+    /** A program request is about to go out: its reply is the one a cancel abandons. */
+    void noteProgramRequest (int bank, int program);
 
     /** The link to the instrument's output: what the MIDI setup says, or what the virtual
         instrument simulates when it is the output. */
@@ -254,6 +258,9 @@ private:
     void sendShortNow (uint8_t status, int data1, int data2, int size);
     bool isAbandonedReply (int bank, int program);
     void programChangeFromInstrument (int program);
+    void requestNextOfReceive (int bank, int program);
+    /** Bank select and program change of the current selection, to go out at the given time. */
+    void sendSelectionAt (double due) noexcept;
 
     std::unique_ptr<MidiDeviceSet> systemDevices;
     VirtualInstrument virtualInstrument;
@@ -285,10 +292,11 @@ private:
     // The program request waiting for its reply (bank x 128 + program, -1 for none), and one a
     // cancelled transfer left behind, whose reply is dropped until the given time.
     std::atomic<int> outstandingRequest{-1}, abandonedRequest{-1};
+    std::atomic<int> selectedSlot{-1}; // the bank program last loaded by a selection
     std::atomic<double> abandonedUntil{0};
 
     mutable std::mutex readBackLock;
-    BankTransmitter::ReadBack lastReadBack;
+    BankTransmitter::Report lastTransmitReport;
 
     // Host MIDI through to the instrument keeps its order: no event is due before the one before.
     double lastThruDue = 0; // audio thread

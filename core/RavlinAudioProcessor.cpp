@@ -100,15 +100,23 @@ void RavlinAudioProcessor::processBlock (juce::AudioBuffer<float>& audio, juce::
 
     {
         const juce::ScopedLock sl (processingLock);
-        // The switch takes effect in this block, also while the transport plays.
-        clockSync.clockEnabled = hub.clockOption;
+        // The switch takes effect in this block, also while the transport plays: switched on, the
+        // clock starts as after a jump, with a Song Position and a Continue at the next sixteenth,
+        // so that the instrument follows from where the host is.
+        const bool clockOn = hub.clockOption;
+        if (clockOn && !clockSync.clockEnabled)
+        {
+            clockSync.running = false;
+            clockSync.lastPosition = -999.0;
+        }
+        clockSync.clockEnabled = clockOn;
         if (hub.getPorts().outputOpen)
         {
             clockSync.process (playHeadPosition, numSamples, hub.sampleRate, clockBuffer);
             if (!clockBuffer.isEmpty())
             {
                 if (hub.clockOption)
-                    hub.getPorts().sendBufferAt (clockBuffer, hub.currentLatencyMs(), (double)(int)hub.sampleRate);
+                    sendClock();
                 clockBuffer.clear();
             }
         }
@@ -121,6 +129,20 @@ void RavlinAudioProcessor::processBlock (juce::AudioBuffer<float>& audio, juce::
         audio.clear (channel, 0, numSamples);
 
     readPlayHead();
+}
+
+void RavlinAudioProcessor::sendClock() noexcept
+{
+    // Late by the latency and placed within the block by the sample rate; never before the
+    // message before, however unevenly the host calls its blocks.
+    auto& sender = hub.getPorts().getSender();
+    const auto start = TimedMidiSender::now() + hub.currentLatencyMs();
+    const auto millisecondsPerSample = 1000.0 / (double)juce::jmax (1, (int)hub.sampleRate);
+    for (const auto event : clockBuffer)
+    {
+        lastClockDue = juce::jmax (lastClockDue, start + event.samplePosition * millisecondsPerSample);
+        sender.schedule (event.data, event.numBytes, lastClockDue);
+    }
 }
 
 void RavlinAudioProcessor::readPlayHead()

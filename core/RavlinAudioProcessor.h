@@ -92,6 +92,7 @@ private:
     void closeGesture (int slot); // with the gesture lock held
     void timerCallback() override;
     void readPlayHead();
+    void sendClock() noexcept;
     /** Puts an image into the program being edited and the instrument: a few parameters by
         NRPN, otherwise as an edit-buffer dump. */
     void restoreProgram (const ravlin::Bytes& image, const std::vector<int>& changed);
@@ -116,6 +117,7 @@ private:
     juce::MidiBuffer clockBuffer;
     juce::CriticalSection processingLock;
     juce::AudioPlayHead::CurrentPositionInfo playHeadPosition;
+    double lastClockDue = 0; // audio thread
 
     ProgramHistory history;
     HistoryTimer historyTimer{*this};

@@ -173,12 +173,11 @@ void MIDI_PORTS_Control::sendProgramChange (int channel, int program) noexcept
         sendShort ((uint8_t)(0xC0 | channelNibble (channel)), program, 0, 2);
 }
 
-void MIDI_PORTS_Control::sendSysEx (const uint8_t* bytes, int size)
+bool MIDI_PORTS_Control::sendSysEx (const uint8_t* bytes, int size)
 {
     // Longer than one cell, a dump goes out in pieces of 256 bytes with nothing between them,
     // after whatever was due before it.
-    if (outputOpen && bytes != nullptr && size > 0)
-        sender.schedule (bytes, size, TimedMidiSender::now());
+    return outputOpen && bytes != nullptr && size > 0 && sender.schedule (bytes, size, TimedMidiSender::now());
 }
 
 double MIDI_PORTS_Control::outputMillisecondsPerByte() const

@@ -38,8 +38,9 @@ public:
     void sendNoteOff (int channel, int note) noexcept;
     void sendPitchWheel (int channel, int value) noexcept;
     void sendProgramChange (int channel, int program) noexcept;
-    /** Any length; queued behind what is already due, like every other send. */
-    void sendSysEx (const uint8_t* bytes, int size);
+    /** Any length; queued behind what is already due, like every other send. False when it was
+        not taken: no output, or the queue full. */
+    bool sendSysEx (const uint8_t* bytes, int size);
 
     /** Milliseconds a byte takes on the open output's wire when the device itself knows it (the
         virtual instrument); negative for a system port, whose link speed is a setting. */

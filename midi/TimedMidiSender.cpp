@@ -34,8 +34,9 @@ void TimedMidiSender::stopSending()
 // A bounded multi-producer queue after Dmitry Vyukov: each cell's sequence number says whether
 // it is free for the producer at this position or full for the consumer. A message of several
 // cells claims them all with one step of the enqueue position; the consumer frees cells in
-// order, so when the last of them is free, all are. Its queue position is an event's order, so
-// nothing queued by another thread can fall between the cells of one message.
+// order, so when the last of them is free, all are. Its first cell is published last, so the
+// consumer, which takes cells in order, sees a message whole or not at all. Its queue position
+// is an event's order, so nothing queued by another thread can fall between its cells.
 bool TimedMidiSender::push (const uint8_t* bytes, int size, double due) noexcept
 {
     const auto count = (size_t)((size + cellSize - 1) / cellSize);
@@ -61,18 +62,28 @@ bool TimedMidiSender::push (const uint8_t* bytes, int size, double due) noexcept
         }
     }
 
-    for (size_t i = 0; i < count; ++i)
+    for (size_t k = 1; k <= count; ++k)
     {
+        const auto i = k % count; // the first cell last
         auto& cell = cells[(position + i) % (size_t)capacity];
         const auto offset = (int)i * cellSize;
         cell.event.due = due;
         cell.event.order = (uint32_t)(position + i);
-        cell.event.firstCell = i == 0;
+        cell.event.cells = i == 0 ? (uint16_t)count : (uint16_t)0;
         cell.event.size = (uint16_t)std::min (cellSize, size - offset);
         std::memcpy (cell.event.bytes, bytes + offset, cell.event.size);
         cell.sequence.store (position + i + 1, std::memory_order_release);
     }
     return true;
+}
+
+size_t TimedMidiSender::cellsOfNextMessage() const noexcept
+{
+    const auto position = dequeuePosition.load (std::memory_order_relaxed);
+    const auto& cell = cells[position % (size_t)capacity];
+    if (cell.sequence.load (std::memory_order_acquire) != position + 1)
+        return 0; // empty, or the next message is still being written
+    return juce::jmax ((size_t)1, (size_t)cell.event.cells);
 }
 
 bool TimedMidiSender::pop (Event& into) noexcept
@@ -87,7 +98,7 @@ bool TimedMidiSender::pop (Event& into) noexcept
     dequeuePosition.store (position + 1, std::memory_order_relaxed);
     into.due = cell.event.due;
     into.order = cell.event.order;
-    into.firstCell = cell.event.firstCell;
+    into.cells = cell.event.cells;
     into.size = cell.event.size;
     std::memcpy (into.bytes, cell.event.bytes, cell.event.size);
     cell.sequence.store (position + (size_t)capacity, std::memory_order_release);
@@ -117,11 +128,12 @@ void TimedMidiSender::clearPending() noexcept
 {
     jassert (!isThreadRunning());
     Event discard;
-    while (pop (discard))
-    {
-    }
+    for (auto count = cellsOfNextMessage(); count > 0; count = cellsOfNextMessage())
+        for (size_t i = 0; i < count; ++i)
+            pop (discard);
     for (auto slot : heap)
-        freeSlots.push_back (slot);
+        for (auto s = slot; s >= 0; s = waiting[(size_t)s].next)
+            freeSlots.push_back (s);
     heap.clear();
 }
 
@@ -134,14 +146,22 @@ bool TimedMidiSender::isLater (int a, int b) const noexcept
 
 void TimedMidiSender::takeQueued()
 {
+    // Whole messages only, each the head of a chain of cells: the heap orders heads, and a
+    // message goes out in one piece.
     const auto later = [this] (int a, int b) { return isLater (a, b); };
-    while (!freeSlots.empty())
+    for (auto count = cellsOfNextMessage(); count > 0 && count <= freeSlots.size(); count = cellsOfNextMessage())
     {
-        const auto slot = freeSlots.back();
-        if (!pop (waiting[(size_t)slot]))
-            break;
-        freeSlots.pop_back();
-        heap.push_back (slot);
+        int head = -1, previous = -1;
+        for (size_t i = 0; i < count; ++i)
+        {
+            const auto slot = freeSlots.back();
+            freeSlots.pop_back();
+            pop (waiting[(size_t)slot]);
+            waiting[(size_t)slot].next = -1;
+            (previous < 0 ? head : waiting[(size_t)previous].next) = slot;
+            previous = slot;
+        }
+        heap.push_back (head);
         std::push_heap (heap.begin(), heap.end(), later);
     }
 }
@@ -154,12 +174,15 @@ void TimedMidiSender::deliverDue()
     while (!heap.empty() && waiting[(size_t)heap.front()].due <= time)
     {
         std::pop_heap (heap.begin(), heap.end(), later);
-        const auto slot = heap.back();
+        const auto head = heap.back();
         heap.pop_back();
-        deliver (waiting[(size_t)slot]);
-        freeSlots.push_back (slot);
-        // With every slot taken, the rest of a long message may still be queued: it comes in
-        // before anything due later can go out between its cells.
+        for (auto slot = head; slot >= 0;)
+        {
+            deliver (waiting[(size_t)slot]);
+            const auto next = waiting[(size_t)slot].next;
+            freeSlots.push_back (slot);
+            slot = next;
+        }
         takeQueued();
     }
 }
@@ -184,7 +207,7 @@ void TimedMidiSender::deliver (const Event& event)
         nrpnStatus.observe (event.bytes, event.size);
         output.sendNow (event.bytes, event.size);
     }
-    if (event.firstCell)
+    if (event.cells > 0)
         sent.fetch_add (1, std::memory_order_relaxed);
 }
 

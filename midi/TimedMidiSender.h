@@ -57,7 +57,8 @@ private:
         double due = 0;
         uint32_t order = 0;
         uint16_t size = 0;
-        bool firstCell = true; // the rest of a long message follows in the next cells
+        uint16_t cells = 1; // on a message's first cell, its number of cells; 0 on the others
+        int next = -1;      // waiting: the slot of the message's next cell
         uint8_t bytes[cellSize];
     };
 
@@ -69,6 +70,7 @@ private:
 
     bool push (const uint8_t* bytes, int size, double due) noexcept;
     bool pop (Event& into) noexcept;
+    size_t cellsOfNextMessage() const noexcept;
     void takeQueued();
     bool isLater (int a, int b) const noexcept;
     void run() override;

@@ -249,7 +249,7 @@ void MainComp::handleEvent (uint32_t code)
         }
         case 0x160:
         case 0x170: transfer->handleEvent (code); return;
-        case 0x1C0: showMessage (TransferProgress::readBackReport (hub.getLastReadBack())); return;
+        case 0x1C0: showMessage (TransferProgress::reportText (hub.getLastTransmitReport())); return;
         case 0x190:
             banksPage->getGrid().setContent (banksPage->getGrid().getMode(), banksPage->getGrid().getModeValue());
             return;

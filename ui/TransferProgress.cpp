@@ -75,10 +75,13 @@ juce::String TransferProgress::slotList (const std::vector<std::pair<int, int>>&
     return parts.joinIntoString (", ");
 }
 
-juce::String TransferProgress::readBackReport (const BankTransmitter::ReadBack& result)
+juce::String TransferProgress::reportText (const BankTransmitter::Report& result)
 {
     const auto programs = [] (int n) { return juce::String (n) + (n == 1 ? " program" : " programs"); };
     juce::String text;
+    if (result.sent < result.total)
+        return "The MIDI output stopped taking data: " + juce::String (result.total - result.sent) + " of " +
+               programs (result.total) + " were not sent.";
     if (result.differing.empty() && result.answered)
         return "Read back " + programs (result.checked) + ": all matched what was sent.";
     if (!result.differing.empty())
@@ -127,7 +130,7 @@ bool TransferProgress::start (int code, int firstBank)
     editor.addAndMakeVisible (*bar);
     bar->toFront (false);
 
-    const bool started = receive ? (hub.startBankReceive (code, firstBank), true) : hub.startTransmit (code, firstBank);
+    const bool started = receive ? hub.startBankReceive (code, firstBank) : hub.startTransmit (code, firstBank);
     if (!started)
         close();
     return started;

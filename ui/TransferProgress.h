@@ -25,7 +25,7 @@ public:
         and where. */
     static juce::String overwriteQuestion (int code, int firstBank, int currentProgram);
     /** What a read-back found, naming every slot that differs ("U1 P 3-5, F2 P 7"). */
-    static juce::String readBackReport (const BankTransmitter::ReadBack& result);
+    static juce::String reportText (const BankTransmitter::Report& result);
     /** Slots as short text, runs of programs in one bank joined: "U1 P 3-5, U2 P 1". */
     static juce::String slotList (const std::vector<std::pair<int, int>>& slots);
 

@@ -70,6 +70,7 @@ TEST (HubStress, HostInstrumentAudioAndMessageThreadsTogether)
             }
         });
 
+    const auto dump = ravlin::packProgramDump (ravlin::Bytes (1024, 0x15), 1, 50);
     std::thread audio (
         [&]
         {
@@ -84,6 +85,8 @@ TEST (HubStress, HostInstrumentAudioAndMessageThreadsTogether)
                 block.addEvent (juce::MidiMessage::pitchWheel (1, (n * 37) % 16384), 300);
                 if (n % 40 == 0)
                     block.addEvent (juce::MidiMessage::programChange (1, n % 99), 400);
+                if (n % 25 == 0) // a program dump from a track, through to the instrument
+                    block.addEvent (dump.data(), (int)dump.size(), 450);
                 hub.routeBlock (block, 512);
                 ++blocks;
                 std::this_thread::sleep_for (std::chrono::milliseconds (1));
@@ -97,6 +100,15 @@ TEST (HubStress, HostInstrumentAudioAndMessageThreadsTogether)
     {
         if (n % 10 == 0)
             hub.addListener (&listener);
+        // The editor's own traffic: a global, a WRITE read back, bank receives cancelled midway.
+        if (n % 20 == 0)
+            hub.sendNrpn (1024 + 13, n % 3);
+        if (n % 100 == 50)
+            hub.transmitPrograms ({{1, n % 99, hub.getCurrentProgram()}}, true, true);
+        if (n % 130 == 0)
+            hub.startBankReceive (0, n % 8);
+        if (n % 130 == 40 || n % 100 == 90)
+            hub.cancelTransfer();
         events += hub.takeEvents().size();
         nrpn += hub.takeReceivedNrpn().size();
         const auto image = hub.getCurrentProgram();

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+using ravlin::Bytes;
 using ravlin::test::pumpMessages;
 using ravlin::test::pumpUntil;
 
@@ -250,10 +251,14 @@ TEST_F (Processor, SwitchingTheClockOnWhileThePlayheadMovesStartsTheTicksInTheNe
     EXPECT_EQ (out.count(), 0u) << "off: nothing";
 
     hub.setOption (SettingsBlock::clockOn, true); // as the MIDI setup switches it, without a new prepare
-    run (2); // a tick every 1000 samples; these two blocks cover samples 4608 to 5631 of the song
+    // A tick every 1000 samples, a sixteenth every 6000: the next four blocks cover samples 4608
+    // to 6655 of the song. The instrument is told where the song is and continues from there.
+    run (4);
     juce::Thread::sleep (30);
-    const auto sent = out.taken();
-    EXPECT_EQ (std::count_if (sent.begin(), sent.end(), [] (const auto& m) { return m.bytes[0] == 0xF8; }), 1);
+    std::vector<Bytes> sent;
+    for (const auto& m : out.taken())
+        sent.push_back (m.bytes);
+    EXPECT_EQ (sent, (std::vector<Bytes>{{0xF2, 1, 0}, {0xF8}, {0xFB}, {0xF8}}));
     processor.setPlayHead (nullptr);
 }
 

@@ -239,3 +239,49 @@ TEST_F (Wire, EventsOfChannel16StayTheirKind)
     EXPECT_EQ (HubEvent::kindOf (HubEvent::noteOff (16, 1)), 0x080u) << "not a note on of channel 1";
     EXPECT_EQ (HubEvent::channelOf (HubEvent::noteOn (1, 60, 1)), 1);
 }
+
+TEST_F (Wire, HostProgramChangesKeepTheirPlaceAmongTheNotes)
+{
+    auto& out = recordOutput();
+    hub.thruHostToPort = true;
+    hub.sampleRate = 48000.0;
+    hub.sampleRateIndex = 1;
+    hub.latencyTable[1] = 30;
+    hub.latencyMode = 0;
+    hub.currentBank = 0;
+    hub.currentProgram = 0;
+
+    juce::MidiBuffer block;
+    block.addEvent (juce::MidiMessage::noteOn (1, 60, (juce::uint8)90), 10);
+    block.addEvent (juce::MidiMessage::noteOff (1, 60), 20);
+    block.addEvent (juce::MidiMessage::controllerEvent (1, 32, 2), 30);
+    block.addEvent (juce::MidiMessage::programChange (1, 9), 40);
+    block.addEvent (juce::MidiMessage::noteOn (1, 62, (juce::uint8)90), 50);
+    const auto start = juce::Time::getMillisecondCounterHiRes();
+    hub.routeBlock (block, 128);
+    EXPECT_EQ (hub.getCurrentProgram(), hub.getBankProgram (2, 9)) << "the editor follows at once";
+
+    std::vector<Bytes> order;
+    const auto arrivals = sent (out, 7);
+    for (const auto& m : arrivals)
+        order.push_back (m.bytes);
+    EXPECT_EQ (order,
+               (std::vector<Bytes>{
+                   {0x90, 60, 90}, {0x80, 60, 0}, {0xB0, 32, 2}, {0xC0, 0}, {0xB0, 32, 2}, {0xC0, 9}, {0x90, 62, 90}}))
+        << "bank and program go where the host put them, each selection whole";
+    ASSERT_FALSE (arrivals.empty());
+    EXPECT_GT (arrivals[2].time - start, 20.0) << "late by the latency, as the notes";
+}
+
+TEST_F (Wire, TheSameProgramNumberAfterABankSelectFromTheInstrumentLoads)
+{
+    hub.currentBank = 0;
+    fromInstrument ({0xC0, 5});
+    EXPECT_EQ (hub.getCurrentProgram(), hub.getBankProgram (0, 5));
+    fromInstrument ({0xB0, 32, 1});
+    fromInstrument ({0xC0, 5});
+    EXPECT_EQ (hub.getCurrentProgram(), hub.getBankProgram (1, 5)) << "bank 2, program 6 is another sound";
+    hub.takeEvents();
+    fromInstrument ({0xC0, 5});
+    EXPECT_TRUE (hub.takeEvents().empty()) << "the same program again loads nothing";
+}

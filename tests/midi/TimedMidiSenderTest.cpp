@@ -172,3 +172,36 @@ TEST (TimedMidiSender, LongMessagesGoOutWholeWhileOtherThreadsSend)
     EXPECT_EQ (sender.getNumSent(), dumps + controllers) << "a long message counts once";
     EXPECT_EQ (sender.getNumDropped(), 0);
 }
+
+TEST (TimedMidiSender, ALongMessageWaitsWholeWhenTheSenderIsNearlyFull)
+{
+    // The sender holds nearly as many events as it can, due later; a dump and an earlier
+    // controller then queue up. The dump must still go out in one piece.
+    RecordingOutput out;
+    TimedMidiSender sender (out);
+    const auto soon = TimedMidiSender::now() + 300;
+    for (int i = 0; i < TimedMidiSender::capacity - 3; ++i)
+    {
+        const uint8_t cc[3] = {0xB1, 7, (uint8_t)(i & 0x7F)};
+        ASSERT_TRUE (sender.schedule (cc, 3, soon));
+    }
+    sender.startSending();
+    juce::Thread::sleep (100); // all taken in, three places left
+    sender.stopSending();
+
+    std::vector<uint8_t> dump (1178, 0x22);
+    dump.front() = 0xF0, dump.back() = 0xF7;
+    ASSERT_TRUE (sender.schedule (dump.data(), (int)dump.size(), TimedMidiSender::now()));
+    const uint8_t early[3] = {0xB0, 1, 99};
+    ASSERT_TRUE (sender.schedule (early, 3, TimedMidiSender::now() - 5));
+    sender.startSending();
+    ASSERT_TRUE (waitFor (out, (size_t)TimedMidiSender::capacity - 3 + 5 + 1, 5000));
+
+    const auto sent = out.taken();
+    const auto first = std::find_if (sent.begin(), sent.end(), [] (const auto& m) { return m.bytes[0] == 0xF0; });
+    ASSERT_NE (first, sent.end());
+    std::vector<uint8_t> joined;
+    for (auto m = first; m != sent.end() && m != first + 5; ++m)
+        joined.insert (joined.end(), m->bytes.begin(), m->bytes.end());
+    EXPECT_EQ (joined, dump) << "nothing between its pieces";
+}

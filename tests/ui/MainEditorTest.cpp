@@ -792,21 +792,28 @@ TEST_F (MainEditor, WriteReportsWhatReadingBackFoundAndWhenNothingWasSent)
 
 TEST (TransferTexts, ReadBackReportsNameEverySlotInRuns)
 {
-    BankTransmitter::ReadBack all;
-    all.total = all.checked = 396;
-    EXPECT_EQ (TransferProgress::readBackReport (all), "Read back 396 programs: all matched what was sent.");
+    BankTransmitter::Report all;
+    all.total = all.sent = all.checked = 396;
+    all.readBack = true;
+    EXPECT_EQ (TransferProgress::reportText (all), "Read back 396 programs: all matched what was sent.");
 
-    BankTransmitter::ReadBack some = all;
+    BankTransmitter::Report some = all;
     some.differing = {{0, 2}, {0, 3}, {0, 4}, {0, 9}, {1, 0}, {5, 98}};
-    EXPECT_EQ (TransferProgress::readBackReport (some),
+    EXPECT_EQ (TransferProgress::reportText (some),
                "Read back: 6 of 396 programs differ from what was sent: U1 P 3-5, U1 P 10, U2 P 1, F2 P 99.");
 
-    BankTransmitter::ReadBack silent;
-    silent.total = 99;
+    BankTransmitter::Report silent;
+    silent.total = silent.sent = 99;
     silent.checked = 10;
     silent.answered = false;
-    EXPECT_EQ (TransferProgress::readBackReport (silent),
+    EXPECT_EQ (TransferProgress::reportText (silent),
                "The instrument stopped answering: 89 programs not checked (10 programs matched).");
+
+    BankTransmitter::Report cut;
+    cut.total = 99;
+    cut.sent = 87;
+    EXPECT_EQ (TransferProgress::reportText (cut),
+               "The MIDI output stopped taking data: 12 of 99 programs were not sent.");
 
     bool ticked = false;
     for (juce::PopupMenu::MenuItemIterator it (TransferProgress::buildBankMenu ("User Bank 1", true)); it.next();)
