@@ -30,7 +30,13 @@ void BankTransmitter::cancel()
     notify();
     replyArrived.signal();
     stopThread (10000);
+    // Its answer may still come: swallowed here, never taken for a program the user asked for.
     const std::lock_guard<std::mutex> guard (replyLock);
+    if (awaited >= 0)
+    {
+        cancelledRequest = awaited;
+        cancelledUntil = juce::Time::getMillisecondCounterHiRes() + readBackTimeoutMs + 2000.0;
+    }
     awaited = -1;
 }
 
@@ -114,7 +120,14 @@ bool BankTransmitter::takeReadBackReply (int bank, int program, const ravlin::By
 {
     {
         const std::lock_guard<std::mutex> guard (replyLock);
-        if (awaited < 0 || awaited != bank * 128 + program)
+        const auto request = bank * 128 + program;
+        if (request == cancelledRequest)
+        {
+            cancelledRequest = -1;
+            if (juce::Time::getMillisecondCounterHiRes() < cancelledUntil)
+                return true; // the answer to a cancelled read-back
+        }
+        if (awaited < 0 || awaited != request)
             return false;
         awaited = -1;
         reply = image;
@@ -151,7 +164,8 @@ void BankTransmitter::readBack (const std::vector<Item>& items, bool report, Rep
             awaited = -1;
             answer.swap (reply);
         }
-        if (!arrived || answer.empty())
+        juce::ignoreUnused (arrived); // an answer that came as the wait ended still counts
+        if (answer.empty())
         {
             hub.abandonOutstandingRequest();
             result.answered = false; // the rest would wait as long: stop here

@@ -52,7 +52,7 @@ public:
     int getNumSent() const noexcept { return sentCount.load(); }
 
     /** A program dump from the instrument (MIDI input thread): true when it answers the
-        read-back's request, which then takes it. */
+        read-back's request, which then takes it, or a request a cancel cut short. */
     bool takeReadBackReply (int bank, int program, const ravlin::Bytes& image);
 
     /** The milliseconds a dump of this many bytes spends on the wire at the link's speed. */
@@ -79,7 +79,8 @@ private:
 
     // The read-back's request waiting for its answer (bank x 128 + program, or -1) and the answer.
     std::mutex replyLock;
-    int awaited = -1;
+    int awaited = -1, cancelledRequest = -1;
+    double cancelledUntil = 0;
     ravlin::Bytes reply;
     juce::WaitableEvent replyArrived;
 

@@ -39,8 +39,7 @@ void HostClockSync::process (const juce::AudioPlayHead::CurrentPositionInfo& pos
                              double sampleRate, juce::MidiBuffer& out)
 {
     // A host may report nonsense; the clock then runs as at 120 bpm rather than dividing by it.
-    // Tempos beyond 999 bpm are taken as 999: the ticks of a block stay few.
-    const auto bpm = std::isfinite (position.bpm) && position.bpm > 0.0 ? std::min (position.bpm, 999.0) : 120.0;
+    const auto bpm = std::isfinite (position.bpm) && position.bpm > 0.0 ? position.bpm : 120.0;
     const auto sr = std::isfinite (sampleRate) && sampleRate > 0.0 ? sampleRate : 44100.0;
     const auto ppq = std::isfinite (position.ppqPosition) ? position.ppqPosition : 0.0;
 
@@ -127,7 +126,8 @@ void HostClockSync::process (const juce::AudioPlayHead::CurrentPositionInfo& pos
     // Each tick goes at the first sample at or after its exact place, so none strays by a whole
     // sample however many samples a tick lasts; counted on while the clock is off, so that
     // switching it on resumes in step.
-    for (;;)
+    // At most a tick a sample, however absurd the tempo a host reports: the buffer's room holds.
+    for (int placed = 0; placed < numSamples; ++placed)
     {
         const auto offset = ((double)nextTick / 24.0 - start) / q;
         const auto i = juce::jmax (0, (int)std::ceil (offset - 1.0e-6));

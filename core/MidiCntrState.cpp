@@ -1094,8 +1094,11 @@ void MidiCntrState::routeBlock (juce::MidiBuffer& hostMidi, int numSamples)
                 if (value != currentBank && value < numBanks)
                 {
                     currentBank = value;
-                    selectProgram (currentProgram + 99 * value, false, false);
-                    sendSelectionAt (dueOfEvent());
+                    if (currentProgram >= 0) // without a program, nothing to select yet
+                    {
+                        selectProgram (currentProgram + 99 * value, false, false);
+                        sendSelectionAt (dueOfEvent());
+                    }
                 }
                 continue;
             }

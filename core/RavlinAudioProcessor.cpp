@@ -101,13 +101,14 @@ void RavlinAudioProcessor::processBlock (juce::AudioBuffer<float>& audio, juce::
     {
         const juce::ScopedLock sl (processingLock);
         // The switch takes effect in this block, also while the transport plays: switched on, the
-        // clock starts as after a jump, with a Song Position and a Continue at the next sixteenth,
-        // so that the instrument follows from where the host is.
+        // clock restarts as after a jump, with Stop, Song Position and a Continue at the next
+        // sixteenth, so that the instrument follows from where the host is, whatever it did while
+        // it had no clock.
         const bool clockOn = hub.clockOption;
         if (clockOn && !clockSync.clockEnabled)
         {
-            clockSync.running = false;
             clockSync.lastPosition = -999.0;
+            clockSync.pendingFlags = 0;
         }
         clockSync.clockEnabled = clockOn;
         if (hub.getPorts().outputOpen)
@@ -115,7 +116,7 @@ void RavlinAudioProcessor::processBlock (juce::AudioBuffer<float>& audio, juce::
             clockSync.process (playHeadPosition, numSamples, hub.sampleRate, clockBuffer);
             if (!clockBuffer.isEmpty())
             {
-                if (hub.clockOption)
+                if (clockOn)
                     sendClock();
                 clockBuffer.clear();
             }

@@ -192,15 +192,21 @@ void MIDI_Setup::portChosen (bool input, int itemId)
 
 void MIDI_Setup::showSysExMenu()
 {
+    showChoices (sysExLabel, {"256", "SySex Size"}, hub.getPorts().sysExBufferChoice, &MIDI_Setup::sysExBufferChosen);
+}
+
+void MIDI_Setup::showChoices (const juce::Label& label, const juce::StringArray& texts, int chosen,
+                              void (MIDI_Setup::*onChosen) (int))
+{
     juce::PopupMenu menu;
-    menu.addItem (1, "256", true, hub.getPorts().sysExBufferChoice == 0);
-    menu.addItem (2, "SySex Size", true, hub.getPorts().sysExBufferChoice == 1);
+    for (int i = 0; i < texts.size(); ++i)
+        menu.addItem (i + 1, texts[i], true, i == chosen);
     juce::Component::SafePointer<MIDI_Setup> self (this);
-    ParDes::showMenu (menu, menuOptions (this, sysExLabel.getBounds()),
-                      [self] (int item)
+    ParDes::showMenu (menu, menuOptions (this, label.getBounds()),
+                      [self, onChosen] (int item)
                       {
                           if (self != nullptr && item > 0)
-                              self->sysExBufferChosen (item);
+                              (self.getComponent()->*onChosen) (item);
                       });
 }
 
@@ -214,16 +220,8 @@ void MIDI_Setup::sysExBufferChosen (int itemId)
 
 void MIDI_Setup::showLinkMenu()
 {
-    juce::PopupMenu menu;
-    menu.addItem (1, LinkSpeed::nameOf (LinkSpeed::Kind::din), true, hub.getLinkSpeed() == LinkSpeed::Kind::din);
-    menu.addItem (2, LinkSpeed::nameOf (LinkSpeed::Kind::usb), true, hub.getLinkSpeed() == LinkSpeed::Kind::usb);
-    juce::Component::SafePointer<MIDI_Setup> self (this);
-    ParDes::showMenu (menu, menuOptions (this, linkLabel.getBounds()),
-                      [self] (int item)
-                      {
-                          if (self != nullptr && item > 0)
-                              self->linkSpeedChosen (item);
-                      });
+    showChoices (linkLabel, {LinkSpeed::nameOf (LinkSpeed::Kind::din), LinkSpeed::nameOf (LinkSpeed::Kind::usb)},
+                 hub.getLinkSpeed() == LinkSpeed::Kind::usb ? 1 : 0, &MIDI_Setup::linkSpeedChosen);
 }
 
 void MIDI_Setup::linkSpeedChosen (int itemId)

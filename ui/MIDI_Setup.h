@@ -84,6 +84,9 @@ private:
     void paintPortBox (juce::Graphics& g, int y, const juce::String& name, bool open) const;
     void showSysExMenu();
     void showLinkMenu();
+    /** A menu of choices under the label; the chosen item (1-based) goes to onChosen. */
+    void showChoices (const juce::Label& label, const juce::StringArray& texts, int chosen,
+                      void (MIDI_Setup::*onChosen) (int));
 
     MidiCntrState& hub;
     juce::StringArray inputNames{"NONE"}, outputNames{"NONE"};

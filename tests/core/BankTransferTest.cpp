@@ -392,7 +392,7 @@ TEST_F (Transfers, CancellingDuringTheReadBackKeepsTheEditedProgram)
 TEST_F (Transfers, NoReceiveStartsWhileAWriteIsGoingOut)
 {
     hub.verifyAfterWriting = true;
-    instrument().setWireSpeed (VirtualInstrument::WireSpeed::usb);
+    instrument().setWireSpeed (VirtualInstrument::WireSpeed::din); // about 0.8 s with the read-back
     ASSERT_EQ (hub.writeProgram (0, 3, "Reading Back"), MidiCntrState::WriteResult::written);
     EXPECT_FALSE (hub.startBankReceive (0, 1)) << "one transfer at a time";
     EXPECT_EQ (hub.transferCode, -1);

@@ -252,13 +252,15 @@ TEST_F (Processor, SwitchingTheClockOnWhileThePlayheadMovesStartsTheTicksInTheNe
 
     hub.setOption (SettingsBlock::clockOn, true); // as the MIDI setup switches it, without a new prepare
     // A tick every 1000 samples, a sixteenth every 6000: the next four blocks cover samples 4608
-    // to 6655 of the song. The instrument is told where the song is and continues from there.
+    // to 6655 of the song. The instrument is stopped, told where the song is, and continues
+    // from there.
     run (4);
+    ASSERT_TRUE (pumpUntil ([&] { return out.count() >= 5; }));
     juce::Thread::sleep (30);
     std::vector<Bytes> sent;
     for (const auto& m : out.taken())
         sent.push_back (m.bytes);
-    EXPECT_EQ (sent, (std::vector<Bytes>{{0xF2, 1, 0}, {0xF8}, {0xFB}, {0xF8}}));
+    EXPECT_EQ (sent, (std::vector<Bytes>{{0xFC}, {0xF2, 1, 0}, {0xF8}, {0xFB}, {0xF8}}));
     processor.setPlayHead (nullptr);
 }
 

@@ -23,6 +23,16 @@ protected:
         return system->recorders[0];
     }
 
+    /** Host MIDI through to the instrument at 48 kHz, late by the given latency. */
+    void throughWithLatency (int milliseconds)
+    {
+        hub.thruHostToPort = true;
+        hub.sampleRate = 48000.0;
+        hub.sampleRateIndex = 1;
+        hub.latencyTable[1] = milliseconds;
+        hub.latencyMode = 0;
+    }
+
     void connectVirtual()
     {
         hub.selectInputPort (virtualPort);
@@ -68,11 +78,7 @@ protected:
 TEST_F (Wire, HostMidiKeepsItsOrderAcrossBlocksWithLatency)
 {
     auto& out = recordOutput();
-    hub.thruHostToPort = true;
-    hub.sampleRate = 48000.0;
-    hub.sampleRateIndex = 1;
-    hub.latencyTable[1] = 50;
-    hub.latencyMode = 0;
+    throughWithLatency (50);
 
     // A short note: on at sample 100 of one block, off at sample 0 of the next. Blocks come as
     // hosts send them, sometimes back to back.
@@ -243,11 +249,7 @@ TEST_F (Wire, EventsOfChannel16StayTheirKind)
 TEST_F (Wire, HostProgramChangesKeepTheirPlaceAmongTheNotes)
 {
     auto& out = recordOutput();
-    hub.thruHostToPort = true;
-    hub.sampleRate = 48000.0;
-    hub.sampleRateIndex = 1;
-    hub.latencyTable[1] = 30;
-    hub.latencyMode = 0;
+    throughWithLatency (30);
     hub.currentBank = 0;
     hub.currentProgram = 0;
 
@@ -275,6 +277,8 @@ TEST_F (Wire, HostProgramChangesKeepTheirPlaceAmongTheNotes)
 
 TEST_F (Wire, TheSameProgramNumberAfterABankSelectFromTheInstrumentLoads)
 {
+    hub.setBankProgram (0, 5, Bytes (1024, 0x05));
+    hub.setBankProgram (1, 5, Bytes (1024, 0x68));
     hub.currentBank = 0;
     fromInstrument ({0xC0, 5});
     EXPECT_EQ (hub.getCurrentProgram(), hub.getBankProgram (0, 5));

@@ -185,14 +185,19 @@ TEST (TimedMidiSender, ALongMessageWaitsWholeWhenTheSenderIsNearlyFull)
         const uint8_t cc[3] = {0xB1, 7, (uint8_t)(i & 0x7F)};
         ASSERT_TRUE (sender.schedule (cc, 3, soon));
     }
-    sender.startSending();
-    juce::Thread::sleep (100); // all taken in, three places left
-    sender.stopSending();
-
     std::vector<uint8_t> dump (1178, 0x22);
     dump.front() = 0xF0, dump.back() = 0xF7;
-    ASSERT_TRUE (sender.schedule (dump.data(), (int)dump.size(), TimedMidiSender::now()));
     const uint8_t early[3] = {0xB0, 1, 99};
+    // Once the sender has taken those in (three places left), the dump and an earlier controller.
+    bool queued = false;
+    for (int attempt = 0; attempt < 100 && !queued; ++attempt)
+    {
+        sender.startSending();
+        juce::Thread::sleep (20);
+        sender.stopSending();
+        queued = sender.schedule (dump.data(), (int)dump.size(), TimedMidiSender::now());
+    }
+    ASSERT_TRUE (queued);
     ASSERT_TRUE (sender.schedule (early, 3, TimedMidiSender::now() - 5));
     sender.startSending();
     ASSERT_TRUE (waitFor (out, (size_t)TimedMidiSender::capacity - 3 + 5 + 1, 5000));

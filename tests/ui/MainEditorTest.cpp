@@ -816,7 +816,8 @@ TEST (TransferTexts, ReadBackReportsNameEverySlotInRuns)
                "The MIDI output stopped taking data: 12 of 99 programs were not sent.");
 
     bool ticked = false;
-    for (juce::PopupMenu::MenuItemIterator it (TransferProgress::buildBankMenu ("User Bank 1", true)); it.next();)
+    const auto menu = TransferProgress::buildBankMenu ("User Bank 1", true); // the iterator keeps no copy
+    for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
         if (it.getItem().text == "Verify After Writing")
             ticked = it.getItem().isTicked;
     EXPECT_TRUE (ticked);
