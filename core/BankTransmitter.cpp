@@ -153,8 +153,8 @@ void BankTransmitter::readBack (const std::vector<Item>& items, bool report, Rep
         if (threadShouldExit()) // a cancel that signalled before the reset is not missed
             return;
         hub.noteProgramRequest (item.bank, item.program);
-        const bool asked = handOver (ravlin::requestProgramDump (item.bank, item.program));
-        const bool arrived = asked && replyArrived.wait (juce::roundToInt (roundTrip) + readBackTimeoutMs);
+        if (handOver (ravlin::requestProgramDump (item.bank, item.program)))
+            replyArrived.wait (juce::roundToInt (roundTrip) + readBackTimeoutMs);
         if (threadShouldExit())
             return;
 
@@ -164,8 +164,7 @@ void BankTransmitter::readBack (const std::vector<Item>& items, bool report, Rep
             awaited = -1;
             answer.swap (reply);
         }
-        juce::ignoreUnused (arrived); // an answer that came as the wait ended still counts
-        if (answer.empty())
+        if (answer.empty()) // an answer that came as the wait ended still counts
         {
             hub.abandonOutstandingRequest();
             result.answered = false; // the rest would wait as long: stop here

@@ -239,7 +239,9 @@ TEST_F (Hub, NrpnsFromManyThreadsEachReachTheirOwnParameter)
 {
     // Host automation, the editor and the global panel send at once; whatever the interleaving,
     // a receiver that takes the wire as the instrument does must apply every value to the
-    // parameter it was meant for, and end on each thread's last value.
+    // parameter it was meant for, and end on each thread's last value. Each thread has values
+    // of its own, and turns one parameter in runs, so that the same number often follows
+    // another thread's NRPN.
     auto& out = recordOutput();
     constexpr int threads = 4, perThread = 400;
     std::vector<std::thread> senders;
@@ -250,11 +252,11 @@ TEST_F (Hub, NrpnsFromManyThreadsEachReachTheirOwnParameter)
                 for (int i = 1; i <= perThread; ++i)
                 {
                     if (t == 3)
-                        hub->sendNrpn (1024 + (i % 2 == 0 ? 13 : 14), i % 256);
+                        hub->sendNrpn (1024 + (i % 2 == 0 ? 13 : 14), i % 3);
                     else
-                        hub->fastNrpnSend (85 + 16 * t + i % 3, i % 256, 0.5 * t, 48000);
-                    if (i % 50 == 0)
-                        std::this_thread::sleep_for (std::chrono::milliseconds (1));
+                        hub->fastNrpnSend (85 + 16 * t + (i / 10) % 3, 100 + 40 * t + i % 40, 0.5 * t, 48000);
+                    if (i % 4 == 0) // the threads take turns often
+                        std::this_thread::sleep_for (std::chrono::microseconds (100));
                 }
             });
     for (auto& s : senders)
@@ -280,12 +282,15 @@ TEST_F (Hub, NrpnsFromManyThreadsEachReachTheirOwnParameter)
             const auto row = number >= 1024 ? number : hub->parameterTable.parameterForNrpn (number);
             const bool ofAGlobal = row == 1024 + 13 || row == 1024 + 14;
             ASSERT_TRUE (ofAGlobal || (row >= 85 && row < 85 + 16 * 3 + 3)) << "number " << number;
+            const auto owner = ofAGlobal ? 3 : (row - 85) / 16;
+            const auto lowest = owner == 3 ? 0 : 100 + 40 * owner, highest = owner == 3 ? 2 : lowest + 39;
+            ASSERT_TRUE (value >= lowest && value <= highest) << value << " landed on number " << number;
             applied[row] = value;
         }
     }
     for (int t = 0; t < 3; ++t)
-        EXPECT_EQ (applied[85 + 16 * t + perThread % 3], perThread % 256) << "thread " << t;
-    EXPECT_EQ (applied[1024 + 13], perThread % 256);
+        EXPECT_EQ (applied[85 + 16 * t + (perThread / 10) % 3], 100 + 40 * t + perThread % 40) << "thread " << t;
+    EXPECT_EQ (applied[1024 + 13], perThread % 3);
     EXPECT_EQ (hub->getPorts().getSender().getNumDropped(), 0);
 }
 
