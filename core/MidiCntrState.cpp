@@ -529,10 +529,7 @@ void MidiCntrState::selectProgram (int slot, bool sendToInstrument, bool tellHos
     }
 
     if (sendToInstrument)
-    {
-        ports->sendController (midiChannel, 32, bank);
-        ports->sendProgramChange (midiChannel, program);
-    }
+        sendSelectionAt (TimedMidiSender::now());
 }
 
 void MidiCntrState::sendSelectionAt (double due) noexcept
