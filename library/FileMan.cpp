@@ -1,5 +1,7 @@
 #include "library/FileMan.h"
 
+#include "core/SafeFileWrite.h"
+
 namespace
 {
 juce::String fxPattern (const char* extension)
@@ -54,15 +56,38 @@ void FileMan::browse (Mode mode, int kindNumber, const juce::String& nameToStart
     }
     title = k->title;
     patterns = k->patterns;
-    const auto extension = patterns[0].fromFirstOccurrenceOf ("*", false, false);
 
-    auto finish = [this, mode, extension, done] (juce::File file)
+    auto finish = [this, mode, done] (juce::File file)
     {
         const bool chosen = file != juce::File();
-        if (chosen)
-            chosenFile = mode == Mode::save ? ProgramFiles::withExtension (file, extension) : file;
-        if (done)
-            done (chosen);
+        if (!chosen || mode == Mode::open)
+        {
+            if (chosen)
+                chosenFile = file;
+            if (done)
+                done (chosen);
+            return;
+        }
+        // The question is about the file that will be written, extension added.
+        chosenFile = ProgramFiles::withExtension (file, patterns);
+        if (!chosenFile.exists() || !confirm)
+        {
+            if (done)
+                done (true);
+            return;
+        }
+        confirm (
+            "Replace the existing file " + chosenFile.getFileName() + "?",
+            [done]
+            {
+                if (done)
+                    done (true);
+            },
+            [done]
+            {
+                if (done)
+                    done (false);
+            });
     };
 
     if (answerDialog)
@@ -75,8 +100,7 @@ void FileMan::browse (Mode mode, int kindNumber, const juce::String& nameToStart
     chooser = std::make_unique<juce::FileChooser> (title, start, filterFor (kindNumber));
     const auto flags = mode == Mode::open
                            ? juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles
-                           : juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles |
-                                 juce::FileBrowserComponent::warnAboutOverwriting;
+                           : juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles;
     chooser->launchAsync (flags, [finish] (const juce::FileChooser& fc) { finish (fc.getResult()); });
 }
 
@@ -105,24 +129,56 @@ bool FileMan::readProgramBank (const juce::File& file)
 
 void FileMan::loadSingleProgram (std::function<void (bool)> done)
 {
-    browse (Mode::open, 1, {}, [this, done] (bool chosen) { done (chosen && readSingleProgram (chosenFile)); });
+    browse (Mode::open, 1, {},
+            [this, done] (bool chosen)
+            {
+                const bool read = chosen && readSingleProgram (chosenFile);
+                if (chosen && !read)
+                    tellUnread ("does not start with a program of the Prophet 12");
+                done (read);
+            });
 }
 
 void FileMan::loadProgramBank (std::function<void (bool)> done)
 {
-    browse (Mode::open, 3, {}, [this, done] (bool chosen) { done (chosen && readProgramBank (chosenFile)); });
+    browse (Mode::open, 3, {},
+            [this, done] (bool chosen)
+            {
+                const bool read = chosen && readProgramBank (chosenFile);
+                if (chosen && !read)
+                    tellUnread ("holds no program dumps of the Prophet 12");
+                done (read);
+            });
+}
+
+void FileMan::tellUnread (const juce::String& what)
+{
+    if (!tell)
+        return;
+    if (!ProgramFiles::readFile (chosenFile).has_value())
+        tell (ProgramFiles::whyUnreadable (chosenFile) + " Nothing was changed.");
+    else
+        tell (chosenFile.getFileName() + " " + what + ". Nothing was changed.");
+}
+
+bool FileMan::writeChosen (const void* data, size_t size)
+{
+    if (ravlin::replaceFileSafely (chosenFile, data, size))
+        return true;
+    if (tell)
+        tell ("Could not write " + chosenFile.getFullPathName() + ". Nothing was saved.");
+    return false;
 }
 
 void FileMan::saveSingleProgram (const ravlin::Bytes& image, const juce::String& name, std::function<void (bool)> done)
 {
+    const auto content = ProgramFiles::singleProgramContent (image);
     browse (Mode::save, 101, name.trimEnd(),
-            [this, image, done] (bool chosen)
+            [this, content, done] (bool chosen)
             {
-                // A failed write is not reported, as with every save.
-                if (chosen)
-                    ProgramFiles::write (chosenFile, ProgramFiles::singleProgramContent (image));
+                const bool written = chosen && writeChosen (content.data(), content.size());
                 if (done)
-                    done (chosen);
+                    done (written);
             });
 }
 
@@ -132,9 +188,8 @@ void FileMan::saveProgramBank (const Bank_Program& bank, int bankNumber, std::fu
     browse (Mode::save, 103, bank.bankName,
             [this, content, done] (bool chosen)
             {
-                if (chosen)
-                    ProgramFiles::write (chosenFile, content);
+                const bool written = chosen && writeChosen (content.data(), content.size());
                 if (done)
-                    done (chosen);
+                    done (written);
             });
 }

@@ -35,13 +35,18 @@ public:
     ~FileMan();
 
     /** Shows the dialog; done (chosen) runs when it closes. In save mode the kind's extension is
-        added to a name without one. */
+        added to a name without one of the kind's, and when that final file exists the user is
+        asked whether to replace it (no counts as not chosen). */
     void browse (Mode mode, int kindNumber, const juce::String& defaultName, std::function<void (bool)> done);
+
+    /** Writes the content to the chosen file; a failure is told to the user. */
+    bool writeChosen (const void* data, size_t size);
 
     /** Kind 1: reads the chosen file's first SysEx message into the program. */
     void loadSingleProgram (std::function<void (bool)> done);
     /** Kind 3: collects every 1178-byte dump of the chosen file. */
     void loadProgramBank (std::function<void (bool)> done);
+    /** done (written): false when cancelled or when the write failed (then the user is told). */
     void saveSingleProgram (const ravlin::Bytes& image, const juce::String& name, std::function<void (bool)> done);
     void saveProgramBank (const Bank_Program& bank, int bankNumber, std::function<void (bool)> done);
 
@@ -61,7 +66,14 @@ public:
     /** For tests and scripts: answer dialogs with this file (or none) instead of showing them. */
     std::function<juce::File (const Kind&)> answerDialog;
 
+    /** How the owner asks a yes/no question (yes runs the action) and shows a message. Without
+        them a question counts as yes and a message goes nowhere. */
+    std::function<void (const juce::String& question, std::function<void()> onYes, std::function<void()> onNo)> confirm;
+    std::function<void (const juce::String& message)> tell;
+
 private:
+    void tellUnread (const juce::String& what);
+
     std::unique_ptr<juce::FileChooser> chooser;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (FileMan)

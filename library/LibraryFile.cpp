@@ -66,9 +66,20 @@ juce::MemoryBlock buildImage (const std::vector<ravlin::Bytes>& records)
 
 bool write (const juce::File& file, const std::vector<ravlin::Bytes>& records)
 {
-    if (records.empty())
+    if (records.empty() || records.size() > (size_t)maxRecords)
         return false;
     const auto image = buildImage (records);
     return ravlin::replaceFileSafely (file, image.getData(), image.getSize());
+}
+bool writeBlock (const juce::File& file, const ravlin::Bytes& block)
+{
+    const auto count = block.size() / (size_t)recordSize;
+    if (count == 0 || count > (size_t)maxRecords)
+        return false;
+    juce::MemoryOutputStream out (block.size() + 2 * markerLength);
+    out.write (startMarker, (size_t)markerLength);
+    out.write (block.data(), count * (size_t)recordSize);
+    out.write (endMarker, (size_t)markerLength);
+    return ravlin::replaceFileSafely (file, out.getData(), out.getDataSize());
 }
 } // namespace LibraryFile

@@ -11,6 +11,9 @@ namespace LibraryFile
 {
 constexpr int markerLength = 13;
 constexpr int recordSize = 1024;
+/** The most records a library file holds; reading and writing both keep to it. */
+constexpr int maxRecords = 131072;
+constexpr juce::int64 maxFileSize = 2 * markerLength + (juce::int64)recordSize * maxRecords; // 128 MiB + 26
 extern const char* const startMarker;
 extern const char* const endMarker;
 
@@ -26,7 +29,9 @@ bool hasStartMarker (const uint8_t* data, size_t length);
 
 juce::MemoryBlock buildImage (const std::vector<ravlin::Bytes>& records);
 
-/** Writes nothing for an empty library; otherwise writes a temporary file beside the
-    target and renames it over the old one, so a failed write never loses a library. */
+/** Writes nothing for an empty library, nor for one of more than maxRecords (it could not be
+    read back); otherwise writes a temporary file beside the target and renames it over the
+    old one, so a failed write never loses a library. */
 bool write (const juce::File& file, const std::vector<ravlin::Bytes>& records);
+bool writeBlock (const juce::File& file, const ravlin::Bytes& block);
 } // namespace LibraryFile

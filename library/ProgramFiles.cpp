@@ -1,23 +1,56 @@
 #include "library/ProgramFiles.h"
 
 #include "core/SafeFileWrite.h"
+#include "library/LibraryFile.h"
+#include "library/ProgramScan.h"
 
 namespace ProgramFiles
 {
-std::optional<ravlin::Bytes> readFile (const juce::File& file)
+std::optional<ravlin::Bytes> readFile (const juce::File& file, juce::int64 limit)
 {
-    if (!file.existsAsFile() || file.getSize() > maxFileSize)
+    if (!file.existsAsFile() || file.getSize() > limit)
         return std::nullopt;
     juce::FileInputStream in (file);
     if (!in.openedOk())
         return std::nullopt;
     // Read no more than the limit even if the file grew since its size was asked.
-    ravlin::Bytes data ((size_t)std::min (in.getTotalLength(), maxFileSize));
-    const auto got = in.read (data.data(), (int)data.size());
-    if (got < 0)
-        return std::nullopt;
-    data.resize ((size_t)got);
+    ravlin::Bytes data ((size_t)std::min (in.getTotalLength(), limit));
+    size_t got = 0;
+    while (got < data.size())
+    {
+        const auto n = in.read (data.data() + got, (int)std::min<size_t> (data.size() - got, 1 << 30));
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        got += (size_t)n;
+    }
+    data.resize (got);
     return data;
+}
+
+juce::String whyUnreadable (const juce::File& file, juce::int64 limit)
+{
+    if (!file.existsAsFile())
+        return file.getFileName() + " does not exist.";
+    if (file.getSize() > limit)
+        return file.getFileName() + " is too large (" + juce::File::descriptionOfSizeInBytes (file.getSize()) +
+               "; at most " + juce::File::descriptionOfSizeInBytes (limit) + " are read).";
+    return file.getFileName() + " cannot be read.";
+}
+
+juce::int64 limitFor (const juce::File& file)
+{
+    uint8_t start[LibraryFile::markerLength] = {};
+    juce::FileInputStream in (file);
+    const bool library = in.openedOk() && in.read (start, (int)sizeof (start)) == (int)sizeof (start) &&
+                         LibraryFile::hasStartMarker (start, sizeof (start));
+    return library ? LibraryFile::maxFileSize : maxFileSize;
+}
+
+std::optional<ravlin::Bytes> readProgramSource (const juce::File& file)
+{
+    return readFile (file, limitFor (file));
 }
 
 ravlin::Bytes firstSysExMessage (const ravlin::Bytes& data)
@@ -33,17 +66,34 @@ ravlin::Bytes firstSysExMessage (const ravlin::Bytes& data)
 
 bool readSingleProgram (const ravlin::Bytes& data, DSI_Program& into)
 {
-    if (data.size() <= 9)
+    // Only the first message is tried, and it must be a whole dump.
+    const auto first = std::find (data.begin(), data.end(), ravlin::sysex::start);
+    if (first == data.end())
         return false;
-    const auto message = firstSysExMessage (data);
-    return !message.empty() && into.loadSysEx (message);
+    const auto firstAt = (size_t)(first - data.begin());
+    const auto result = ProgramScan::scan (data.data(), data.size());
+    if (result.format != ProgramScan::Format::sysEx || result.programs.front().offset != firstAt)
+        return false;
+    into.setImage (result.programs.front().image);
+    return true;
 }
 
 ravlin::ProgramDumps readProgramBank (const ravlin::Bytes& data)
 {
-    if (data.size() < 10)
-        return {};
-    return ravlin::splitProgramDumps (data);
+    ravlin::ProgramDumps dumps;
+    const auto result = ProgramScan::scan (data.data(), data.size());
+    if (result.format != ProgramScan::Format::sysEx)
+        return dumps;
+    const auto size = (size_t)ravlin::sysex::programDumpSize;
+    for (const auto& found : result.programs)
+    {
+        if (found.bank < 0)
+            continue; // an edit-buffer dump names no slot
+        dumps.joined.insert (dumps.joined.end(), data.begin() + (std::ptrdiff_t)found.offset,
+                             data.begin() + (std::ptrdiff_t) (found.offset + size));
+        ++dumps.count;
+    }
+    return dumps;
 }
 
 std::vector<BankedProgram> readBankedPrograms (const ravlin::Bytes& data)
@@ -94,11 +144,21 @@ ravlin::Bytes bankContent (const Bank_Program& bank, int bankNumber)
     return content;
 }
 
+juce::File withExtension (const juce::File& chosen, const juce::StringArray& patterns)
+{
+    if (patterns.isEmpty())
+        return chosen;
+    const auto name = chosen.getFileName();
+    for (const auto& pattern : patterns)
+        if (const auto extension = pattern.fromFirstOccurrenceOf ("*", false, false);
+            extension.isNotEmpty() && name.endsWithIgnoreCase (extension) && name.length() > extension.length())
+            return chosen;
+    return juce::File (chosen.getFullPathName() + patterns[0].fromFirstOccurrenceOf ("*", false, false));
+}
+
 juce::File withExtension (const juce::File& chosen, const juce::String& extension)
 {
-    if (chosen.getFileExtension().length() >= 3)
-        return chosen;
-    return juce::File (chosen.getFullPathName() + extension);
+    return withExtension (chosen, juce::StringArray ("*" + extension));
 }
 
 bool write (const juce::File& file, const ravlin::Bytes& content)

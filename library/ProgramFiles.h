@@ -5,22 +5,32 @@
 #include <optional>
 
 /** The program, bank and FX files the user picks, as bytes: reading them (untrusted, never past
-    the end, nothing bigger than 16 MiB) and the content written for them. No dialogs here. */
+    the end, never larger than their kind allows) and the content written for them. Programs
+    are found by the one reader the command line uses too (ProgramScan). No dialogs here. */
 namespace ProgramFiles
 {
+/** The limit of SysEx, bank and FX files; libraries have their own (LibraryFile::maxFileSize). */
 constexpr juce::int64 maxFileSize = 16 * 1024 * 1024;
 
-/** The whole file, or nothing when it is missing, unreadable or larger than 16 MiB. */
-std::optional<ravlin::Bytes> readFile (const juce::File& file);
+/** The whole file, or nothing when it is missing, unreadable or larger than the limit. */
+std::optional<ravlin::Bytes> readFile (const juce::File& file, juce::int64 limit = maxFileSize);
+
+/** Why a file would not be read, for the user: missing, unreadable or too large. */
+juce::String whyUnreadable (const juce::File& file, juce::int64 limit = maxFileSize);
+
+/** Any file that may hold programs: a library (by its start marker) up to the library limit,
+    anything else up to maxFileSize. */
+std::optional<ravlin::Bytes> readProgramSource (const juce::File& file);
+juce::int64 limitFor (const juce::File& file);
 
 /** From the first F0 to the next F7, both included; empty without either. */
 ravlin::Bytes firstSysExMessage (const ravlin::Bytes& data);
 
-/** A single-program file: its first SysEx message, judged by its length (1024, 1176 or 1178
-    bytes). Files of 9 bytes or fewer are no program. */
+/** A single-program file: its first SysEx message, when it is a well-formed program or
+    edit-buffer dump (F0 01, device 2A or 2B, command 02 or 03, exact length, F7). */
 bool readSingleProgram (const ravlin::Bytes& data, DSI_Program& into);
 
-/** A bank file: every 1178-byte program dump in it; files shorter than 10 bytes hold none. */
+/** A bank file: every well-formed 1178-byte program dump in it, in file order. */
 ravlin::ProgramDumps readProgramBank (const ravlin::Bytes& data);
 
 /** A program dump together with the place it names. */
@@ -44,8 +54,10 @@ ravlin::Bytes singleProgramContent (const ravlin::Bytes& image);
     numbers, so that the instrument itself can load the file. */
 ravlin::Bytes bankContent (const Bank_Program& bank, int bankNumber);
 
-/** A save dialog's choice with the kind's extension added when it has none of 3 or more
-    characters: "mylib" -> "mylib.p12l", "mylib.x" -> "mylib.x.p12l", "mylib.ab" stays. */
+/** A save dialog's choice with the kind's first extension added unless it already ends in one
+    of the kind's: "mylib" -> "mylib.p12l", "Tremolo E.P. & P" -> "Tremolo E.P. & P.p12p",
+    "bank.SYX" stays for a kind that takes ".syx". patterns: "*.p12p", "*.syx"... */
+juce::File withExtension (const juce::File& chosen, const juce::StringArray& patterns);
 juce::File withExtension (const juce::File& chosen, const juce::String& extension);
 
 /** Writes through a temporary file and a rename. */

@@ -5,13 +5,48 @@
 #include "library/FileMan.h"
 #include "library/LibraryFile.h"
 
+#include "core/SafeFileWrite.h"
+#include "library/ProgramScan.h"
+
 #include <cstring>
+#include <string_view>
+#include <unordered_set>
 
 namespace
 {
 constexpr size_t nameAt = (size_t)DSI_Program::nameOffset, nameLength = 16;
 constexpr size_t categoryAt = (size_t)DSI_Program::categoryOffset;
+
+using RecordSet = std::unordered_set<std::string_view>;
+
+RecordSet recordsOf (const ravlin::Bytes& block)
+{
+    RecordSet set;
+    for (size_t at = 0; at + ProgramLibrary::recordSize <= block.size(); at += ProgramLibrary::recordSize)
+        set.emplace ((const char*)block.data() + at, (size_t)ProgramLibrary::recordSize);
+    return set;
+}
+
+bool contains (const RecordSet& set, const uint8_t* record)
+{
+    return set.count (std::string_view ((const char*)record, (size_t)ProgramLibrary::recordSize)) > 0;
+}
+
+/** The records of a library file's content, as stored (duplicates included). */
+ravlin::Bytes recordBlock (const ravlin::Bytes& data)
+{
+    if (data.size() < (size_t)LibraryFile::markerLength + ProgramLibrary::recordSize)
+        return {};
+    const auto count = (data.size() - (size_t)LibraryFile::markerLength) / ProgramLibrary::recordSize;
+    const auto begin = data.begin() + LibraryFile::markerLength;
+    return ravlin::Bytes (begin, begin + (std::ptrdiff_t) (count * ProgramLibrary::recordSize));
+}
 } // namespace
+
+void ProgramLibrary::Host::tell (const juce::String& message)
+{
+    ask ({message, {}, -1, {}, "OK", {}}, [] (const Answer&) {});
+}
 
 ProgramLibrary::ProgramLibrary (Host& h, MidiCntrState& state) : host (h), hub (state)
 {
@@ -101,24 +136,131 @@ void ProgramLibrary::refresh()
 
 void ProgramLibrary::loadDefault (const juce::File& folder)
 {
-    const auto data = ProgramFiles::readFile (folder.getChildFile (defaultFileName));
-    if (data.has_value() && data->size() >= (size_t)(LibraryFile::markerLength + recordSize))
+    defaultFolder = folder;
+    defaultUnreadable = false;
+    toldAboutDefault = false;
+    const auto file = folder.getChildFile (defaultFileName);
+    if (file.existsAsFile())
     {
-        ravlin::Bytes block;
-        for (const auto& r : LibraryFile::readRecords (data->data(), data->size(), LibraryFile::markerLength, false))
-            block.insert (block.end(), r.begin(), r.end());
-        records = std::move (block);
+        if (const auto data = ProgramFiles::readFile (file, LibraryFile::maxFileSize))
+            records = recordBlock (*data);
+        else
+            defaultUnreadable = true; // too large or unreadable: never written over
     }
+    base = records;
     filterOn = false;
     refresh();
 }
 
-void ProgramLibrary::saveDefault (const juce::File& folder) const
+ProgramLibrary::DefaultSave ProgramLibrary::saveDefault (const juce::File& folder)
 {
-    std::vector<ravlin::Bytes> list;
-    for (int n = 0; n < size(); ++n)
-        list.push_back (record (n));
-    LibraryFile::write (folder.getChildFile (defaultFileName), list); // an empty library writes nothing
+    if (size() == 0)
+        return DefaultSave::empty;
+    const auto file = folder.getChildFile (defaultFileName);
+    const bool home = folder == defaultFolder;
+    if (home && defaultUnreadable)
+        return DefaultSave::keptOldFile;
+
+    std::optional<ravlin::Bytes> disk;
+    if (file.existsAsFile())
+    {
+        disk = ProgramFiles::readFile (file, LibraryFile::maxFileSize);
+        if (!disk.has_value())
+            return DefaultSave::keptOldFile;
+    }
+
+    // What another instance did to the file since this one read it: its additions are kept,
+    // its deletions are followed.
+    auto merged = records;
+    if (disk.has_value())
+    {
+        const auto onDisk = recordBlock (*disk);
+        const ravlin::Bytes none;
+        const auto known = recordsOf (home ? base : none); // views into base: no temporary
+        const auto diskSet = recordsOf (onDisk);
+        ravlin::Bytes kept;
+        kept.reserve (merged.size());
+        for (size_t at = 0; at < merged.size(); at += recordSize)
+            if (!contains (known, merged.data() + at) || contains (diskSet, merged.data() + at))
+                kept.insert (kept.end(), merged.begin() + (std::ptrdiff_t)at,
+                             merged.begin() + (std::ptrdiff_t) (at + recordSize));
+        ravlin::Bytes added;
+        {
+            const auto mine = recordsOf (kept); // views into kept: it must not grow meanwhile
+            for (size_t at = 0; at < onDisk.size(); at += recordSize)
+                if (!contains (known, onDisk.data() + at) && !contains (mine, onDisk.data() + at))
+                    added.insert (added.end(), onDisk.begin() + (std::ptrdiff_t)at,
+                                  onDisk.begin() + (std::ptrdiff_t) (at + recordSize));
+        }
+        kept.insert (kept.end(), added.begin(), added.end());
+        merged = std::move (kept);
+        if (merged.empty())
+            merged = records; // never let a merge write nothing
+        if (merged == onDisk && disk->size() == onDisk.size() + 2 * (size_t)LibraryFile::markerLength)
+        {
+            if (home)
+                base = merged;
+            if (merged != records)
+            {
+                records = std::move (merged);
+                refresh();
+            }
+            return DefaultSave::unchanged;
+        }
+    }
+
+    if (merged.size() / recordSize > (size_t)LibraryFile::maxRecords)
+        return DefaultSave::tooLarge;
+    if (!folder.createDirectory())
+        return DefaultSave::failed;
+    if (disk.has_value())
+        ravlin::replaceFileSafely (file.withFileExtension (".p12l.bak"), disk->data(), disk->size());
+    if (!LibraryFile::writeBlock (file, merged))
+        return DefaultSave::failed;
+
+    if (home)
+        base = merged;
+    if (merged != records)
+    {
+        records = std::move (merged);
+        refresh();
+    }
+    return DefaultSave::written;
+}
+
+juce::String ProgramLibrary::describe (DefaultSave result, const juce::File& file)
+{
+    switch (result)
+    {
+        case DefaultSave::keptOldFile:
+            return file.getFullPathName() +
+                   " could not be read, so it is not written over. Save this library with SAVE to keep it.";
+        case DefaultSave::tooLarge:
+            return "The library holds more than " + juce::String (LibraryFile::maxRecords) +
+                   " programs, more than a library file takes. Delete some, or save part of it.";
+        case DefaultSave::failed:
+            return "Could not write " + file.getFullPathName() + ". The library is still here: save it with SAVE.";
+        case DefaultSave::written:
+        case DefaultSave::unchanged:
+        case DefaultSave::empty: break;
+    }
+    return {};
+}
+
+void ProgramLibrary::keepDefault()
+{
+    if (!hasUnsavedChanges())
+        return;
+    const auto result = saveDefault (defaultFolder);
+    const auto message = describe (result, defaultFolder.getChildFile (defaultFileName));
+    if (message.isEmpty())
+    {
+        toldAboutDefault = false;
+        return;
+    }
+    if (!toldAboutDefault)
+        host.tell (message);
+    toldAboutDefault = true;
 }
 
 juce::StringArray ProgramLibrary::loadMenuTexts (const MidiCntrState& hub)
@@ -145,38 +287,39 @@ void ProgramLibrary::takePending (const std::vector<ravlin::Bytes>& source)
         pending.insert (pending.end(), r.begin(), r.end());
 }
 
-void ProgramLibrary::readLibraryFile (const juce::File& file)
+bool ProgramLibrary::readFileByContent (const juce::File& file)
 {
-    // Read as a library whatever its extension; repeats within it once.
-    if (const auto data = ProgramFiles::readFile (file))
-        takePending (LibraryFile::readRecords (data->data(), data->size(), LibraryFile::markerLength, true));
-}
-
-bool ProgramLibrary::readBankFile (const juce::File& file)
-{
-    FileMan reader;
-    if (!reader.readProgramBank (file))
+    pending.clear();
+    const auto data = ProgramFiles::readProgramSource (file);
+    if (!data.has_value())
+    {
+        host.tell (ProgramFiles::whyUnreadable (file, ProgramFiles::limitFor (file)) + " The library is unchanged.");
         return false;
-    Bank_Program bank ("file");
-    bank.loadFromDumps (reader.sysExBytes);
+    }
+    if (LibraryFile::hasStartMarker (data->data(), data->size()))
+    {
+        // A library, its repeats once.
+        takePending (LibraryFile::readRecords (data->data(), data->size(), LibraryFile::markerLength, true));
+        if (pendingCount() == 0)
+            host.tell (file.getFileName() + " is a library without programs. The library is unchanged.");
+        return pendingCount() > 0;
+    }
+    // Anything else counts only for the well-formed program dumps in it.
     std::vector<ravlin::Bytes> programs;
-    for (int p = 0; p < std::min (reader.bankMessages, Bank_Program::numPrograms); ++p)
-        programs.push_back (bank.getProgram (p));
+    const auto scanned = ProgramScan::scan (data->data(), data->size());
+    if (scanned.format == ProgramScan::Format::sysEx)
+        for (const auto& found : scanned.programs)
+            programs.push_back (found.image);
     takePending (programs);
+    if (pendingCount() == 0)
+        host.tell (file.getFileName() +
+                   " is neither a library nor a file of Prophet 12 program dumps. The library is unchanged.");
     return pendingCount() > 0;
 }
 
 bool ProgramLibrary::loadFile (const juce::File& file)
 {
-    pending.clear();
-    const auto data = ProgramFiles::readFile (file);
-    if (!data.has_value())
-        return false;
-    if (LibraryFile::hasStartMarker (data->data(), data->size()))
-        readLibraryFile (file);
-    else
-        readBankFile (file);
-    if (pendingCount() == 0)
+    if (!readFileByContent (file))
         return false;
     offerPending();
     return true;
@@ -185,24 +328,12 @@ bool ProgramLibrary::loadFile (const juce::File& file)
 void ProgramLibrary::readSource (int source, std::function<void()> then)
 {
     pending.clear();
-    if (source == fromLibraryFile)
+    if (source == fromLibraryFile || source == fromBankFile)
     {
-        host.chooseFile (4, {},
+        host.chooseFile (source == fromLibraryFile ? 4 : 3, {},
                          [this, then] (juce::File file)
                          {
-                             if (file == juce::File())
-                                 return;
-                             readLibraryFile (file);
-                             then();
-                         });
-        return;
-    }
-    if (source == fromBankFile)
-    {
-        host.chooseFile (3, {},
-                         [this, then] (juce::File file)
-                         {
-                             if (file != juce::File() && readBankFile (file))
+                             if (file != juce::File() && readFileByContent (file))
                                  then();
                          });
         return;
@@ -264,6 +395,13 @@ void ProgramLibrary::replaceWithPending()
 
 void ProgramLibrary::appendPending()
 {
+    if ((records.size() + pending.size()) / recordSize > (size_t)LibraryFile::maxRecords)
+    {
+        host.tell ("Appending " + juce::String (pendingCount()) + " programs would make the library larger than " +
+                   juce::String (LibraryFile::maxRecords) + " programs, more than a library file takes. " +
+                   "The library is unchanged.");
+        return;
+    }
     records.insert (records.end(), pending.begin(), pending.end());
     filterOn = false;
     refresh();
@@ -271,15 +409,30 @@ void ProgramLibrary::appendPending()
 
 void ProgramLibrary::saveThen (std::function<void()> then)
 {
+    // What follows a save (replacing or emptying the library) happens only once the library
+    // is safely in its file.
     host.chooseFile (104, "Untitled",
                      [this, then] (juce::File file)
                      {
-                         if (file != juce::File())
+                         if (file == juce::File())
+                             return;
+                         file = ProgramFiles::withExtension (file, ".p12l");
+                         if (size() == 0)
                          {
-                             std::vector<ravlin::Bytes> list;
-                             for (int n = 0; n < size(); ++n)
-                                 list.push_back (record (n));
-                             LibraryFile::write (ProgramFiles::withExtension (file, ".p12l"), list);
+                             if (then)
+                                 then(); // nothing to lose
+                             return;
+                         }
+                         if (size() > LibraryFile::maxRecords)
+                         {
+                             host.tell (describe (DefaultSave::tooLarge, file));
+                             return;
+                         }
+                         if (!LibraryFile::writeBlock (file, records))
+                         {
+                             host.tell ("Could not write " + file.getFullPathName() +
+                                        ". Nothing was saved and the library is unchanged.");
+                             return;
                          }
                          if (then)
                              then();
@@ -308,7 +461,7 @@ void ProgramLibrary::clearAll()
               [this, empty] (const Answer& a)
               {
                   if (a.button == Answer::positive)
-                      saveThen (empty); // emptied even when the save dialog was cancelled
+                      saveThen (empty); // emptied only once it is saved
                   else if (a.button == Answer::negative)
                       empty();
               });

@@ -60,6 +60,19 @@ public:
                                  std::function<void (juce::File)> chosen) = 0;
         /** The program chunk of the record, for the processor's program-chunk load. */
         virtual void applyProgramChunk (const ravlin::Bytes& chunk) = 0;
+        /** A message with one button: a refused file, a failed write. */
+        virtual void tell (const juce::String& message);
+    };
+
+    /** What a write of the default library did. */
+    enum class DefaultSave
+    {
+        written,
+        unchanged,   // nothing of this library differs from the file: not written
+        empty,       // an empty library is never written
+        keptOldFile, // the file on disk could not be read, so it is not written over
+        tooLarge,    // more records than a library file takes
+        failed       // the write itself failed; the old file is intact
     };
 
     ProgramLibrary (Host& host, MidiCntrState& hub);
@@ -88,12 +101,22 @@ public:
     bool containsDuplicate (const uint8_t* record) const noexcept;
 
     // Operations.
+    /** Reads "p12Lib.p12l" from the folder, which then is this library's home. */
     void loadDefault (const juce::File& folder);
-    void saveDefault (const juce::File& folder) const;
+    /** Writes the library to the folder's "p12Lib.p12l", merged with what another instance
+        may have written there since this one read it: records added there are kept (and added
+        here), records deleted there are dropped here too. The file before the write is kept
+        as "p12Lib.p12l.bak". */
+    DefaultSave saveDefault (const juce::File& folder);
+    /** Writes the default library when it changed here, and tells the user when that fails. */
+    void keepDefault();
+    bool hasUnsavedChanges() const noexcept { return defaultFolder != juce::File() && records != base; }
+    static juce::String describe (DefaultSave result, const juce::File& file);
     static juce::StringArray loadMenuTexts (const MidiCntrState& hub); // "" marks a separator
     void load (int source);
-    /** LOAD with the file already chosen (one dropped on the page): a library file by its
-        start marker, else a bank file. False when it holds no programs; nothing is asked then. */
+    /** LOAD with the file already chosen (one dropped on the page, or chosen in a dialog): a
+        library file by its start marker, else SysEx program dumps. False, with a message and
+        nothing changed, when it holds no programs. */
     bool loadFile (const juce::File& file);
     void save();
     void clearAll();
@@ -113,8 +136,8 @@ public:
 
 private:
     void readSource (int source, std::function<void()> then);
-    void readLibraryFile (const juce::File& file);
-    bool readBankFile (const juce::File& file);
+    /** Fills the pending records from a file by its content; false (and a message) if none. */
+    bool readFileByContent (const juce::File& file);
     void takePending (const std::vector<ravlin::Bytes>& source);
     void offerPending();
     void replaceWithPending();
@@ -124,6 +147,9 @@ private:
     Host& host;
     MidiCntrState& hub;
     ravlin::Bytes records, pending;
+    juce::File defaultFolder;
+    ravlin::Bytes base; // the default file's records as last read or written
+    bool defaultUnreadable = false, toldAboutDefault = false;
     std::vector<int> visible;
     bool filterOn = false;
     int chosenCategory = 0;

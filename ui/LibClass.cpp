@@ -23,6 +23,18 @@ LibClass::LibClass (RavlinAudioProcessor& p, juce::File f)
     list.setListener (this);
     grid.setListener (this);
     library.onChange = [this] { modelChanged(); };
+    fileMan.confirm = [this] (const juce::String& question, std::function<void()> yes, std::function<void()> no)
+    {
+        ask ({question, {}, -1, "YES", {}, "NO"},
+             [yes, no] (const ProgramLibrary::Answer& a)
+             {
+                 if (a.button == ProgramLibrary::Answer::positive)
+                     yes();
+                 else
+                     no();
+             });
+    };
+    fileMan.tell = [this] (const juce::String& message) { tell (message); };
     setSize (1000, 528);
     loadDefaultLibrary();
 }
@@ -43,10 +55,19 @@ void LibClass::loadDefaultLibrary()
         library.refresh();
 }
 
-void LibClass::saveDefaultLibrary() const
+void LibClass::saveDefaultLibrary()
 {
-    if (folder != juce::File() && library.size() > 0 && folder.createDirectory())
-        library.saveDefault (folder);
+    stopTimer();
+    if (folder != juce::File() && library.hasUnsavedChanges())
+        library.saveDefault (folder); // at the editor's close nobody can be told of a failure
+}
+
+void LibClass::timerCallback()
+{
+    if (dialog != nullptr && dialog->isVisible())
+        return; // a question is open: its answer comes first
+    stopTimer();
+    library.keepDefault();
 }
 
 LibBut& LibClass::getButton (int command)
@@ -63,6 +84,8 @@ void LibClass::applySelected()
 void LibClass::modelChanged()
 {
     list.libraryChanged();
+    if (library.hasUnsavedChanges())
+        startTimer (1500);
 }
 
 void LibClass::contentChanged()

@@ -9,9 +9,11 @@ class RavlinAudioProcessor;
 
 /** The "LIBRARY" page: the record list, the buttons, the category grid and the question
     dialog over a ProgramLibrary. It keeps the default library file: read on construction,
-    written back on destruction (never when empty). */
+    written back shortly after each change and on destruction (never when empty), so that a
+    failed write is told while the user can still act on it. */
 class LibClass : public juce::Component,
                  public ProgramLibrary::Host,
+                 private juce::Timer,
                  private LibButListener,
                  private CatListener,
                  private StsFileListener,
@@ -34,7 +36,7 @@ public:
     ~LibClass() override;
 
     void loadDefaultLibrary();
-    void saveDefaultLibrary() const;
+    void saveDefaultLibrary();
     void applySelected();
     void refresh() { library.refresh(); }
     void showLoadMenu();
@@ -74,6 +76,7 @@ private:
     void answer (int identifier, ProgramLibrary::Answer a);
     void modelChanged();
     void updateButtons();
+    void timerCallback() override;
 
     RavlinAudioProcessor& processor;
     const juce::File folder;

@@ -43,6 +43,10 @@ MainComp::MainComp (RavlinAudioProcessor* owner) : processor (owner)
     hub.bankReceiving = false;
     hub.transferCode = -1;
 
+    fileMan.tell = [this] (const juce::String& text) { showMessage (text); };
+    fileMan.confirm = [this] (const juce::String& question, std::function<void()> yes, std::function<void()> no)
+    { askThen (question, std::move (yes), std::move (no)); };
+
     banksPage = std::make_unique<BankComp> (hub);
     addChildComponent (*banksPage);
     banksPage->setBounds (-20, 54, 10, 10);
@@ -892,7 +896,7 @@ void MainComp::showMessage (const juce::String& text)
     askThen (text, nullptr);
 }
 
-void MainComp::askThen (const juce::String& text, std::function<void()> onOk)
+void MainComp::askThen (const juce::String& text, std::function<void()> onOk, std::function<void()> onCancel)
 {
     message = std::make_unique<MsgCont> (text, onOk != nullptr);
     juce::Component::SafePointer<MainComp> self (this);
@@ -910,7 +914,7 @@ void MainComp::askThen (const juce::String& text, std::function<void()> onOk)
             });
     };
     message->getOkButton().onClick = [close, onOk] { close (onOk); };
-    message->getCancelButton().onClick = [close] { close (nullptr); };
+    message->getCancelButton().onClick = [close, onCancel] { close (onCancel); };
     addAndMakeVisible (*message);
     message->setBounds (getLocalBounds());
     message->toFront (true);

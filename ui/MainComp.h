@@ -72,7 +72,7 @@ public:
     /** A message over the editor; either of its buttons closes it. */
     void showMessage (const juce::String& text);
     /** A question over the editor: OK runs the action, CANCEL only closes it. */
-    void askThen (const juce::String& text, std::function<void()> onOk);
+    void askThen (const juce::String& text, std::function<void()> onOk, std::function<void()> onCancel = nullptr);
 
     /** A program file dropped on the editor becomes the current program; a bank file dropped
         on the banks page goes into the user bank shown, after a question. */

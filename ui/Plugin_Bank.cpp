@@ -3,10 +3,11 @@
 #include "core/RavlinAudioProcessor.h"
 #include "instrument/ParDes.h"
 #include "library/ProgramLibrary.h"
+#include "library/ProgramScan.h"
 
 namespace
 {
-constexpr int renameQuestion = 1;
+constexpr int renameQuestion = 1, messageQuestion = 2, yesNoQuestion = 3;
 } // namespace
 
 Plugin_Bank::Plugin_Bank (RavlinAudioProcessor& p)
@@ -23,6 +24,9 @@ Plugin_Bank::Plugin_Bank (RavlinAudioProcessor& p)
     addAndMakeVisible (list);
     status.setTextColour (juce::Colour (0xffcebdbd));
     addAndMakeVisible (status);
+    fileMan.tell = [this] (const juce::String& message) { tell (message); };
+    fileMan.confirm = [this] (const juce::String& question, std::function<void()> yes, std::function<void()> no)
+    { confirm (question, std::move (yes), std::move (no)); };
     setSize (1000, 528);
     updateButtons();
 }
@@ -130,14 +134,28 @@ void Plugin_Bank::loadFile (int kind, std::function<void (const ravlin::Bytes&)>
 {
     juce::Component::SafePointer<Plugin_Bank> self (this);
     fileMan.browse (FileMan::Mode::open, kind, {},
-                    [self, use] (bool chosen)
+                    [self, use, kind] (bool chosen)
                     {
                         if (self == nullptr || !chosen)
                             return;
-                        const auto data = ProgramFiles::readFile (self->fileMan.chosenFile);
-                        if (!data.has_value() || data->empty())
+                        const auto& file = self->fileMan.chosenFile;
+                        const auto data = ProgramFiles::readFile (file);
+                        if (!data.has_value())
+                        {
+                            self->tell (ProgramFiles::whyUnreadable (file) + " Nothing was changed.");
                             return;
-                        use (*data);
+                        }
+                        const auto fx = ProgramScan::readFxChunk (data->data(), data->size());
+                        const auto wanted = kind == 11 ? ProgramScan::Format::fxPreset : ProgramScan::Format::fxBank;
+                        if (fx.format != wanted)
+                        {
+                            const auto why = fx.format == ProgramScan::Format::none ? fx.problem
+                                             : kind == 11 ? juce::String ("it is a preset bank, not a single preset.")
+                                                          : juce::String ("it is a single preset, not a preset bank.");
+                            self->tell (file.getFileName() + " was not loaded: " + why + " Nothing was changed.");
+                            return;
+                        }
+                        use (fx.chunk);
                         self->changed();
                     });
 }
@@ -151,8 +169,7 @@ void Plugin_Bank::saveFile (int kind, const juce::String& defaultName, std::func
                         if (self == nullptr || !chosen)
                             return;
                         const auto block = content();
-                        const auto* bytes = static_cast<const uint8_t*> (block.getData());
-                        ProgramFiles::write (self->fileMan.chosenFile, ravlin::Bytes (bytes, bytes + block.getSize()));
+                        self->fileMan.writeChosen (block.getData(), block.getSize());
                         self->changed();
                     });
 }
@@ -223,12 +240,7 @@ void Plugin_Bank::rename()
     const auto row = list.selectedRow();
     if (row < 0)
         return;
-    if (dialog == nullptr)
-    {
-        dialog = std::make_unique<TextInputCont>();
-        dialog->addListener (this);
-        addChildComponent (*dialog);
-    }
+    questionDialog();
     const auto name = processor.getProgramName (row).trimEnd();
     dialog->open ("Rename " + name + ":", name, true, list.rowCategory (row), "CANCEL", "OK", {}, renameQuestion, row);
     dialog->getEditor().grabKeyboardFocus();
@@ -236,6 +248,13 @@ void Plugin_Bank::rename()
 
 void Plugin_Bank::positiveAnswer (int identifier, int row, const juce::String& text, int category)
 {
+    if (identifier == yesNoQuestion)
+    {
+        onNo = nullptr;
+        if (auto yes = std::exchange (onYes, nullptr))
+            yes();
+        return;
+    }
     if (identifier != renameQuestion || !juce::isPositiveAndBelow (row, Bank_Program::numPrograms))
         return;
     auto& hub = processor.getHub();
@@ -247,6 +266,44 @@ void Plugin_Bank::positiveAnswer (int identifier, int row, const juce::String& t
         (uint8_t)juce::jlimit (0, ProgramLibrary::numCategories - 1, category);
     hub.setPresetProgram (row, program);
     changed();
+}
+
+TextInputCont& Plugin_Bank::questionDialog()
+{
+    if (dialog == nullptr)
+    {
+        dialog = std::make_unique<TextInputCont>();
+        dialog->addListener (this);
+        addChildComponent (*dialog);
+    }
+    return *dialog;
+}
+
+void Plugin_Bank::tell (const juce::String& message)
+{
+    onYes = onNo = nullptr;
+    questionDialog().open (message, {}, false, -1, {}, {}, "OK", messageQuestion, 0);
+}
+
+void Plugin_Bank::confirm (const juce::String& question, std::function<void()> yes, std::function<void()> no)
+{
+    onYes = std::move (yes);
+    onNo = std::move (no);
+    questionDialog().open (question, {}, false, -1, "NO", "YES", {}, yesNoQuestion, 0);
+}
+
+void Plugin_Bank::negativeAnswer (int identifier, int)
+{
+    cancelAnswer (identifier, 0);
+}
+
+void Plugin_Bank::cancelAnswer (int identifier, int)
+{
+    if (identifier != yesNoQuestion)
+        return;
+    onYes = nullptr;
+    if (auto no = std::exchange (onNo, nullptr))
+        no();
 }
 
 void Plugin_Bank::setCurrent()

@@ -50,6 +50,10 @@ public:
     void perform (int item);
     void rename();
     void setCurrent();
+    /** A message with one "OK" button over the page. */
+    void tell (const juce::String& message);
+    /** A question with "YES" and "NO"; the matching action runs on the answer. */
+    void confirm (const juce::String& question, std::function<void()> yes, std::function<void()> no);
 
     Plugin_File& getList() noexcept { return list; }
     LibBut& getButton (int command);
@@ -72,11 +76,14 @@ private:
     void presetRowPressed (int row) override;
     void presetRowDoubleClicked (int row) override;
     void positiveAnswer (int identifier, int variant, const juce::String& text, int category) override;
-    void negativeAnswer (int, int) override {}
-    void cancelAnswer (int, int) override {}
+    void negativeAnswer (int identifier, int) override;
+    void cancelAnswer (int identifier, int) override;
+    TextInputCont& questionDialog();
     void storeAccepted (int slot, const juce::String& name) override;
     void storeCancelled() override {}
     void showMenu (const std::vector<std::pair<juce::String, int>>& entries, LibBut& at);
+    /** Opens an FX file of the kind (11 preset, 10 bank) and hands its chunk on; anything
+        else is refused with a message and changes nothing. */
     void loadFile (int kind, std::function<void (const ravlin::Bytes&)> use);
     void saveFile (int kind, const juce::String& defaultName, std::function<juce::MemoryBlock()> content);
     void changed();
@@ -91,6 +98,7 @@ private:
     std::unique_ptr<TextSetCurCont> storeDialog;
     FileMan fileMan;
     int followed = -1;
+    std::function<void()> onYes, onNo;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Plugin_Bank)
 };

@@ -62,8 +62,13 @@ TEST_F (ProgramFileReads, SaveNamesGetTheKindsExtension)
     EXPECT_EQ (fm.chosenFile.getFileName(), "mylib.p12l");
     EXPECT_EQ (fm.title, "Save Prophet 12 Program Library");
     EXPECT_EQ (ProgramFiles::withExtension (juce::File ("/x/mylib.x"), ".p12l").getFileName(), "mylib.x.p12l");
-    EXPECT_EQ (ProgramFiles::withExtension (juce::File ("/x/mylib.ab"), ".p12l").getFileName(), "mylib.ab");
+    EXPECT_EQ (ProgramFiles::withExtension (juce::File ("/x/mylib.ab"), ".p12l").getFileName(), "mylib.ab.p12l");
     EXPECT_EQ (ProgramFiles::withExtension (juce::File ("/x/bank"), ".fxb").getFileName(), "bank.fxb");
+    EXPECT_EQ (ProgramFiles::withExtension (juce::File ("/x/Tremolo E.P. & P"), {"*.p12p", "*.syx"}).getFileName(),
+               "Tremolo E.P. & P.p12p")
+        << "a name with dots still gets its extension";
+    EXPECT_EQ (ProgramFiles::withExtension (juce::File ("/x/mine.SYX"), {"*.p12p", "*.syx"}).getFileName(), "mine.SYX")
+        << "any of the kind's own extensions is kept";
 
     fm.browse (FileMan::Mode::open, 104, {}, [&] (bool c) { chosen = c; });
     EXPECT_FALSE (chosen) << "104 is a save kind";
@@ -121,11 +126,12 @@ TEST_F (ProgramFileReads, BanksFindTheirDumpsAnywhere)
     EXPECT_EQ (bank.getProgram (49), image (249));
     EXPECT_EQ (bank.getProgram (50), slot51);
 
-    // An F0 inside a dump's body does not start a message of its own.
+    // A dump with a status byte inside its body is broken: it is no program, the next one is.
     auto dump = ravlin::packProgramDump (image (5), 0, 0);
     dump[100] = 0xF0;
     ASSERT_TRUE (fm.readProgramBank (put ("inner.syx", join ({dump, ravlin::packProgramDump (image (6), 0, 1)}))));
-    EXPECT_EQ (fm.bankMessages, 2);
+    EXPECT_EQ (fm.bankMessages, 1);
+    EXPECT_EQ (Bytes (fm.sysExBytes.begin() + 4, fm.sysExBytes.begin() + 6), (Bytes{0, 1}));
     EXPECT_FALSE (fm.readProgramBank (put ("short.syx", {0xF0, 1, 0xF7})));
 }
 

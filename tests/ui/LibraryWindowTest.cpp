@@ -773,3 +773,79 @@ TEST_F (LibraryWindow, Screenshots)
     ravlin::test::saveSnapshot (window, "library-already-exists");
     EXPECT_TRUE (juce::File (RAVLIN_SCREENSHOT_DIR).getChildFile ("library-rename.png").existsAsFile());
 }
+
+TEST_F (LibraryWindow, PresetFilesAreCheckedBeforeAnythingChanges)
+{
+    Plugin_Bank page (*processor);
+    page.setBounds (0, 0, 1000, 528);
+    processor->setCurrentProgram (4);
+    std::vector<Bytes> before;
+    for (int p = 0; p < 99; ++p)
+        before.push_back (hub().getPresetProgram (p));
+    const auto current = hub().getCurrentProgram();
+
+    // A 43-byte .fxp, a host .fxb of another plug-in and a random file: refused, with a message.
+    Bytes shortPreset{'C', 'c', 'n', 'K', 0, 0, 0, 35, 'F', 'P', 'C', 'h'};
+    shortPreset.resize (43, 0);
+    Bytes foreign{'C', 'c', 'n', 'K', 0, 1, 0, 0, 'F', 'B', 'C', 'h'};
+    foreign.resize (160 + 102430, 0x11);
+    foreign[156] = 0, foreign[157] = 1, foreign[158] = 0x90, foreign[159] = 0x1E; // 102430
+    const std::vector<std::tuple<juce::String, Bytes, int>> files{
+        {"short.fxp", shortPreset, Plugin_Bank::loadSinglePreset},
+        {"foreign.fxb", foreign, Plugin_Bank::loadPresetBank},
+        {"noise.fxb", Bytes (102430, 0x42), Plugin_Bank::loadPresetBank}};
+    for (const auto& [name, content, item] : files)
+    {
+        const auto file = home.getChildFile (name);
+        ASSERT_TRUE (file.replaceWithData (content.data(), content.size()));
+        answerDialogs (page.getFileMan(), file);
+        page.perform (item);
+        ASSERT_NE (page.getDialog(), nullptr) << name;
+        EXPECT_TRUE (page.getDialog()->isVisible()) << name;
+        EXPECT_TRUE (page.getDialog()->getTitle().startsWith (name + " was not loaded: "))
+            << page.getDialog()->getTitle();
+        EXPECT_TRUE (page.getDialog()->getTitle().endsWith ("Nothing was changed.")) << name;
+        answer (*page.getDialog(), 1200);
+        for (int p = 0; p < 99; ++p)
+            ASSERT_EQ (hub().getPresetProgram (p), before[(size_t)p]) << name << " slot " << p;
+        EXPECT_EQ (hub().getCurrentProgram(), current) << name;
+    }
+
+    // The host's own container around this plug-in's bank is unwrapped and loaded.
+    juce::MemoryBlock chunk;
+    hub().setPresetProgram (7, makeRecord ("In The Bank", 3, 77));
+    processor->getStateInformation (chunk);
+    hub().setPresetProgram (7, before[7]);
+    Bytes hostFxb{'C', 'c', 'n', 'K', 0, 0, 0, 0, 'F', 'B', 'C', 'h'};
+    hostFxb.resize (156, 0);
+    const auto size = (uint32_t)chunk.getSize();
+    for (int shift = 24; shift >= 0; shift -= 8)
+        hostFxb.push_back ((uint8_t)(size >> shift));
+    hostFxb.insert (hostFxb.end(), (const uint8_t*)chunk.getData(), (const uint8_t*)chunk.getData() + chunk.getSize());
+    const auto file = home.getChildFile ("host.fxb");
+    ASSERT_TRUE (file.replaceWithData (hostFxb.data(), hostFxb.size()));
+    answerDialogs (page.getFileMan(), file);
+    page.perform (Plugin_Bank::loadPresetBank);
+    EXPECT_EQ (hub().getPresetProgram (7), makeRecord ("In The Bank", 3, 77));
+    EXPECT_EQ (hub().getPresetProgram (8), before[8]);
+}
+
+TEST_F (LibraryWindow, SavingOverAnExistingPresetFileAsksAndAFailedWriteIsTold)
+{
+    Plugin_Bank page (*processor);
+    page.setBounds (0, 0, 1000, 528);
+    const auto existing = home.getChildFile ("Mine.fxp");
+    ASSERT_TRUE (existing.replaceWithText ("keep me"));
+    answerDialogs (page.getFileMan(), home.getChildFile ("Mine"));
+    page.perform (Plugin_Bank::savePreset);
+    ASSERT_NE (page.getDialog(), nullptr);
+    EXPECT_EQ (page.getDialog()->getTitle(), "Replace the existing file Mine.fxp?");
+    answer (*page.getDialog(), 1202); // NO
+    EXPECT_EQ (existing.loadFileAsString(), "keep me");
+
+    const auto plain = home.getChildFile ("plain");
+    ASSERT_TRUE (plain.replaceWithText ("x"));
+    answerDialogs (page.getFileMan(), plain.getChildFile ("bank"));
+    page.perform (Plugin_Bank::savePresetBank);
+    EXPECT_TRUE (page.getDialog()->getTitle().startsWith ("Could not write ")) << page.getDialog()->getTitle();
+}

@@ -8,6 +8,7 @@
 #include "instrument/DSI_Program.h"
 #include "instrument/ParDes.h"
 #include "instrument/ParameterTable.h"
+#include "library/ProgramFiles.h"
 #include "library/ProgramScan.h"
 
 namespace
@@ -23,9 +24,6 @@ const char* const usage = "usage: ravlin-cli list FILE\n"
                           "[--wire din|usb|none] [--timeout SECONDS] FILE\n"
                           "       ravlin-cli convert [--bank 1..8] [--program N] IN OUT\n";
 
-// Files larger than this are no program files; refuse them rather than read gigabytes.
-constexpr juce::int64 maxFileSize = 64 * 1024 * 1024;
-
 bool readPrograms (const juce::String& path, ProgramScan::Result& result, std::ostream& err)
 {
     const auto file = juce::File::getCurrentWorkingDirectory().getChildFile (path);
@@ -34,20 +32,16 @@ bool readPrograms (const juce::String& path, ProgramScan::Result& result, std::o
         err << "ravlin-cli: " << path << ": no such file\n";
         return false;
     }
-    if (file.getSize() > maxFileSize)
+    // The plug-in's own reader and limits: a library may be larger than other files.
+    const auto data = ProgramFiles::readProgramSource (file);
+    if (!data.has_value())
     {
-        err << "ravlin-cli: " << path << ": too large for a program file\n";
+        err << "ravlin-cli: " << path << ": " << ProgramFiles::whyUnreadable (file, ProgramFiles::limitFor (file))
+            << '\n';
         return false;
     }
 
-    juce::MemoryBlock data;
-    if (!file.loadFileAsData (data))
-    {
-        err << "ravlin-cli: " << path << ": cannot read the file\n";
-        return false;
-    }
-
-    result = ProgramScan::scan (static_cast<const uint8_t*> (data.getData()), data.getSize());
+    result = ProgramScan::scan (data->data(), data->size());
     if (result.programs.empty())
     {
         err << "ravlin-cli: " << path << ": no programs found (not a SysEx, bank, library or preset file)\n";

@@ -180,10 +180,10 @@ int convertPrograms (const juce::StringArray& args, std::ostream& out, std::ostr
         err << "ravlin-cli convert: " << o.in << ": no such file\n";
         return 1;
     }
-    const auto data = ProgramFiles::readFile (inFile);
+    const auto data = ProgramFiles::readProgramSource (inFile);
     if (!data.has_value())
     {
-        err << "ravlin-cli convert: " << o.in << ": cannot read it (or larger than 16 MiB)\n";
+        err << "ravlin-cli convert: " << ProgramFiles::whyUnreadable (inFile, ProgramFiles::limitFor (inFile)) << '\n';
         return 1;
     }
     auto programs = ProgramScan::scan (data->data(), data->size()).programs;

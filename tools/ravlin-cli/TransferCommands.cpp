@@ -1,5 +1,7 @@
 #include "TransferCommands.h"
 
+#include "library/ProgramFiles.h"
+
 #include "core/MidiCntrState.h"
 #include "core/SafeFileWrite.h"
 
@@ -290,13 +292,14 @@ int transmitBanks (const juce::StringArray& args, std::istream& in, std::ostream
         return 2;
 
     const auto source = juce::File::getCurrentWorkingDirectory().getChildFile (plan.file);
-    juce::MemoryBlock data;
-    if (!source.existsAsFile() || source.getSize() > 64 * 1024 * 1024 || !source.loadFileAsData (data))
+    const auto data = ProgramFiles::readFile (source);
+    if (!data.has_value())
     {
-        err << "ravlin-cli: cannot read " << plan.file << '\n';
+        err << "ravlin-cli: cannot read " << plan.file << ": " << ProgramFiles::whyUnreadable (source) << '\n';
         return 1;
     }
-    const auto dumps = ravlin::splitProgramDumps (static_cast<const uint8_t*> (data.getData()), data.getSize());
+    // Only well-formed program dumps, read as the plug-in reads a bank file.
+    const auto dumps = ProgramFiles::readProgramBank (*data);
     std::vector<BankTransmitter::Item> items;
     for (int i = 0; i < dumps.count; ++i)
     {
