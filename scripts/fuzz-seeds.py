@@ -19,12 +19,26 @@ def file_seeds():
     record = bytes((i * 5) & 0x7F for i in range(1024))
     packed = bytes((i * 7) & 0x7F for i in range(1171))
     dump = bytes([0xF0, 0x01, 0x2B, 0x02, 0, 3]) + packed + b"\xF7"
+    fx_program = b"Prophet12RavlinSettingsVersion100" + record
+    fx_bank = b"Prophet12RavlinBankVersion100" + record * 100 + bytes([5])
+
+    def container(kind, chunk):
+        """A host's fxp/fxb container around a chunk (numbers big-endian)."""
+        bank = kind == b"FBCh"
+        head = b"CcnK" + (len(chunk) + (152 if bank else 52)).to_bytes(4, "big") + kind
+        head += (1).to_bytes(4, "big") + b"P12R" + (1).to_bytes(4, "big") + (99 if bank else 1).to_bytes(4, "big")
+        head += bytes(128 if bank else 28)
+        return head + len(chunk).to_bytes(4, "big") + chunk
+
     return {
         "bank": dump * 3 + bytes([0xF0, 0x7E, 0xF7]) + dump,
         "edit-buffer": bytes([0xF0, 0x01, 0x2B, 0x03]) + packed + b"\xF7",
         "library": b"Mopho  Libr >" + record * 2 + b"< Mopho  Libr",
-        "fx-program": b"Prophet12RavlinSettingsVersion100" + record,
-        "fx-bank": b"Prophet12RavlinBankVersion100" + record * 100 + bytes([5]),
+        "fx-program": fx_program,
+        "fx-bank": fx_bank,
+        "host-fxp": container(b"FPCh", fx_program),
+        "host-fxb": container(b"FBCh", fx_bank),
+        "keyboard-dump": bytes([0xF0, 0x01, 0x2A, 0x02, 1, 4]) + packed + b"\xF7",
     }
 
 

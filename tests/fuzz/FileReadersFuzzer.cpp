@@ -39,6 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
             (void)LibraryFile::readRecords (data, size, skip, drop);
 
     (void)ProgramScan::scan (data, size);
+    const auto fx = ProgramScan::readFxChunk (data, size);
+    if (fx.format != ProgramScan::Format::none && fx.chunk.size() < (size_t)ProgramScan::fxPresetSize)
+        __builtin_trap(); // a chunk handed on is always whole
 
     auto& hub = theHub();
     PresetChunks::readBank (hub, data, (int)size);
