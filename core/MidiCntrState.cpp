@@ -42,13 +42,11 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceSet> system, juce::File 
 {
     // Settings come first: the channel, the options and the latency depend on them.
     settingsBlock = files.loadSettings();
-    auto channel = (int)settingsBlock[SettingsBlock::midiChannel];
-    if (channel < 1 || channel > 16)
-    {
-        channel = 1;
-        settingsBlock[SettingsBlock::midiChannel] = (uint8_t)channel;
-    }
-    midiChannel = channel;
+    // What settling changes is not this instance's change: a save keeps a channel another instance
+    // sharing the folder wrote meanwhile.
+    SettingsBlock::settle (settingsBlock);
+    settingsAsSaved = settingsBlock;
+    midiChannel = (int)settingsBlock[SettingsBlock::midiChannel];
 
     for (int b = 0; b < numBanks; ++b)
         banks[(size_t)b] = std::make_unique<Bank_Program> (bankNames[b]);
@@ -56,6 +54,7 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceSet> system, juce::File 
     for (int b = 0; b < numBanks; ++b)
         if (!fromFile[(size_t)b])
             banks[(size_t)b]->loadFactoryBank (b % 4);
+    banksAsSaved = SettingsFiles::banksContent (banks);
 
     presetBank.loadFactoryBank (0);
     // Until a preset is chosen the sound being edited is the first preset, which is what the
@@ -72,6 +71,7 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceSet> system, juce::File 
     readLatencySettings();
 
     portNames = files.loadPorts();
+    portsAsSaved = portNames;
     ports = std::make_unique<MIDI_PORTS_Control> (devices, *this);
     transmitter = std::make_unique<BankTransmitter> (*this);
     ports->reopenRememberedPorts (portNames[0], portNames[1]);
@@ -86,8 +86,8 @@ MidiCntrState::~MidiCntrState()
     // The input goes first: its callback reads the ports and writes the banks saved below.
     ports->openInput (0);
     transmitter.reset(); // stops after the dump in flight
-    files.saveBanks (banks);
-    files.saveSettings (settingsBlock);
+    files.saveBanks (banks, banksAsSaved);
+    files.saveSettings (settingsBlock, settingsAsSaved);
     ports->openOutput (0);
     ports.reset();
 }
@@ -104,16 +104,7 @@ void MidiCntrState::readOptions()
 
 void MidiCntrState::readLatencySettings()
 {
-    auto* block = settingsBlock.data();
-    if (SettingsBlock::read32 (block, SettingsBlock::latencyMarker) != SettingsBlock::latencyMarkerValue)
-    {
-        // Written with the next save.
-        SettingsBlock::write32 (block, SettingsBlock::latencyMarker, SettingsBlock::latencyMarkerValue);
-        for (int i = 0; i < 6; ++i)
-            SettingsBlock::write32 (block, SettingsBlock::latencyValues + 4 * i, 0);
-        SettingsBlock::write32 (block, SettingsBlock::latencyMode, 402);
-        SettingsBlock::write32 (block, SettingsBlock::seventhLatency, 0);
-    }
+    const auto* block = settingsBlock.data(); // settled at load
     for (int i = 0; i < 6; ++i)
         latencyTable[(size_t)i] = SettingsBlock::read32 (block, SettingsBlock::latencyValues + 4 * i);
     latencyTable[6] = SettingsBlock::read32 (block, SettingsBlock::seventhLatency);
@@ -182,24 +173,29 @@ void MidiCntrState::setMidiChannelSetting (int channel)
 
 void MidiCntrState::saveSettings() const
 {
-    files.saveSettings (settingsBlock);
+    files.saveSettings (settingsBlock, settingsAsSaved);
 }
 
 void MidiCntrState::savePorts()
 {
     portNames.set (3, juce::String (ports->sysExBufferChoice));
-    files.savePorts (portNames);
+    // Unchanged names would only overwrite what another instance chose since.
+    if (portNames != portsAsSaved && files.savePorts (portNames))
+        portsAsSaved = portNames;
 }
 
 void MidiCntrState::loadLayout()
 {
     if (const auto stored = files.loadLayout())
         layout = *stored;
+    layoutAsSaved = SettingsFiles::layoutContent (layout);
 }
 
 void MidiCntrState::saveLayout() const
 {
-    files.saveLayout (layout);
+    const auto content = SettingsFiles::layoutContent (layout);
+    if (content != layoutAsSaved && files.saveLayout (layout))
+        layoutAsSaved = content;
 }
 
 //==============================================================================

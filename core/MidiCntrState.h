@@ -295,6 +295,14 @@ private:
     std::atomic<int> selectedSlot{-1}; // the bank program last loaded by a selection
     std::atomic<double> abandonedUntil{0};
 
+    // The settings block and the banks file's bytes as this instance loaded or last saved them:
+    // a save writes only what changed since, over what other instances sharing the folder saved.
+    mutable SettingsFiles::Block settingsAsSaved{};
+    ravlin::Bytes banksAsSaved;
+    // The same for the ports and layout files, which are written whole when they changed.
+    juce::StringArray portsAsSaved;
+    mutable ravlin::Bytes layoutAsSaved;
+
     mutable std::mutex readBackLock;
     BankTransmitter::Report lastTransmitReport;
 

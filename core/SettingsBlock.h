@@ -28,6 +28,23 @@ inline void write32 (uint8_t* block, int at, int32_t value)
         block[at + i] = (uint8_t)((uint32_t)value >> (24 - 8 * i));
 }
 
+/** A block as read from a file, made usable: a channel outside 1..16 becomes 1, and a block
+    without the latency marker gets the marker, delays of 0 and mode 402. The next save writes
+    what this changed, and so does every save that merges with a file still lacking it. */
+inline void settle (std::array<uint8_t, size>& block)
+{
+    if (block[midiChannel] < 1 || block[midiChannel] > 16)
+        block[midiChannel] = 1;
+    if (read32 (block.data(), latencyMarker) != latencyMarkerValue)
+    {
+        write32 (block.data(), latencyMarker, latencyMarkerValue);
+        for (int i = 0; i < 6; ++i)
+            write32 (block.data(), latencyValues + 4 * i, 0);
+        write32 (block.data(), latencyMode, 402);
+        write32 (block.data(), seventhLatency, 0);
+    }
+}
+
 inline std::array<uint8_t, size> defaults()
 {
     std::array<uint8_t, size> block{};

@@ -4,6 +4,7 @@
 #include "core/SafeFileWrite.h"
 
 #include <cstring>
+#include <mutex>
 
 namespace
 {
@@ -16,6 +17,14 @@ void put16 (ravlin::Bytes& out, size_t at, int value)
     const auto v = (uint16_t)(int16_t)juce::jlimit (-32768, 32767, value);
     out[at] = (uint8_t)(v >> 8);
     out[at + 1] = (uint8_t)(v & 0xFF);
+}
+
+// Two instances in one process (two plug-ins in a song) read, merge and write the shared files
+// one at a time, so neither merges against a file the other is about to replace.
+std::mutex& sharedFilesLock()
+{
+    static std::mutex lock;
+    return lock;
 }
 
 int get16 (const ravlin::Bytes& in, size_t at)
@@ -73,7 +82,7 @@ bool SettingsFiles::write (const juce::File& file, const void* data, size_t size
 }
 
 //==============================================================================
-std::array<uint8_t, SettingsBlock::size> SettingsFiles::loadSettings() const
+SettingsFiles::Block SettingsFiles::loadSettings() const
 {
     auto block = SettingsBlock::defaults();
     if (!keepsFiles())
@@ -91,13 +100,43 @@ std::array<uint8_t, SettingsBlock::size> SettingsFiles::loadSettings() const
     return block;
 }
 
-bool SettingsFiles::saveSettings (const std::array<uint8_t, SettingsBlock::size>& block) const
+bool SettingsFiles::saveSettings (const Block& block) const
 {
     return write (settingsFile(), block.data(), block.size());
 }
 
+bool SettingsFiles::saveSettings (const Block& block, Block& base) const
+{
+    if (!keepsFiles())
+        return false;
+
+    const std::lock_guard<std::mutex> lock (sharedFilesLock());
+    const auto disk = readAll (settingsFile());
+    auto merged = block;
+    if (disk.size() >= merged.size())
+    {
+        if (block == base)
+            return true;
+        Block theirs;
+        std::copy (disk.begin(), disk.begin() + (std::ptrdiff_t)theirs.size(), theirs.begin());
+        SettingsBlock::settle (theirs); // as this instance settled its own at load
+        for (size_t i = 0; i < merged.size(); ++i)
+            if (block[i] == base[i])
+                merged[i] = theirs[i];
+        if (disk.size() == merged.size() && std::equal (merged.begin(), merged.end(), disk.begin()))
+        {
+            base = block;
+            return true;
+        }
+    }
+    if (!write (settingsFile(), merged.data(), merged.size()))
+        return false;
+    base = block;
+    return true;
+}
+
 //==============================================================================
-std::array<bool, 8> SettingsFiles::loadBanks (std::array<std::unique_ptr<Bank_Program>, 8>& banks) const
+std::array<bool, 8> SettingsFiles::loadBanks (Banks& banks) const
 {
     std::array<bool, 8> loaded{};
     const auto content = readAll (banksFile());
@@ -116,7 +155,7 @@ std::array<bool, 8> SettingsFiles::loadBanks (std::array<std::unique_ptr<Bank_Pr
     return loaded;
 }
 
-bool SettingsFiles::saveBanks (const std::array<std::unique_ptr<Bank_Program>, 8>& banks) const
+ravlin::Bytes SettingsFiles::banksContent (const Banks& banks)
 {
     ravlin::Bytes content;
     content.reserve ((size_t)banksFileSize);
@@ -128,7 +167,45 @@ bool SettingsFiles::saveBanks (const std::array<std::unique_ptr<Bank_Program>, 8
         content.insert (content.end(), data.begin(), data.end());
     }
     content.insert (content.end(), banksTrailer, banksTrailer + banksMarkerLength);
+    return content;
+}
+
+bool SettingsFiles::saveBanks (const Banks& banks) const
+{
+    const auto content = banksContent (banks);
     return write (banksFile(), content.data(), content.size());
+}
+
+bool SettingsFiles::saveBanks (const Banks& banks, ravlin::Bytes& base) const
+{
+    if (!keepsFiles())
+        return false;
+
+    const std::lock_guard<std::mutex> lock (sharedFilesLock());
+    const auto mine = banksContent (banks);
+    const auto disk = readAll (banksFile());
+    auto merged = mine;
+    if (disk.size() == mine.size() && base.size() == mine.size())
+    {
+        if (mine == base)
+            return true;
+        constexpr auto slotSize = (std::ptrdiff_t)Bank_Program::programSize;
+        for (int slot = 0; slot < 8 * Bank_Program::numPrograms; ++slot)
+        {
+            const auto from = (std::ptrdiff_t)banksMarkerLength + slot * slotSize;
+            if (std::equal (mine.begin() + from, mine.begin() + from + slotSize, base.begin() + from))
+                std::copy (disk.begin() + from, disk.begin() + from + slotSize, merged.begin() + from);
+        }
+        if (merged == disk)
+        {
+            base = mine;
+            return true;
+        }
+    }
+    if (!write (banksFile(), merged.data(), merged.size()))
+        return false;
+    base = mine;
+    return true;
 }
 
 //==============================================================================

@@ -49,15 +49,33 @@ public:
     juce::File layoutFile() const;
     juce::File defaultPresetFile() const;
 
+    using Block = std::array<uint8_t, SettingsBlock::size>;
+    using Banks = std::array<std::unique_ptr<Bank_Program>, 8>;
+
     /** A missing file gives the defaults and is written with them; a short one gives the
         defaults in memory only. */
-    std::array<uint8_t, SettingsBlock::size> loadSettings() const;
-    bool saveSettings (const std::array<uint8_t, SettingsBlock::size>& block) const;
+    Block loadSettings() const;
+    /** Writes the whole block. */
+    bool saveSettings (const Block& block) const;
+    /** For an instance that shares the folder with others (two plug-ins in a song, the standalone
+        beside a plug-in): the bytes of block that differ from base, the block as this instance
+        loaded or last wrote it, go over the file on disk now; the other bytes stay as another
+        instance may have written them. A file shorter than the block is replaced by the whole
+        block. Nothing is written when nothing changed. base becomes block once it is on disk. */
+    bool saveSettings (const Block& block, Block& base) const;
 
     /** Bank i takes its bytes from the file when the file holds all of them; returns for each
         bank whether it did. A file of 1000 bytes or fewer loads nothing. */
-    std::array<bool, 8> loadBanks (std::array<std::unique_ptr<Bank_Program>, 8>& banks) const;
-    bool saveBanks (const std::array<std::unique_ptr<Bank_Program>, 8>& banks) const;
+    std::array<bool, 8> loadBanks (Banks& banks) const;
+    /** Writes all eight banks. */
+    bool saveBanks (const Banks& banks) const;
+    /** The same sharing as for the settings, by program slot: a slot whose program differs from
+        base (banksContent as loaded or last written) is written, every other slot keeps what the
+        file on disk holds now. A file that is not a whole banks file is replaced by all eight
+        banks; a whole one is not touched when no slot changed. */
+    bool saveBanks (const Banks& banks, ravlin::Bytes& base) const;
+    /** The banks file's bytes for these banks. */
+    static ravlin::Bytes banksContent (const Banks& banks);
 
     /** Input name, output name, third name, number. A missing file is written with the defaults. */
     juce::StringArray loadPorts() const;

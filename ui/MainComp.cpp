@@ -495,6 +495,18 @@ void MainComp::loadBankDumps (int bank, const ravlin::Bytes& joinedDumps, int co
         banksPage->getGrid().repaint();
 }
 
+void MainComp::askToLoadBankDumps (int bank, const ravlin::Bytes& joinedDumps, int count, const juce::String& fileName)
+{
+    juce::Component::SafePointer<MainComp> self (this);
+    askThen ("Load the " + juce::String (juce::jmin (count, Bank_Program::numPrograms)) + " programs of " + fileName +
+                 " into " + bankName (bank) + "?",
+             [self, bank, joinedDumps, count]
+             {
+                 if (self != nullptr)
+                     self->loadBankDumps (bank, joinedDumps, count);
+             });
+}
+
 void MainComp::importAllBanks (const std::vector<ProgramFiles::BankedProgram>& programs, const juce::String& fileName)
 {
     const auto banks = ProgramFiles::banksNamed (programs);
@@ -567,16 +579,7 @@ void MainComp::filesDropped (const juce::StringArray& files, int x, int y)
             showMessage ("Show a user bank to drop a bank file on it.");
             return;
         }
-        juce::Component::SafePointer<MainComp> self (this);
-        const auto dumps = reader.sysExBytes;
-        const auto count = reader.bankMessages;
-        askThen ("Load the " + juce::String (juce::jmin (count, Bank_Program::numPrograms)) + " programs of " + name +
-                     " into " + bankName (bank) + "?",
-                 [self, bank, dumps, count]
-                 {
-                     if (self != nullptr)
-                         self->loadBankDumps (bank, dumps, count);
-                 });
+        askToLoadBankDumps (bank, reader.sysExBytes, reader.bankMessages, name);
         return;
     }
 
@@ -709,7 +712,8 @@ void MainComp::menuChosen (int menu, int item)
                     [self, bank] (bool read)
                     {
                         if (self != nullptr && read)
-                            self->loadBankDumps (bank, self->fileMan.sysExBytes, self->fileMan.bankMessages);
+                            self->askToLoadBankDumps (bank, self->fileMan.sysExBytes, self->fileMan.bankMessages,
+                                                      self->fileMan.chosenFile.getFileName());
                     });
             return;
         }
@@ -728,17 +732,24 @@ void MainComp::menuChosen (int menu, int item)
         }
         case optionsMenuId:
         {
-            const auto bank = selectedBank();
-            Bank_Program filled ("options");
-            if (item == 99)
-                filled.initialise (false);
-            else if (item >= 100 && item < 104)
-                filled.loadFactoryBank (item - 100);
-            else
+            // 99 initialises the selected user bank; 100 + k fills user bank k + 1 with factory set k.
+            const auto bank = item == 99 ? selectedBank() : item - 100;
+            if (!juce::isPositiveAndBelow (bank, 4))
                 return;
-            for (int p = 0; p < Bank_Program::numPrograms; ++p)
-                hub.setBankProgram (bank, p, filled.getProgram (p));
-            banksPage->getGrid().repaint();
+            askThen ("Overwrite the 99 programs of " + bankName (bank) + "?",
+                     [self, bank, item]
+                     {
+                         if (self == nullptr)
+                             return;
+                         Bank_Program filled ("options");
+                         if (item == 99)
+                             filled.initialise (false);
+                         else
+                             filled.loadFactoryBank (bank);
+                         for (int p = 0; p < Bank_Program::numPrograms; ++p)
+                             self->processor->getHub().setBankProgram (bank, p, filled.getProgram (p));
+                         self->banksPage->getGrid().repaint();
+                     });
             return;
         }
         case cellMenuId:

@@ -143,6 +143,7 @@ private:
     void resendCurrent();
     void storeReceived (bool toBank, int bank, int program, const ravlin::Bytes& image);
     void loadBankDumps (int bank, const ravlin::Bytes& joinedDumps, int count);
+    void askToLoadBankDumps (int bank, const ravlin::Bytes& joinedDumps, int count, const juce::String& fileName);
     void copyCurrentToClipboard();
     void readMonitor();
     void placeKeyboardAfterSlide();

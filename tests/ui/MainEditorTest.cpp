@@ -369,7 +369,9 @@ TEST_F (MainEditor, ProgramCategoryAndBankMenusActOnTheirTargets)
     editor->getFileMan().answerDialog = [bankFile] (const FileMan::Kind&) { return bankFile; };
     EXPECT_EQ (itemTexts (editor->bankFileMenu())[1], "Load Program Bank To Bank U2");
     editor->menuChosen (MainComp::bankFileMenuId, 101);
-    EXPECT_EQ (hub().getBankProgram (1, 50), pattern (250));
+    ASSERT_NE (editor->getMessage(), nullptr);
+    editor->getMessage()->getOkButton().onClick();
+    EXPECT_TRUE (waitFor ([&] { return hub().getBankProgram (1, 50) == pattern (250); }));
     const auto saved = folder.getChildFile ("saved.syx");
     editor->getFileMan().answerDialog = [saved] (const FileMan::Kind&) { return saved; };
     editor->menuChosen (MainComp::bankFileMenuId, 201);
@@ -379,6 +381,9 @@ TEST_F (MainEditor, ProgramCategoryAndBankMenusActOnTheirTargets)
     // Options: initialise the selected user bank.
     hub().currentBank = 2;
     editor->menuChosen (MainComp::optionsMenuId, 99);
+    ASSERT_NE (editor->getMessage(), nullptr);
+    editor->getMessage()->getOkButton().onClick();
+    EXPECT_TRUE (waitFor ([&] { return editor->getMessage() == nullptr; }));
     EXPECT_EQ (hub().getBankProgram (2, 20), hub().getBankProgram (2, 0));
     EXPECT_NE (hub().getBankProgram (2, 20), pattern (78));
 }
