@@ -25,12 +25,12 @@ juce::String DSI_Program::nameFrom (const uint8_t* data, size_t length, bool sub
     return text;
 }
 
-void DSI_Program::writeName (uint8_t* name16, const juce::String& newName)
+void DSI_Program::writeName (uint8_t* nameField, const juce::String& newName)
 {
     for (int i = 0; i < nameLength; ++i)
     {
         const auto c = i < newName.length() ? (int)newName[i] : ' ';
-        name16[i] = (uint8_t)(c >= 20 && c <= 159 ? c : ' ');
+        nameField[i] = (uint8_t)(c >= 20 && c <= 159 ? c : ' ');
     }
 }
 

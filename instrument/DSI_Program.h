@@ -9,7 +9,7 @@ class DSI_Program
 {
 public:
     static constexpr int nameOffset = 402;
-    static constexpr int nameLength = 16;
+    static constexpr int nameLength = 20; // bytes 402..421
     static constexpr int abModeOffset = 425;
     static constexpr int categoryOffset = 426;
     static constexpr int arpOnA = 296;
@@ -18,9 +18,9 @@ public:
     /** Starts as the default program. */
     DSI_Program();
 
-    /** The 16 name bytes, codes below 32 shown as "A"; also cached in `name`. */
+    /** The 20 name bytes, codes below 32 shown as "A"; also cached in `name`. */
     juce::String getName();
-    /** Cut or padded to 16; codes outside 20..159 are stored as spaces. */
+    /** Cut or padded to 20; codes outside 20..159 are stored as spaces. */
     void setName (const juce::String& newName);
 
     /** Takes the first min(length, 1024) bytes; a shorter image reads 0 beyond its end. */
@@ -37,7 +37,8 @@ public:
 
     /** Name and text rules shared with the banks. */
     static juce::String nameFrom (const uint8_t* image, size_t length, bool substituteControlCodes);
-    static void writeName (uint8_t* image16, const juce::String& newName);
+    /** Writes all nameLength bytes of the field that starts at nameField. */
+    static void writeName (uint8_t* nameField, const juce::String& newName);
 
     juce::String name;
     ravlin::Bytes image;

@@ -14,7 +14,7 @@
 
 namespace
 {
-constexpr size_t nameAt = (size_t)DSI_Program::nameOffset, nameLength = 16;
+constexpr size_t nameAt = (size_t)DSI_Program::nameOffset, nameLength = (size_t)DSI_Program::nameLength;
 constexpr size_t categoryAt = (size_t)DSI_Program::categoryOffset;
 
 using RecordSet = std::unordered_set<std::string_view>;
@@ -93,6 +93,14 @@ juce::String ProgramLibrary::nameOf (const uint8_t* r)
 void ProgramLibrary::writeName (uint8_t* r, const juce::String& text)
 {
     DSI_Program::writeName (r + nameAt, text);
+}
+
+void ProgramLibrary::keepOrChooseCategory (uint8_t* r, int answered)
+{
+    // The question shows the record's own byte, so an answer outside 0..25 is that byte
+    // (a file may hold any); only a category picked in the box replaces it.
+    if (juce::isPositiveAndBelow (answered, numCategories))
+        r[categoryAt] = (uint8_t)answered;
 }
 
 bool ProgramLibrary::containsDuplicate (const uint8_t* r) const noexcept
@@ -474,14 +482,15 @@ void ProgramLibrary::rename()
         return;
     const auto* r = records.data() + (size_t)n * recordSize;
     const auto name = nameOf (r);
-    host.ask ({"Rename " + name + ":", name, r[categoryAt], "OK", {}, "CANCEL"},
+    // The edit text without the padding, so that text typed at its end stays within the name.
+    host.ask ({"Rename " + name + ":", name.trimEnd(), r[categoryAt], "OK", {}, "CANCEL"},
               [this, n] (const Answer& a)
               {
                   if (a.button != Answer::positive || a.text.isEmpty() || !juce::isPositiveAndBelow (n, size()))
                       return;
                   auto* target = records.data() + (size_t)n * recordSize;
                   writeName (target, a.text);
-                  target[categoryAt] = (uint8_t)juce::jlimit (0, numCategories - 1, a.category);
+                  keepOrChooseCategory (target, a.category);
                   filterByChosenCategory();
               });
 }
@@ -518,7 +527,7 @@ void ProgramLibrary::addCurrent()
               {
                   if (a.button != Answer::positive)
                       return;
-                  current[categoryAt] = (uint8_t)juce::jlimit (0, numCategories - 1, a.category);
+                  keepOrChooseCategory (current.data(), a.category);
                   writeName (current.data(), a.text.isEmpty() ? juce::String ("Untitled") : a.text);
                   const bool add = !containsDuplicate (current.data());
                   if (add)

@@ -96,8 +96,13 @@ public:
     int pendingCount() const noexcept { return (int)(pending.size() / recordSize); }
 
     // Name rules.
+    /** The 20 name bytes, a byte below 32 (read as signed) shown as "A"; padding kept. */
     static juce::String nameOf (const uint8_t* record);
+    /** All 20 name bytes: the text cut or padded with blanks (see DSI_Program::writeName). */
     static void writeName (uint8_t* record, const juce::String& text);
+    /** The category a question answered: a category 0..25 is stored, anything else (the
+        record's own out-of-range byte, shown unchanged) leaves the byte as it is. */
+    static void keepOrChooseCategory (uint8_t* record, int answeredCategory);
     bool containsDuplicate (const uint8_t* record) const noexcept;
 
     // Operations.

@@ -2,6 +2,7 @@
 
 #include "core/RavlinAudioProcessor.h"
 #include "instrument/ParDes.h"
+#include "library/ProgramLibrary.h"
 #include "ui/RavlinLookAndFeel.h"
 #include "ui/SectionLayout.h"
 
@@ -233,9 +234,7 @@ void EditorPanel::refreshAll()
     if (bank >= 0 && slot >= 0)
         location = (bank < 4 ? "U" + juce::String (bank + 1) : "F" + juce::String (bank - 3)) + " P " +
                    juce::String (slot + 1);
-    juce::String name;
-    for (int i = 402; i < 418; ++i)
-        name += (juce::juce_wchar) ((int8_t)program[(size_t)i] >= 32 ? program[(size_t)i] : 'A');
+    const auto name = ProgramLibrary::nameOf (program.data());
     static const char* const abTexts[] = {"NOR", "A + B", "A | B"};
     const auto ab = program[425];
     lcd.setProgram (location, name.trimEnd(), program[426], ab < 3 ? abTexts[ab] : "",

@@ -146,7 +146,8 @@ void LCD_Comp::paint (juce::Graphics& g)
     g.drawText (location, 9, 4, 66, 14, juce::Justification::centredLeft, false);
     g.drawText (categoryText, 78, 4, 134, 14, juce::Justification::centredRight, false);
     g.setFont (Look::font (16.0f, true));
-    g.drawText (name, 9, 20, 172, 20, juce::Justification::centredLeft, false);
+    // Names run to 20 characters: narrowed rather than cut.
+    g.drawFittedText (name, 9, 20, 172, 20, juce::Justification::centredLeft, 1, 0.6f);
     g.setFont (Look::font (11.0f));
     g.drawText (abMode + "  " + arpMark, 150, 34, 62, 14, juce::Justification::centredRight, false);
     ControlAccess::drawFocus (g, *this);

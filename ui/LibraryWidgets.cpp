@@ -2,6 +2,7 @@
 #include "ui/ControlAccess.h"
 #include "ui/Fonts.h"
 
+#include "instrument/DSI_Program.h"
 #include "instrument/ParDes.h"
 
 namespace
@@ -269,6 +270,8 @@ TextInputCont::TextInputCont()
     addAndMakeVisible (title);
     editor.setFont (arial (16.0f));
     editor.setMultiLine (false);
+    // The edit line only ever holds a program name.
+    editor.setInputRestrictions (DSI_Program::nameLength);
     // 24 pixels hold a 16-point line only with small margins.
     editor.setBorder ({});
     editor.setIndents (6, 0);

@@ -262,8 +262,7 @@ void Plugin_Bank::positiveAnswer (int identifier, int row, const juce::String& t
         hub.renamePresetProgram (row, text);
     auto program = hub.getPresetProgram (row);
     program.resize ((size_t)Bank_Program::programSize, 0);
-    program[(size_t)DSI_Program::categoryOffset] =
-        (uint8_t)juce::jlimit (0, ProgramLibrary::numCategories - 1, category);
+    ProgramLibrary::keepOrChooseCategory (program.data(), category);
     hub.setPresetProgram (row, program);
     changed();
 }

@@ -76,17 +76,23 @@ void RecordList::paintRow (juce::Graphics& g, int row, juce::Rectangle<int> area
     g.setColour (juce::Colour (selected ? 0xffeeeeee : 0xffaaaaaa));
     g.drawSingleLineText (juce::String (row + 1), area.getX() + 7, area.getY() + 18);
 
+    const auto category = rowCategory (row);
+    const bool showCategory = juce::isPositiveAndBelow (category, 26);
+    const juce::Font categoryFont (ravlin::arialName(), 12.0f, style);
+    const auto categoryText = showCategory ? ParDes::categoryText (category) : juce::String();
+
+    // A name of 20 characters is narrowed to end before the category rather than run under it.
+    const auto nameRight = 282 - (showCategory ? categoryFont.getStringWidth (categoryText) + 6 : 0);
     g.setFont (juce::Font (ravlin::arialName(), 15.0f, style));
     g.setColour (selected ? juce::Colours::white : juce::Colour (0xffcccccc));
-    g.drawSingleLineText (rowName (row), area.getX() + 44, area.getY() + 22);
+    g.drawFittedText (rowName (row), area.getX() + 44, area.getY() + 4, juce::jmax (0, nameRight - 44), 26,
+                      juce::Justification::centredLeft, 1, 0.7f);
 
-    const auto category = rowCategory (row);
-    if (juce::isPositiveAndBelow (category, 26))
+    if (showCategory)
     {
-        g.setFont (juce::Font (ravlin::arialName(), 12.0f, style));
+        g.setFont (categoryFont);
         g.setColour (juce::Colour (selected ? 0xffffffff : 0xffbbbbbb));
-        g.drawText (ParDes::categoryText (category), area.getX(), area.getY() + 6, 282, 20,
-                    juce::Justification::centredRight, true);
+        g.drawText (categoryText, area.getX(), area.getY() + 6, 282, 20, juce::Justification::centredRight, true);
     }
 }
 

@@ -17,7 +17,7 @@ public:
     ~RecordList() override;
 
     virtual int numRows() const = 0;
-    virtual juce::String rowName (int row) const = 0; // 16 characters or fewer
+    virtual juce::String rowName (int row) const = 0; // 20 characters or fewer
     virtual int rowCategory (int row) const = 0;      // outside 0..25: no category shown
     virtual int selectedRow() const = 0;              // -1 for none
 

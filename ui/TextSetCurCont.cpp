@@ -21,6 +21,7 @@ TextSetCurCont::TextSetCurCont (MidiCntrState& h) : hub (h)
     }
     editor.setFont (arial (16.0f));
     editor.setMultiLine (false);
+    editor.setInputRestrictions (DSI_Program::nameLength);
     editor.setBorder ({});
     editor.setIndents (6, 0);
     editor.setJustification (juce::Justification::centredLeft);
@@ -35,11 +36,11 @@ TextSetCurCont::~TextSetCurCont()
         b->removeListener (this);
 }
 
-juce::String TextSetCurCont::startingName (const juce::String& sixteen)
+juce::String TextSetCurCont::startingName (const juce::String& storedName)
 {
-    if (sixteen.startsWith ("---") || sixteen.isEmpty())
+    if (storedName.startsWith ("---") || storedName.isEmpty())
         return "Untitled";
-    return sixteen.trimEnd();
+    return storedName.trimEnd();
 }
 
 juce::String TextSetCurCont::slotText (int slot) const

@@ -32,7 +32,7 @@ public:
     /** The slot's number from 1, four blanks and its preset name. */
     juce::String slotText (int slot) const;
     /** The name the editor starts with: "Untitled" for names beginning "---" or blank. */
-    static juce::String startingName (const juce::String& sixteenCharacters);
+    static juce::String startingName (const juce::String& storedName);
     juce::TextEditor& getEditor() noexcept { return editor; }
     LibBut& getOkButton() noexcept { return ok; }
     LibBut& getCancelButton() noexcept { return cancel; }

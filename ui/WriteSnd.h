@@ -1,5 +1,6 @@
 #pragma once
 
+#include "instrument/DSI_Program.h"
 #include "ui/Check_But.h"
 #include "ui/SmallWidgets.h"
 #include "ui/StsGrid.h"
@@ -15,7 +16,7 @@ class WriteSnd : public juce::Component,
                  private juce::ChangeListener
 {
 public:
-    static constexpr int nameLength = 16;
+    static constexpr int nameLength = DSI_Program::nameLength;
 
     WriteSnd (MidiCntrState& hub, int bank, int program, const juce::String& name, int category);
     ~WriteSnd() override;
@@ -29,7 +30,7 @@ public:
 
     int getChosenBank() const noexcept { return chosenBank; }
     int getChosenProgram() const noexcept { return chosenProgram; }
-    /** The name as it will be written: cut or padded to 16 characters. */
+    /** The name as it will be written: cut or padded to 20 characters. */
     juce::String getName() const;
     juce::String getLcdText() const;
 

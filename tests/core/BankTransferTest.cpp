@@ -181,10 +181,10 @@ TEST_F (Transfers, WriteChangesExactlyOneSlotOnBothSides)
     juce::Thread::sleep (50);
 
     auto expected = marked (7, 7, 7);
-    DSI_Program::writeName (expected.data() + DSI_Program::nameOffset, "Glass Organ Pad ");
+    DSI_Program::writeName (expected.data() + DSI_Program::nameOffset, "Glass Organ Pad And ");
     EXPECT_EQ (instrument().getProgram (2, 17), expected);
     EXPECT_EQ (hub.getBankProgram (2, 17), expected);
-    EXPECT_EQ (hub.getBankProgramName (2, 17), "Glass Organ Pad ") << "cut to 16 characters";
+    EXPECT_EQ (hub.getBankProgramName (2, 17), "Glass Organ Pad And ") << "cut to 20 characters";
     EXPECT_EQ (hub.getCurrentProgram(), expected);
     EXPECT_EQ (hub.currentBank, 2);
     EXPECT_EQ (hub.currentProgram, 17);

@@ -42,7 +42,7 @@ TEST (EmbeddedData, DefaultProgramIsTheBasicProgram)
     EXPECT_EQ (embedded::defaultProgramDump[1177], 0xF7);
 
     DSI_Program program;
-    EXPECT_EQ (program.getName(), "Basic Program   ");
+    EXPECT_EQ (program.getName(), "Basic Program       ");
     EXPECT_EQ (program.image.size(), 1024u);
     EXPECT_EQ (program.image[DSI_Program::abModeOffset], 0);
 }
@@ -91,15 +91,20 @@ TEST (EmbeddedData, FactoryBanksHoldValidDistinctPrograms)
 TEST (DSI_Program, NameRules)
 {
     DSI_Program program;
+    const auto afterName = program.image[422];
+    program.setName ("Twenty Characters!!!");
+    EXPECT_EQ (program.getName(), "Twenty Characters!!!");
+    EXPECT_EQ (program.image[421], '!');
+
     program.setName ("Pad");
-    EXPECT_EQ (program.getName(), "Pad             ");
+    EXPECT_EQ (program.getName(), "Pad                 ");
     EXPECT_EQ (program.image[402], 'P');
     EXPECT_EQ (program.image[405], ' ');
-    EXPECT_EQ (program.image[417], ' ');
+    EXPECT_EQ (program.image[421], ' ') << "the whole field is written";
 
-    program.setName ("Twenty Characters!!!");
-    EXPECT_EQ (program.getName(), "Twenty Character");
-    EXPECT_EQ (program.image[418], ' ') << "bytes past the 16 are left alone";
+    program.setName ("Twenty Characters!!! and more");
+    EXPECT_EQ (program.getName(), "Twenty Characters!!!");
+    EXPECT_EQ (program.image[422], afterName) << "the byte after the name is left alone";
 
     program.setName (juce::String ("a") + juce::String::charToString (19) + juce::String::charToString (0x20AC) + "b");
     EXPECT_EQ (program.image[402], 'a');
@@ -146,7 +151,7 @@ TEST (DSI_Program, ShortImagesReadZeroBeyondTheirEnd)
     ASSERT_EQ (image.size(), 1024u);
     EXPECT_EQ (image[9], 7);
     EXPECT_EQ (image[10], 0);
-    EXPECT_EQ (program.getName(), "AAAAAAAAAAAAAAAA");
+    EXPECT_EQ (program.getName(), "AAAAAAAAAAAAAAAAAAAA");
 
     program.setImage (Bytes (2000, 9));
     EXPECT_EQ (program.image.size(), 1024u);
@@ -187,8 +192,8 @@ TEST (Bank_Program, SlotAccessAndTexts)
 {
     Bank_Program bank ("Program Bank");
     bank.initialise (false);
-    EXPECT_EQ (bank.getProgramName (0), "Basic Program   ");
-    EXPECT_EQ (bank.getCurrentName(), "Basic Program   ");
+    EXPECT_EQ (bank.getProgramName (0), "Basic Program       ");
+    EXPECT_EQ (bank.getCurrentName(), "Basic Program       ");
     EXPECT_TRUE (bank.getProgram (99).empty());
     EXPECT_EQ (bank.getProgram (-3), bank.getProgram (0));
     EXPECT_EQ (bank.getProgramName (120), "");
@@ -209,7 +214,7 @@ TEST (Bank_Program, SlotAccessAndTexts)
     EXPECT_EQ (bank.getProgram (6), bank.getCurrent());
 
     bank.setProgramName (6, "Renamed");
-    EXPECT_EQ (bank.getProgramName (6), "Renamed         ");
+    EXPECT_EQ (bank.getProgramName (6), "Renamed             ");
     EXPECT_EQ (bank.programAsDump (6), packEditBufferDump (bank.getProgram (6)));
 
     bank.setCurrent (Bytes (3, 1));

@@ -187,10 +187,10 @@ TEST_F (Library, CategoriesCountsAndRenaming)
     library.select (1);
     host.answer (Answer::positive, "Renamed Program Longer", 7);
     library.rename();
-    EXPECT_EQ (host.asked.back().title, "Rename Prog 2          :");
-    EXPECT_EQ (host.asked.back().editText, "Prog 2          ");
+    EXPECT_EQ (host.asked.back().title, "Rename Prog 2              :");
+    EXPECT_EQ (host.asked.back().editText, "Prog 2") << "no padding for typing to land behind";
     EXPECT_EQ (host.asked.back().category, 3);
-    EXPECT_EQ (ProgramLibrary::nameOf (library.record (1).data()), "Renamed Program ");
+    EXPECT_EQ (ProgramLibrary::nameOf (library.record (1).data()), "Renamed Program Long");
     EXPECT_EQ (library.record (1)[426], 7);
     EXPECT_TRUE (library.isFilterOn()) << "a rename shows the last chosen category";
     EXPECT_EQ (library.getChosenCategory(), 0);
@@ -250,7 +250,7 @@ TEST_F (Library, DeletingTheOnlyRecordOfACategoryKeepsTheFilter)
     library.select (0);
     host.answer (Answer::positive);
     library.remove();
-    EXPECT_EQ (host.asked.back().title, "Delete Prog 2           ?");
+    EXPECT_EQ (host.asked.back().title, "Delete Prog 2               ?");
     EXPECT_EQ (library.size(), 1);
     EXPECT_TRUE (library.getVisibleRows().empty());
     EXPECT_TRUE (library.isFilterOn());
@@ -266,7 +266,7 @@ TEST_F (Library, AddingTheCurrentProgramTwiceSaysItExists)
     EXPECT_EQ (host.asked.back().category, 4);
     ASSERT_EQ (library.size(), 1);
     EXPECT_EQ (library.record (0)[426], 9);
-    EXPECT_EQ (ProgramLibrary::nameOf (library.record (0).data()), "Kept Name       ");
+    EXPECT_EQ (ProgramLibrary::nameOf (library.record (0).data()), "Kept Name           ");
     ASSERT_EQ (host.applied.size(), 1u) << "the added row is selected, which applies it";
     EXPECT_EQ (host.applied[0].size(), 1057u);
 
@@ -305,5 +305,57 @@ TEST_F (Library, SelectingBelowTheLastRowSelectsTheLastAndNamesReadByTheRules)
     ProgramLibrary::writeName (r.data(), juce::String::fromUTF8 ("a\xe2\x82\xac") + "b");
     EXPECT_EQ (r[402], 'a');
     EXPECT_EQ (r[403], ' ') << "outside 20..159: a blank";
-    EXPECT_EQ (r[417], ' ');
+    EXPECT_EQ (r[421], ' ');
+}
+
+TEST_F (Library, NamesRunToTwentyCharactersAndRenameKeepsAnUnpickedCategory)
+{
+    Bytes block;
+    for (auto r : {program (1, 40, "Wurly Trem ModWheel"), program (2, 3, "Twenty Characters!!!")})
+        block.insert (block.end(), r.begin(), r.end());
+    library.setRecords (block);
+    EXPECT_EQ (ProgramLibrary::nameOf (library.record (0).data()), "Wurly Trem ModWheel ");
+    EXPECT_EQ (ProgramLibrary::nameOf (library.record (1).data()), "Twenty Characters!!!");
+
+    library.setNameFilter ("modwheel");
+    EXPECT_EQ (library.getVisibleRows(), (std::vector<int>{0})) << "the search reads all 20 characters";
+    library.setNameFilter ("ers!!!");
+    EXPECT_EQ (library.getVisibleRows(), (std::vector<int>{1}));
+    library.setNameFilter ({});
+
+    // Renaming with the offered text unchanged gives back the very same record.
+    const auto before = library.record (1);
+    library.select (1);
+    library.rename(); // left open: only the question is wanted
+    const auto offered = host.asked.back();
+    EXPECT_EQ (offered.editText, "Twenty Characters!!!");
+    host.answer (Answer::positive, offered.editText, offered.category);
+    library.rename();
+    EXPECT_EQ (library.record (1), before);
+
+    // A shorter name fills the whole field with blanks; the category byte 40 (no category of
+    // the instrument's list, as a file may hold) is reported back unchanged and kept.
+    library.chooseCategory (ProgramLibrary::listAll);
+    library.select (0);
+    host.answer (Answer::positive, "Pad", 40);
+    library.rename();
+    EXPECT_EQ (host.asked.back().editText, "Wurly Trem ModWheel");
+    EXPECT_EQ (host.asked.back().category, 40);
+    const auto renamed = library.record (0);
+    EXPECT_EQ (juce::String ((const char*)renamed.data() + 402, 20), "Pad                 ");
+    EXPECT_EQ (renamed[426], 40);
+
+    // A category picked in the box is stored.
+    library.chooseCategory (ProgramLibrary::listAll);
+    library.select (0);
+    host.answer (Answer::positive, "Pad", 5);
+    library.rename();
+    EXPECT_EQ (library.record (0)[426], 5);
+
+    // ADD CURRENT keeps the current program's category byte the same way.
+    hub.setCurrentProgram (program (9, 40, "Odd Category"));
+    host.answer (Answer::positive, "Odd Category", 40);
+    library.addCurrent();
+    ASSERT_EQ (library.size(), 3);
+    EXPECT_EQ (library.record (2)[426], 40);
 }

@@ -82,8 +82,8 @@ TEST_F (CliFiles, ListsEveryProgramOfABankFile)
     ASSERT_EQ (run.code, 0) << run.err;
     const auto rows = lines (run.out);
     ASSERT_EQ (rows.size(), 99);
-    EXPECT_EQ (rows[0], "  1  bank 2 prog  0  Bank Sound 1      - Not Assigned -");
-    EXPECT_EQ (rows[98], " 99  bank 2 prog 98  Bank Sound 99     Sequence");
+    EXPECT_EQ (rows[0], "  1  bank 2 prog  0  Bank Sound 1          - Not Assigned -");
+    EXPECT_EQ (rows[98], " 99  bank 2 prog 98  Bank Sound 99         Sequence");
 }
 
 TEST_F (CliFiles, ShowsBothLayersWithHostNamesAndTexts)
@@ -92,7 +92,7 @@ TEST_F (CliFiles, ShowsBothLayersWithHostNamesAndTexts)
     const auto run = cli ({"show", path, "3"});
     ASSERT_EQ (run.code, 0) << run.err;
     const auto rows = lines (run.out);
-    EXPECT_EQ (rows[0], "Program 3: Bank Sound 3      (Organs)");
+    EXPECT_EQ (rows[0], "Program 3: Bank Sound 3          (Organs)");
     EXPECT_TRUE (rows.contains ("0\tA Pitch 1\t2\tD0"));
     EXPECT_TRUE (rows.contains ("512\tB Pitch 1\t36\tC3"));
     EXPECT_TRUE (rows.contains ("425\tA A B Mode\t0\tNormal"));
@@ -114,7 +114,23 @@ TEST_F (CliFiles, ReadsLibrariesToo)
 
     const auto run = cli ({"list", file.getFullPathName()});
     ASSERT_EQ (run.code, 0) << run.err;
-    EXPECT_EQ (lines (run.out)[0].trimEnd(), "  1                  Library One       - Not Assigned -");
+    EXPECT_EQ (lines (run.out)[0].trimEnd(), "  1                  Library One           - Not Assigned -");
+}
+
+TEST_F (CliFiles, ListAndShowGiveAllTwentyNameCharacters)
+{
+    DSI_Program program;
+    program.setName ("Wurly Trem ModWheel2");
+    const auto image = LibraryFile::buildImage ({program.image});
+    auto file = dir.getChildFile ("twenty.p12l");
+    file.replaceWithData (image.getData(), image.getSize());
+
+    const auto listed = cli ({"list", file.getFullPathName()});
+    ASSERT_EQ (listed.code, 0) << listed.err;
+    EXPECT_EQ (lines (listed.out)[0], "  1                  Wurly Trem ModWheel2  - Not Assigned -");
+    const auto shown = cli ({"show", file.getFullPathName()});
+    ASSERT_EQ (shown.code, 0) << shown.err;
+    EXPECT_EQ (lines (shown.out)[0], "Program 1: Wurly Trem ModWheel2  (- Not Assigned -)");
 }
 
 TEST_F (CliFiles, RefusesGarbageAndMissingFilesWithAMessage)
@@ -322,7 +338,7 @@ std::vector<std::string> namesIn (const juce::File& file)
 {
     std::vector<std::string> names;
     for (const auto& row : lines (cli ({"list", file.getFullPathName()}).out))
-        names.push_back (row.substring (21, 37).trimEnd().toStdString()); // the 16 name characters
+        names.push_back (row.substring (21, 41).trimEnd().toStdString()); // the 20 name characters
     return names;
 }
 } // namespace

@@ -110,11 +110,11 @@ TEST_F (BankDialogs, WriteDialogLayoutAndWriting)
     EXPECT_EQ (dialog.getGrid().getSelectedRow(), 20);
     EXPECT_EQ (WriteSnd::gridHeightFor (91), 46);
 
-    dialog.getNameEditor().setText ("A Name Far Longer Than Sixteen", juce::sendNotification);
+    dialog.getNameEditor().setText ("A Name Far Longer Than Twenty", juce::sendNotification);
     dialog.getNameEditor().insertTextAtCaret ("X");
-    EXPECT_EQ (dialog.getName().length(), 16);
+    EXPECT_EQ (dialog.getName(), "A Name Far Longer Th");
     dialog.getNameEditor().setText ("Short", juce::sendNotification);
-    EXPECT_EQ (dialog.getName(), "Short           ");
+    EXPECT_EQ (dialog.getName(), "Short               ");
     EXPECT_TRUE (dialog.getLcdText().startsWith ("U2 P 21  Short"));
 
     click (dialog.getBankButton (3), 5, 5);
@@ -163,7 +163,7 @@ TEST_F (BankDialogs, WriteDialogLayoutAndWriting)
     answerOk();
     ravlin::test::pumpMessages (20);
     EXPECT_TRUE (written);
-    EXPECT_EQ (hub.getBankProgramName (3, dialog.getChosenProgram()), "Short           ");
+    EXPECT_EQ (hub.getBankProgramName (3, dialog.getChosenProgram()), "Short               ");
     EXPECT_EQ (hub.currentBank, 3);
     EXPECT_EQ (hub.currentProgram, dialog.getChosenProgram());
 

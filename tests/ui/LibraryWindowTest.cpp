@@ -218,15 +218,15 @@ TEST_F (LibraryWindow, RenameThroughTheDialogFiltersByTheChosenCategory)
     ASSERT_NE (dialog, nullptr);
     EXPECT_TRUE (dialog->isVisible());
     EXPECT_EQ (dialog->getBounds(), page.getLocalBounds());
-    EXPECT_EQ (dialog->getTitle(), "Rename Sound 01        :");
-    EXPECT_EQ (dialog->getEditor().getText(), "Sound 01        ");
+    EXPECT_EQ (dialog->getTitle(), "Rename Sound 01            :");
+    EXPECT_EQ (dialog->getEditor().getText(), "Sound 01");
     EXPECT_EQ (dialog->getCategory(), 1);
 
     dialog->getEditor().setText ("Deep Bass");
     dialog->setCategory (4);
     answer (*dialog, TextInputCont::positiveCommand);
     EXPECT_FALSE (dialog->isVisible());
-    EXPECT_EQ (ProgramLibrary::nameOf (page.getLibrary().record (0).data()), "Deep Bass       ");
+    EXPECT_EQ (ProgramLibrary::nameOf (page.getLibrary().record (0).data()), "Deep Bass           ");
     EXPECT_EQ (page.getLibrary().record (0)[(size_t)DSI_Program::categoryOffset], 4);
     // No category was chosen yet: the list shows category 0, which holds nothing.
     EXPECT_TRUE (page.getLibrary().isFilterOn());
@@ -460,7 +460,7 @@ TEST_F (LibraryWindow, DeletingTheOnlyRecordOfACategoryKeepsTheFilter)
     click (page.getList(), 40, 10);
     page.getButton (LibClass::deleteCommand).press();
     auto& dialog = *page.getDialog();
-    EXPECT_EQ (dialog.getTitle(), "Delete Lonely Bell      ?");
+    EXPECT_EQ (dialog.getTitle(), "Delete Lonely Bell          ?");
     answer (dialog, TextInputCont::positiveCommand);
     EXPECT_EQ (page.getLibrary().size(), 40);
     EXPECT_TRUE (page.getLibrary().isFilterOn());
@@ -476,6 +476,35 @@ TEST_F (LibraryWindow, DeletingTheOnlyRecordOfACategoryKeepsTheFilter)
     answer (dialog, TextInputCont::negativeCommand);
     EXPECT_EQ (page.getLibrary().size(), 0);
     EXPECT_FALSE (page.getButton (LibClass::clearAllCommand).isVisible());
+}
+
+TEST_F (LibraryWindow, LibraryNamesRunToTwentyCharactersAndRenameKeepsWhatIsTyped)
+{
+    LibClass page (*processor, {});
+    page.setSize (1000, 528);
+    Bytes block;
+    for (const auto& r : {makeRecord ("Twenty Characters!!!", 2, 1), makeRecord ("Warm Pad", 40, 2)})
+        block.insert (block.end(), r.begin(), r.end());
+    page.getLibrary().setRecords (block);
+    auto& list = page.getList();
+    EXPECT_EQ (list.rowName (0), "Twenty Characters!!!");
+    click (list, 50, 5);
+    EXPECT_EQ (list.selectionText(), "1 of 2: Twenty Characters!!!");
+
+    // Text typed at the end of the offered name is kept, and the category byte 40, which the
+    // box cannot show, survives a rename that did not touch the box.
+    click (list, 50, RecordList::rowHeight + 5);
+    page.getButton (LibClass::renameCommand).press();
+    auto& dialog = *page.getDialog();
+    auto& editor = dialog.getEditor();
+    EXPECT_EQ (editor.getText(), "Warm Pad");
+    editor.moveCaretToEnd();
+    editor.insertTextAtCaret (" Strings Wide");
+    EXPECT_EQ (editor.getText(), "Warm Pad Strings Wid") << "the edit line takes 20 characters";
+    answer (dialog, TextInputCont::positiveCommand);
+    const auto renamed = page.getLibrary().record (1);
+    EXPECT_EQ (ProgramLibrary::nameOf (renamed.data()), "Warm Pad Strings Wid");
+    EXPECT_EQ (renamed[(size_t)DSI_Program::categoryOffset], 40);
 }
 
 //==============================================================================
@@ -519,7 +548,41 @@ TEST_F (LibraryWindow, PresetRowsAndRenaming)
     page.rename();
     dialog.getEditor().setText ("Sub Bass");
     answer (dialog, TextInputCont::positiveCommand);
-    EXPECT_EQ (processor->getProgramName (5), "Sub Bass        ");
+    EXPECT_EQ (processor->getProgramName (5), "Sub Bass            ");
+}
+
+TEST_F (LibraryWindow, PresetNamesRunToTwentyCharactersForTheHostAndTheRenameDialog)
+{
+    Plugin_Bank page (*processor);
+    page.setSize (1000, 528);
+    auto& list = page.getList();
+    hub().setPresetProgram (5, makeRecord ("Wurly Trem ModWheel2", 40, 5));
+    EXPECT_EQ (processor->getProgramName (5), "Wurly Trem ModWheel2");
+    EXPECT_EQ (list.rowName (5), "Wurly Trem ModWheel2");
+
+    click (list, 50, 5 * RecordList::rowHeight + 5);
+    page.rename();
+    auto& dialog = *page.getDialog();
+    EXPECT_EQ (dialog.getEditor().getText(), "Wurly Trem ModWheel2");
+    EXPECT_EQ (dialog.getCategory(), 40);
+    dialog.getEditor().setText ("Pad");
+    answer (dialog, TextInputCont::positiveCommand);
+    const auto renamed = hub().getPresetProgram (5);
+    EXPECT_EQ (juce::String ((const char*)renamed.data() + DSI_Program::nameOffset, 20), "Pad                 ");
+    EXPECT_EQ (renamed[(size_t)DSI_Program::categoryOffset], 40) << "no category was picked";
+
+    // The host's rename and the store dialog take all 20 characters too.
+    processor->changeProgramName (6, "Twenty Characters!!!");
+    EXPECT_EQ (processor->getProgramName (6), "Twenty Characters!!!");
+    hub().setCurrentProgram (makeRecord ("Glass Organ Pad And", 3, 7));
+    page.setCurrent();
+    auto& store = *page.getStoreDialog();
+    EXPECT_EQ (store.getEditor().getText(), "Glass Organ Pad And");
+    store.getEditor().moveCaretToEnd();
+    store.getEditor().insertTextAtCaret ("s!");
+    store.setTarget (7);
+    store.getOkButton().press();
+    EXPECT_EQ (processor->getProgramName (7), "Glass Organ Pad Ands");
 }
 
 TEST_F (LibraryWindow, SetCurrentStoresTheCurrentProgramUnderTheTypedName)
@@ -542,7 +605,7 @@ TEST_F (LibraryWindow, SetCurrentStoresTheCurrentProgramUnderTheTypedName)
     store.getOkButton().press();
     EXPECT_FALSE (store.isVisible());
     EXPECT_EQ (processor->getCurrentProgram(), 9);
-    EXPECT_EQ (processor->getProgramName (9), "Lead One        ");
+    EXPECT_EQ (processor->getProgramName (9), "Lead One            ");
     EXPECT_EQ (hub().getCurrentProgram(), hub().getPresetProgram (9)) << "reloaded as the current program";
     auto expected = edited;
     ProgramLibrary::writeName (expected.data(), "Lead One");
@@ -554,7 +617,7 @@ TEST_F (LibraryWindow, SetCurrentStoresTheCurrentProgramUnderTheTypedName)
     store.getEditor().setText ("");
     store.getOkButton().press();
     EXPECT_EQ (processor->getCurrentProgram(), 20);
-    EXPECT_EQ (processor->getProgramName (20), juce::String::repeatedString (" ", 16));
+    EXPECT_EQ (processor->getProgramName (20), juce::String::repeatedString (" ", 20));
     EXPECT_EQ (page.getList().selectedRow(), 20);
 }
 
@@ -748,6 +811,8 @@ TEST_F (LibraryWindow, Screenshots)
 {
     for (int p = 0; p < 99; ++p)
         hub().setPresetProgram (p, makeRecord ("Preset " + juce::String (p + 1), p % 26, p));
+    hub().setPresetProgram (1, makeRecord ("Wurly Trem ModWheel2", 20, 1)); // names run to 20 characters
+    hub().setPresetProgram (3, makeRecord ("Broad Mellow Strings", 25, 3));
     Lib_Manager_Comp window (*processor, {});
     processor->setCurrentProgram (2);
     window.getTab (Lib_Manager_Comp::presetBankTab).press();

@@ -129,6 +129,19 @@ TEST_F (MainEditor, ReceiveReplacesEveryControlWithTheInstrumentsEditBuffer)
     EXPECT_EQ (editor->getEditorPanel()->getLcd().getName(), "Pattern 3");
 }
 
+TEST_F (MainEditor, TheProgramDisplayAndMenuShowAllTwentyNameCharacters)
+{
+    auto image = pattern (5);
+    ProgramLibrary::writeName (image.data(), "Wurly Trem ModWheel2");
+    hub().setCurrentProgram (image);
+    editor->getEditorPanel()->refreshAll();
+    EXPECT_EQ (editor->getEditorPanel()->getLcd().getName(), "Wurly Trem ModWheel2");
+
+    hub().currentBank = 0;
+    hub().setBankProgram (0, 4, image);
+    EXPECT_EQ (itemTexts (editor->programMenu())[4 + 4], "Wurly Trem ModWheel2");
+}
+
 TEST_F (MainEditor, AKnobDragReachesTheInstrumentAndTheHostWithAGesture)
 {
     auto* cutoff = control (0, 85);
@@ -713,7 +726,9 @@ TEST_F (MainEditor, EveryControlIsNamedReadableAndReachableWithTab)
 TEST_F (MainEditor, Screenshots)
 {
     editor->showAbout (false);
-    hub().setCurrentProgram (pattern (5));
+    auto program = pattern (5);
+    ProgramLibrary::writeName (program.data(), "Broad Mellow Strings"); // the display holds 20 characters
+    hub().setCurrentProgram (program);
     editor->drainEvents();
     editor->getEditorPanel()->refreshAll();
     editor->setSize (1200, 730 + 172);
