@@ -136,7 +136,7 @@ void SimpleLabel::paint (juce::Graphics& g)
     g.fillAll (fill);
     g.setColour (textColour);
     g.setFont (arial (fontHeight, bold));
-    g.drawFittedText (text, getLocalBounds(), justification, 1, 0.8f);
+    g.drawFittedText (text, getLocalBounds(), justification, maximumLines, 0.8f);
 }
 
 //==============================================================================
@@ -361,7 +361,11 @@ juce::Rectangle<int> TextInputCont::categoryBoxBounds() const noexcept
 
 void TextInputCont::resized()
 {
-    title.setBounds (20, 24, getWidth() - 40, 30);
+    // A long message (no edit line below it) wraps onto up to three lines above the buttons.
+    const bool wraps =
+        !editor.isVisible() && arial (24.0f).getStringWidthFloat (title.getText()) > (float)(getWidth() - 40);
+    title.setBounds (20, wraps ? 14 : 24, getWidth() - 40, wraps ? 96 : 30);
+    title.setMaximumLines (wraps ? 3 : 1);
     editor.setBounds ((getWidth() - 280) / 2, 64, 280, 24);
     const int y = hasCategoryBox() ? 136 : 116;
     // Positions follow the three-button rule whenever the negative button shows.

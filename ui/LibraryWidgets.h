@@ -84,9 +84,12 @@ public:
     void setText (const juce::String& newText);
     const juce::String& getText() const noexcept { return text; }
     void setTextColour (juce::Colour c);
+    /** Long texts wrap onto up to this many lines (1 by default). */
+    void setMaximumLines (int lines) { maximumLines = juce::jmax (1, lines); }
     void paint (juce::Graphics& g) override;
 
 private:
+    int maximumLines = 1;
     juce::Colour fill, textColour{juce::Colours::white};
     float fontHeight;
     bool bold;
@@ -178,6 +181,7 @@ public:
     int getCategory() const noexcept { return category; }
     void setCategory (int newCategory);
     juce::String getTitle() const { return title.getText(); }
+    const SimpleLabel& getTitleLabel() const noexcept { return title; }
     juce::Rectangle<int> categoryBoxBounds() const noexcept;
     bool hasCategoryBox() const noexcept { return category >= 0; }
 

@@ -893,6 +893,24 @@ TEST_F (LibraryWindow, PresetFilesAreCheckedBeforeAnythingChanges)
     page.perform (Plugin_Bank::loadPresetBank);
     EXPECT_EQ (hub().getPresetProgram (7), makeRecord ("In The Bank", 3, 77));
     EXPECT_EQ (hub().getPresetProgram (8), before[8]);
+
+    // On the library page the same file is refused too, in one line.
+    LibClass library (*processor, {});
+    library.setBounds (0, 0, 1000, 528);
+    EXPECT_FALSE (library.getLibrary().loadFile (home.getChildFile ("noise.fxb")));
+    ASSERT_NE (library.getDialog(), nullptr);
+    const auto& title = library.getDialog()->getTitleLabel();
+    EXPECT_TRUE (title.getText().startsWith ("noise.fxb is neither a library nor")) << title.getText();
+    EXPECT_EQ (title.getHeight(), 30);
+
+    // A message too long for one line, with a path in it, wraps above its button instead of
+    // being cut.
+    library.tell (
+        ProgramLibrary::describe (ProgramLibrary::DefaultSave::keptOldFile,
+                                  home.getChildFile ("a folder with a long name").getChildFile ("p12Lib.p12l")));
+    EXPECT_GT (title.getHeight(), 60);
+    EXPECT_LE (title.getBottom(), library.getDialog()->getButton (TextInputCont::negativeCommand)->getY());
+    ravlin::test::saveSnapshot (library, "library-file-refused");
 }
 
 TEST_F (LibraryWindow, SavingOverAnExistingPresetFileAsksAndAFailedWriteIsTold)
