@@ -912,9 +912,9 @@ void MidiCntrState::dispatchSysEx (const Bytes& m)
     if (m.size() >= 4 && m[1] == 0x7E && m[3] == 0x06)
         return; // a device identity reply
 
-    if (m.size() < 4 || (m[2] != sysex::deviceKeyboard && m[2] != sysex::deviceModule))
+    // Another maker's message may carry the same bytes after its first: never a program.
+    if (m.size() < 4 || m[1] != sysex::manufacturer || (m[2] != sysex::deviceKeyboard && m[2] != sysex::deviceModule))
         return;
-
     switch (m[3])
     {
         case sysex::cmdProgramDump: receiveProgramDump (m); break;

@@ -1,7 +1,7 @@
 #include "core/SettingsFiles.h"
 
 #include "core/PresetChunks.h"
-#include "core/SafeFileWrite.h"
+#include "library/SafeFileWrite.h"
 
 #include <cstring>
 #include <mutex>
@@ -120,9 +120,19 @@ bool SettingsFiles::saveSettings (const Block& block, Block& base) const
         Block theirs;
         std::copy (disk.begin(), disk.begin() + (std::ptrdiff_t)theirs.size(), theirs.begin());
         SettingsBlock::settle (theirs); // as this instance settled its own at load
-        for (size_t i = 0; i < merged.size(); ++i)
-            if (block[i] == base[i])
-                merged[i] = theirs[i];
+        // Byte by byte, except the latency numbers, which are 32-bit values taken whole.
+        for (size_t i = 0; i < merged.size();)
+        {
+            const bool number =
+                (i >= (size_t)SettingsBlock::latencyMarker && i < (size_t)SettingsBlock::latencyMarker + 4) ||
+                (i >= (size_t)SettingsBlock::latencyValues && i < (size_t)SettingsBlock::seventhLatency + 4);
+            const size_t width = number ? 4 : 1;
+            if (std::equal (block.begin() + (std::ptrdiff_t)i, block.begin() + (std::ptrdiff_t) (i + width),
+                            base.begin() + (std::ptrdiff_t)i))
+                std::copy (theirs.begin() + (std::ptrdiff_t)i, theirs.begin() + (std::ptrdiff_t) (i + width),
+                           merged.begin() + (std::ptrdiff_t)i);
+            i += width;
+        }
         if (disk.size() == merged.size() && std::equal (merged.begin(), merged.end(), disk.begin()))
         {
             base = block;

@@ -1,6 +1,6 @@
 #include "library/FileMan.h"
 
-#include "core/SafeFileWrite.h"
+#include "library/SafeFileWrite.h"
 
 namespace
 {
@@ -17,7 +17,7 @@ std::optional<FileMan::Kind> FileMan::kind (int number)
     {
         case 1: return Kind{1, M::open, "Load Single Prophet 12 Program", {"*.p12p", "*.syx"}};
         case 3: return Kind{3, M::open, "Load Prophet 12 Program Bank", {"*.p12b", "*.syx"}};
-        case 4: return Kind{4, M::open, "Load Program 12 Library", {"*.p12l", "*.p12b"}};
+        case 4: return Kind{4, M::open, "Load Program 12 Library", {"*.p12l", "*.p12b", "*.syx"}};
         case 10: return Kind{10, M::open, "Load FX Preset Bank", {fxPattern (".fxb")}};
         case 11: return Kind{11, M::open, "Load FX Preset", {fxPattern (".fxp")}};
         case 101: return Kind{101, M::save, "Save Prophet 12 Program", {"*.p12p", "*.syx"}};

@@ -3,7 +3,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "core/SafeFileWrite.h"
+#include "library/SafeFileWrite.h"
 
 #include <cstring>
 

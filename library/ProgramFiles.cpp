@@ -1,8 +1,8 @@
 #include "library/ProgramFiles.h"
 
-#include "core/SafeFileWrite.h"
 #include "library/LibraryFile.h"
 #include "library/ProgramScan.h"
+#include "library/SafeFileWrite.h"
 
 namespace ProgramFiles
 {

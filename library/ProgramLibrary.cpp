@@ -5,42 +5,15 @@
 #include "library/FileMan.h"
 #include "library/LibraryFile.h"
 
-#include "core/SafeFileWrite.h"
 #include "library/ProgramScan.h"
 
 #include <cstring>
-#include <string_view>
-#include <unordered_set>
 
 namespace
 {
 constexpr size_t nameAt = (size_t)DSI_Program::nameOffset, nameLength = (size_t)DSI_Program::nameLength;
 constexpr size_t categoryAt = (size_t)DSI_Program::categoryOffset;
 
-using RecordSet = std::unordered_set<std::string_view>;
-
-RecordSet recordsOf (const ravlin::Bytes& block)
-{
-    RecordSet set;
-    for (size_t at = 0; at + ProgramLibrary::recordSize <= block.size(); at += ProgramLibrary::recordSize)
-        set.emplace ((const char*)block.data() + at, (size_t)ProgramLibrary::recordSize);
-    return set;
-}
-
-bool contains (const RecordSet& set, const uint8_t* record)
-{
-    return set.count (std::string_view ((const char*)record, (size_t)ProgramLibrary::recordSize)) > 0;
-}
-
-/** The records of a library file's content, as stored (duplicates included). */
-ravlin::Bytes recordBlock (const ravlin::Bytes& data)
-{
-    if (data.size() < (size_t)LibraryFile::markerLength + ProgramLibrary::recordSize)
-        return {};
-    const auto count = (data.size() - (size_t)LibraryFile::markerLength) / ProgramLibrary::recordSize;
-    const auto begin = data.begin() + LibraryFile::markerLength;
-    return ravlin::Bytes (begin, begin + (std::ptrdiff_t) (count * ProgramLibrary::recordSize));
-}
 } // namespace
 
 void ProgramLibrary::Host::tell (const juce::String& message)
@@ -144,123 +117,31 @@ void ProgramLibrary::refresh()
 
 void ProgramLibrary::loadDefault (const juce::File& folder)
 {
-    defaultFolder = folder;
-    defaultUnreadable = false;
+    records = defaultFile.load (folder);
     toldAboutDefault = false;
-    const auto file = folder.getChildFile (defaultFileName);
-    if (file.existsAsFile())
-    {
-        if (const auto data = ProgramFiles::readFile (file, LibraryFile::maxFileSize))
-            records = recordBlock (*data);
-        else
-            defaultUnreadable = true; // too large or unreadable: never written over
-    }
-    base = records;
     filterOn = false;
     refresh();
+    if (defaultFile.isUnreadable())
+    {
+        host.tell (DefaultLibraryFile::describe (DefaultSave::keptOldFile, folder.getChildFile (defaultFileName)));
+        toldAboutDefault = true;
+    }
 }
 
 ProgramLibrary::DefaultSave ProgramLibrary::saveDefault (const juce::File& folder)
 {
-    if (size() == 0)
-        return DefaultSave::empty;
-    const auto file = folder.getChildFile (defaultFileName);
-    const bool home = folder == defaultFolder;
-    if (home && defaultUnreadable)
-        return DefaultSave::keptOldFile;
-
-    std::optional<ravlin::Bytes> disk;
-    if (file.existsAsFile())
-    {
-        disk = ProgramFiles::readFile (file, LibraryFile::maxFileSize);
-        if (!disk.has_value())
-            return DefaultSave::keptOldFile;
-    }
-
-    // What another instance did to the file since this one read it: its additions are kept,
-    // its deletions are followed.
-    auto merged = records;
-    if (disk.has_value())
-    {
-        const auto onDisk = recordBlock (*disk);
-        const ravlin::Bytes none;
-        const auto known = recordsOf (home ? base : none); // views into base: no temporary
-        const auto diskSet = recordsOf (onDisk);
-        ravlin::Bytes kept;
-        kept.reserve (merged.size());
-        for (size_t at = 0; at < merged.size(); at += recordSize)
-            if (!contains (known, merged.data() + at) || contains (diskSet, merged.data() + at))
-                kept.insert (kept.end(), merged.begin() + (std::ptrdiff_t)at,
-                             merged.begin() + (std::ptrdiff_t) (at + recordSize));
-        ravlin::Bytes added;
-        {
-            const auto mine = recordsOf (kept); // views into kept: it must not grow meanwhile
-            for (size_t at = 0; at < onDisk.size(); at += recordSize)
-                if (!contains (known, onDisk.data() + at) && !contains (mine, onDisk.data() + at))
-                    added.insert (added.end(), onDisk.begin() + (std::ptrdiff_t)at,
-                                  onDisk.begin() + (std::ptrdiff_t) (at + recordSize));
-        }
-        kept.insert (kept.end(), added.begin(), added.end());
-        merged = std::move (kept);
-        if (merged.empty())
-            merged = records; // never let a merge write nothing
-        if (merged == onDisk && disk->size() == onDisk.size() + 2 * (size_t)LibraryFile::markerLength)
-        {
-            if (home)
-                base = merged;
-            if (merged != records)
-            {
-                records = std::move (merged);
-                refresh();
-            }
-            return DefaultSave::unchanged;
-        }
-    }
-
-    if (merged.size() / recordSize > (size_t)LibraryFile::maxRecords)
-        return DefaultSave::tooLarge;
-    if (!folder.createDirectory())
-        return DefaultSave::failed;
-    if (disk.has_value())
-        ravlin::replaceFileSafely (file.withFileExtension (".p12l.bak"), disk->data(), disk->size());
-    if (!LibraryFile::writeBlock (file, merged))
-        return DefaultSave::failed;
-
-    if (home)
-        base = merged;
-    if (merged != records)
-    {
-        records = std::move (merged);
-        refresh();
-    }
-    return DefaultSave::written;
-}
-
-juce::String ProgramLibrary::describe (DefaultSave result, const juce::File& file)
-{
-    switch (result)
-    {
-        case DefaultSave::keptOldFile:
-            return file.getFullPathName() +
-                   " could not be read, so it is not written over. Save this library with SAVE to keep it.";
-        case DefaultSave::tooLarge:
-            return "The library holds more than " + juce::String (LibraryFile::maxRecords) +
-                   " programs, more than a library file takes. Delete some, or save part of it.";
-        case DefaultSave::failed:
-            return "Could not write " + file.getFullPathName() + ". The library is still here: save it with SAVE.";
-        case DefaultSave::written:
-        case DefaultSave::unchanged:
-        case DefaultSave::empty: break;
-    }
-    return {};
+    const auto result = defaultFile.save (folder, records);
+    if (defaultFile.broughtChanges())
+        refresh(); // another instance's records came in
+    return result;
 }
 
 void ProgramLibrary::keepDefault()
 {
     if (!hasUnsavedChanges())
         return;
-    const auto result = saveDefault (defaultFolder);
-    const auto message = describe (result, defaultFolder.getChildFile (defaultFileName));
+    const auto result = saveDefault (defaultFile.getHome());
+    const auto message = DefaultLibraryFile::describe (result, defaultFile.getHome().getChildFile (defaultFileName));
     if (message.isEmpty())
     {
         toldAboutDefault = false;
@@ -433,7 +314,7 @@ void ProgramLibrary::saveThen (std::function<void()> then)
                          }
                          if (size() > LibraryFile::maxRecords)
                          {
-                             host.tell (describe (DefaultSave::tooLarge, file));
+                             host.tell (DefaultLibraryFile::describe (DefaultSave::tooLarge, file));
                              return;
                          }
                          if (!LibraryFile::writeBlock (file, records))

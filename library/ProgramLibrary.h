@@ -1,6 +1,7 @@
 #pragma once
 
 #include "instrument/ProgramPacking.h"
+#include "library/DefaultLibraryFile.h"
 
 #include <juce_core/juce_core.h>
 
@@ -19,7 +20,7 @@ public:
     static constexpr int recordSize = 1024;
     static constexpr int numCategories = 26;
     static constexpr int listAll = 26; // the category grid's "LIST ALL"
-    static constexpr const char* defaultFileName = "p12Lib.p12l";
+    static constexpr const char* defaultFileName = DefaultLibraryFile::fileName;
 
     // LOAD menu item identifiers.
     enum Source
@@ -65,15 +66,7 @@ public:
     };
 
     /** What a write of the default library did. */
-    enum class DefaultSave
-    {
-        written,
-        unchanged,   // nothing of this library differs from the file: not written
-        empty,       // an empty library is never written
-        keptOldFile, // the file on disk could not be read, so it is not written over
-        tooLarge,    // more records than a library file takes
-        failed       // the write itself failed; the old file is intact
-    };
+    using DefaultSave = DefaultLibraryFile::Result;
 
     ProgramLibrary (Host& host, MidiCntrState& hub);
 
@@ -106,17 +99,14 @@ public:
     bool containsDuplicate (const uint8_t* record) const noexcept;
 
     // Operations.
-    /** Reads "p12Lib.p12l" from the folder, which then is this library's home. */
+    /** Reads "p12Lib.p12l" from the folder, which then is this library's home; a file that
+        cannot be read is told and kept (see DefaultLibraryFile). */
     void loadDefault (const juce::File& folder);
-    /** Writes the library to the folder's "p12Lib.p12l", merged with what another instance
-        may have written there since this one read it: records added there are kept (and added
-        here), records deleted there are dropped here too. The file before the write is kept
-        as "p12Lib.p12l.bak". */
+    /** Writes the library there, merged with another instance's changes (which it then shows). */
     DefaultSave saveDefault (const juce::File& folder);
     /** Writes the default library when it changed here, and tells the user when that fails. */
     void keepDefault();
-    bool hasUnsavedChanges() const noexcept { return defaultFolder != juce::File() && records != base; }
-    static juce::String describe (DefaultSave result, const juce::File& file);
+    bool hasUnsavedChanges() const noexcept { return defaultFile.differsFrom (records); }
     static juce::StringArray loadMenuTexts (const MidiCntrState& hub); // "" marks a separator
     void load (int source);
     /** LOAD with the file already chosen (one dropped on the page, or chosen in a dialog): a
@@ -152,9 +142,8 @@ private:
     Host& host;
     MidiCntrState& hub;
     ravlin::Bytes records, pending;
-    juce::File defaultFolder;
-    ravlin::Bytes base; // the default file's records as last read or written
-    bool defaultUnreadable = false, toldAboutDefault = false;
+    DefaultLibraryFile defaultFile;
+    bool toldAboutDefault = false;
     std::vector<int> visible;
     bool filterOn = false;
     int chosenCategory = 0;

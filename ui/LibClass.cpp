@@ -62,6 +62,12 @@ void LibClass::saveDefaultLibrary()
         library.saveDefault (folder); // at the editor's close nobody can be told of a failure
 }
 
+void LibClass::visibilityChanged()
+{
+    if (!isVisible() && (dialog == nullptr || !dialog->isVisible()))
+        library.keepDefault();
+}
+
 void LibClass::timerCallback()
 {
     if (dialog != nullptr && dialog->isVisible())
@@ -150,7 +156,8 @@ void LibClass::libButPressed (LibBut&, int command)
         case renameCommand: library.rename(); break;
         case deleteCommand: library.remove(); break;
         case addCurrentCommand: library.addCurrent(); break;
-        default: break; // DONE: the window hides itself
+        case doneCommand: library.keepDefault(); break; // while a failure can still be told
+        default: break;
     }
 }
 

@@ -77,6 +77,7 @@ private:
     void modelChanged();
     void updateButtons();
     void timerCallback() override;
+    void visibilityChanged() override;
 
     RavlinAudioProcessor& processor;
     const juce::File folder;

@@ -155,8 +155,18 @@ void Plugin_Bank::loadFile (int kind, std::function<void (const ravlin::Bytes&)>
                             self->tell (file.getFileName() + " was not loaded: " + why + " Nothing was changed.");
                             return;
                         }
-                        use (fx.chunk);
-                        self->changed();
+                        auto load = [self, use, chunk = fx.chunk]
+                        {
+                            if (self == nullptr)
+                                return;
+                            use (chunk);
+                            self->changed();
+                        };
+                        if (kind == 11)
+                            load(); // into the current preset, as asked
+                        else
+                            self->confirm ("Replace the 99 presets with those of " + file.getFileName() + "?", load,
+                                           nullptr);
                     });
 }
 
@@ -195,12 +205,21 @@ void Plugin_Bank::perform (int item)
                 {
                     if (self == nullptr || !read || self->fileMan.bankMessages <= 0)
                         return;
-                    Bank_Program bank ("file");
-                    bank.loadFromDumps (self->fileMan.sysExBytes);
-                    auto& h = self->processor.getHub();
-                    for (int p = 0; p < std::min (self->fileMan.bankMessages, Bank_Program::numPrograms); ++p)
-                        h.setPresetProgram (p, bank.getProgram (p));
-                    self->changed();
+                    const auto count = std::min (self->fileMan.bankMessages, Bank_Program::numPrograms);
+                    auto bank = std::make_shared<Bank_Program> ("file");
+                    bank->loadFromDumps (self->fileMan.sysExBytes);
+                    self->confirm (
+                        "Replace presets 1 to " + juce::String (count) + " with the programs of " +
+                            self->fileMan.chosenFile.getFileName() + "?",
+                        [self, bank, count]
+                        {
+                            if (self == nullptr)
+                                return;
+                            for (int p = 0; p < count; ++p)
+                                self->processor.getHub().setPresetProgram (p, bank->getProgram (p));
+                            self->changed();
+                        },
+                        nullptr);
                 });
             return;
         }
@@ -229,9 +248,17 @@ void Plugin_Bank::perform (int item)
     }
     if (item >= loadInstrumentBank && item < loadInstrumentBank + MidiCntrState::numBanks)
     {
-        for (int p = 0; p < Bank_Program::numPrograms; ++p)
-            hub.setPresetProgram (p, hub.getBankProgram (item - loadInstrumentBank, p));
-        changed();
+        const auto bank = item - loadInstrumentBank;
+        confirm (
+            "Replace the 99 presets with the programs of " + hub.banks[(size_t)bank]->bankName + "?",
+            [this, bank]
+            {
+                auto& h = processor.getHub();
+                for (int p = 0; p < Bank_Program::numPrograms; ++p)
+                    h.setPresetProgram (p, h.getBankProgram (bank, p));
+                changed();
+            },
+            nullptr);
     }
 }
 

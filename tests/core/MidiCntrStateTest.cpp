@@ -339,6 +339,10 @@ TEST_F (Hub, DumpLengthAndDeviceRules)
     auto foreign = ravlin::packEditBufferDump (Bytes (1024, 4));
     foreign[2] = 0x23;
     fromInstrument (foreign);
+    auto otherMaker = ravlin::packProgramDump (Bytes (1024, 5), 1, 1);
+    otherMaker[1] = 0x02; // same shape, another manufacturer
+    fromInstrument (otherMaker);
+    EXPECT_NE (hub->banks[1]->getProgram (1), Bytes (1024, 5));
     auto outside = ravlin::packProgramDump (Bytes (1024, 5), 8, 0);
     fromInstrument (outside);
     EXPECT_EQ (hub->getCurrentProgram(), before);

@@ -190,4 +190,14 @@ TEST_F (SharedFolder, SettingsMergeByteByByte)
     ASSERT_TRUE (files.saveSettings (block, base));
     EXPECT_EQ (files.settingsFile().getFileIdentifier(), identity);
     EXPECT_EQ (fileBytes (files.settingsFile()), onDisk);
+
+    // A latency is one 32-bit number: never half of one instance's and half of the other's.
+    const auto at = SettingsBlock::latencyValues + 8;
+    theirs = block;
+    ASSERT_EQ (SettingsBlock::read32 (block.data(), at), 0);
+    SettingsBlock::write32 (theirs.data(), at, 0x01010101);
+    ASSERT_TRUE (files.saveSettings (theirs));
+    SettingsBlock::write32 (block.data(), at, 5); // only its lowest byte differs from before
+    ASSERT_TRUE (files.saveSettings (block, base));
+    EXPECT_EQ (SettingsBlock::read32 (fileBytes (files.settingsFile()).data(), at), 5);
 }

@@ -44,7 +44,7 @@ TEST (FileManKinds, TitlesPatternsAndModes)
 {
     EXPECT_EQ (FileMan::filterFor (1), "*.p12p;*.syx");
     EXPECT_EQ (juce::String (FileMan::kind (4)->title), "Load Program 12 Library");
-    EXPECT_EQ (FileMan::filterFor (4), "*.p12l;*.p12b");
+    EXPECT_EQ (FileMan::filterFor (4), "*.p12l;*.p12b;*.syx");
     EXPECT_EQ (FileMan::filterFor (110), "*.fxb");
     EXPECT_EQ (FileMan::filterFor (11), "*.fxp");
     EXPECT_EQ (FileMan::kind (104)->mode, FileMan::Mode::save);

@@ -341,6 +341,7 @@ TEST_F (UserFiles, LargeLibrariesLoadAndAnUnreadableDefaultIsNeverWrittenOver)
     ProgramLibrary other (otherHost, hub);
     other.loadDefault (folder);
     EXPECT_EQ (other.size(), 0);
+    ASSERT_EQ (otherHost.asked.size(), 1u) << "told as soon as it is opened";
     other.setRecords (program (1));
     EXPECT_EQ (other.saveDefault (folder), ProgramLibrary::DefaultSave::keptOldFile);
     other.keepDefault();
@@ -350,7 +351,7 @@ TEST_F (UserFiles, LargeLibrariesLoadAndAnUnreadableDefaultIsNeverWrittenOver)
     EXPECT_TRUE (otherHost.asked[0].title.contains ("could not be read, so it is not written over"));
 }
 
-TEST_F (UserFiles, EachWriteOfTheDefaultLibraryKeepsTheOldFileAsABackup)
+TEST_F (UserFiles, TheDefaultLibraryKeepsABackupOfTheFileAsItWasOpened)
 {
     const auto file = folder.getChildFile (ProgramLibrary::defaultFileName);
     const auto backup = folder.getChildFile ("p12Lib.p12l.bak");
@@ -358,13 +359,25 @@ TEST_F (UserFiles, EachWriteOfTheDefaultLibraryKeepsTheOldFileAsABackup)
     library.loadDefault (folder);
     library.setRecords (block ({1, 2, 3}));
     EXPECT_EQ (library.saveDefault (folder), ProgramLibrary::DefaultSave::written);
-    EXPECT_EQ (ProgramFiles::readFile (backup)->size(), 26u + 2 * 1024u);
+    ASSERT_TRUE (backup.existsAsFile());
+    const auto opened = *ProgramFiles::readFile (backup);
+    EXPECT_EQ (DefaultLibraryFile::recordsIn (opened), block ({1, 2}));
     EXPECT_EQ (ProgramFiles::readFile (file)->size(), 26u + 3 * 1024u);
 
-    library.setRecords (block ({1, 2, 3, 4}));
+    // The editor writes after every change: the backup stays the library as it was opened, so
+    // a mistaken CLEAR ALL followed by other changes can still be undone from it.
+    library.setRecords (block ({4}));
     library.saveDefault (folder);
-    EXPECT_EQ (ProgramFiles::readFile (backup)->size(), 26u + 3 * 1024u) << "one backup, from before the last write";
+    library.setRecords (block ({4, 5}));
+    library.saveDefault (folder);
+    EXPECT_EQ (DefaultLibraryFile::recordsIn (*ProgramFiles::readFile (backup)), block ({1, 2}));
     EXPECT_FALSE (library.hasUnsavedChanges());
+
+    // The next session backs up what it opened.
+    library.loadDefault (folder);
+    library.setRecords (block ({6}));
+    library.saveDefault (folder);
+    EXPECT_EQ (DefaultLibraryFile::recordsIn (*ProgramFiles::readFile (backup)), block ({4, 5}));
 }
 
 TEST_F (UserFiles, TwoInstancesOnOneFolderKeepEachOthersRecords)

@@ -146,6 +146,13 @@ TEST_F (CliFiles, RefusesGarbageAndMissingFilesWithAMessage)
     const auto empty = cli ({"show", write ("empty.syx", {}).getFullPathName()});
     EXPECT_EQ (empty.code, 1);
 
+    // A preset file that is refused says why, as the plug-in does.
+    Bytes cut{'C', 'c', 'n', 'K', 0, 0, 0, 35, 'F', 'P', 'C', 'h'};
+    cut.resize (43, 0);
+    const auto preset = cli ({"list", write ("cut.fxp", cut).getFullPathName()});
+    EXPECT_EQ (preset.code, 1);
+    EXPECT_NE (preset.err.find ("cut.fxp: not loaded: it is cut short."), std::string::npos) << preset.err;
+
     const auto missing = cli ({"list", dir.getChildFile ("nothing.syx").getFullPathName()});
     EXPECT_EQ (missing.code, 1);
     EXPECT_NE (missing.err.find ("no such file"), std::string::npos);

@@ -363,7 +363,9 @@ TEST_F (LibraryWindow, TheDefaultLibraryComesWithThePageAndGoesBackWithTheEditor
         window.getTab (Lib_Manager_Comp::libraryTab).press();
         EXPECT_EQ (window.getLibraryPage()->getLibrary().size(), 0);
         window.getLibraryPage()->getLibrary().setRecords (fortyRecords());
-        EXPECT_FALSE (libraryFile().existsAsFile()) << "written when the editor closes";
+        EXPECT_FALSE (libraryFile().existsAsFile()) << "written shortly after the change, not at once";
+        window.getLibraryPage()->getButton (LibClass::doneCommand).press();
+        EXPECT_TRUE (libraryFile().existsAsFile()) << "DONE writes it while a failure can still be told";
     }
     ASSERT_TRUE (libraryFile().existsAsFile());
     EXPECT_EQ (libraryFile().getSize(), 13 + 40 * 1024 + 13) << "between its two markers";
@@ -656,8 +658,14 @@ TEST_F (LibraryWindow, ASavedPresetHoldsTheEditedProgramAndBanksLoadBack)
     hub().setPresetProgram (30, makeRecord ("Other", 0, 1));
     answerDialogs (page.getFileMan(), fxb);
     page.perform (Plugin_Bank::loadPresetBank);
+    ASSERT_NE (page.getDialog(), nullptr);
+    EXPECT_EQ (page.getDialog()->getTitle(), "Replace the 99 presets with those of bank.fxb?");
+    answer (*page.getDialog(), TextInputCont::cancelCommand); // NO
+    EXPECT_EQ (hub().getPresetProgram (30), makeRecord ("Other", 0, 1));
+    page.perform (Plugin_Bank::loadPresetBank);
+    answer (*page.getDialog(), TextInputCont::positiveCommand);
     EXPECT_EQ (hub().getPresetProgram (30), edited);
-    EXPECT_EQ (dialogKinds, (std::vector<int>{111, 11, 110, 10}));
+    EXPECT_EQ (dialogKinds, (std::vector<int>{111, 11, 110, 10, 10}));
 
     // A cancelled dialog changes nothing.
     answerDialogs (page.getFileMan(), {});
@@ -668,6 +676,7 @@ TEST_F (LibraryWindow, ASavedPresetHoldsTheEditedProgramAndBanksLoadBack)
 TEST_F (LibraryWindow, AProgramBankFileFillsOnlyAsManySlotsAsItHolds)
 {
     Plugin_Bank page (*processor);
+    page.setBounds (0, 0, 1000, 528);
     Bank_Program source ("source");
     for (int p = 0; p < 99; ++p)
         source.setProgram (p, makeRecord ("From File " + juce::String (p), 2, 500 + p));
@@ -680,12 +689,21 @@ TEST_F (LibraryWindow, AProgramBankFileFillsOnlyAsManySlotsAsItHolds)
 
     answerDialogs (page.getFileMan(), file);
     page.perform (Plugin_Bank::loadProgramBankFile);
+    ASSERT_NE (page.getDialog(), nullptr);
+    EXPECT_EQ (page.getDialog()->getTitle(), "Replace presets 1 to 20 with the programs of twenty.syx?");
+    answer (*page.getDialog(), TextInputCont::positiveCommand);
     for (int p = 0; p < 20; ++p)
         EXPECT_EQ (hub().getPresetProgram (p), source.getProgram (p)) << p;
     EXPECT_EQ (hub().getPresetProgram (20), slot20);
     EXPECT_EQ (hub().getCurrentProgram(), current);
 
+    const auto slot98 = hub().getPresetProgram (98);
     page.perform (Plugin_Bank::loadInstrumentBank + 2);
+    EXPECT_EQ (page.getDialog()->getTitle(), "Replace the 99 presets with the programs of User Bank 3?");
+    answer (*page.getDialog(), TextInputCont::cancelCommand);
+    EXPECT_EQ (hub().getPresetProgram (98), slot98);
+    page.perform (Plugin_Bank::loadInstrumentBank + 2);
+    answer (*page.getDialog(), TextInputCont::positiveCommand);
     EXPECT_EQ (hub().getPresetProgram (98), hub().getBankProgram (2, 98));
 }
 
@@ -891,6 +909,7 @@ TEST_F (LibraryWindow, PresetFilesAreCheckedBeforeAnythingChanges)
     ASSERT_TRUE (file.replaceWithData (hostFxb.data(), hostFxb.size()));
     answerDialogs (page.getFileMan(), file);
     page.perform (Plugin_Bank::loadPresetBank);
+    answer (*page.getDialog(), TextInputCont::positiveCommand);
     EXPECT_EQ (hub().getPresetProgram (7), makeRecord ("In The Bank", 3, 77));
     EXPECT_EQ (hub().getPresetProgram (8), before[8]);
 
@@ -906,8 +925,8 @@ TEST_F (LibraryWindow, PresetFilesAreCheckedBeforeAnythingChanges)
     // A message too long for one line, with a path in it, wraps above its button instead of
     // being cut.
     library.tell (
-        ProgramLibrary::describe (ProgramLibrary::DefaultSave::keptOldFile,
-                                  home.getChildFile ("a folder with a long name").getChildFile ("p12Lib.p12l")));
+        DefaultLibraryFile::describe (DefaultLibraryFile::Result::keptOldFile,
+                                      home.getChildFile ("a folder with a long name").getChildFile ("p12Lib.p12l")));
     EXPECT_GT (title.getHeight(), 60);
     EXPECT_LE (title.getBottom(), library.getDialog()->getButton (TextInputCont::negativeCommand)->getY());
     ravlin::test::saveSnapshot (library, "library-file-refused");

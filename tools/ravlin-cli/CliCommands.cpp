@@ -3,6 +3,7 @@
 #include "ConvertCommand.h"
 #include "TransferCommands.h"
 
+#include <cstring>
 #include <iostream>
 
 #include "instrument/DSI_Program.h"
@@ -44,7 +45,14 @@ bool readPrograms (const juce::String& path, ProgramScan::Result& result, std::o
     result = ProgramScan::scan (data->data(), data->size());
     if (result.programs.empty())
     {
-        err << "ravlin-cli: " << path << ": no programs found (not a SysEx, bank, library or preset file)\n";
+        // A preset file that was refused says why.
+        const auto fx = ProgramScan::readFxChunk (data->data(), data->size());
+        const bool presetFile = data->size() >= 4 && (std::memcmp (data->data(), "CcnK", 4) == 0 ||
+                                                      std::memcmp (data->data(), "Prophet12Ravlin", 4) == 0);
+        if (presetFile && fx.format == ProgramScan::Format::none)
+            err << "ravlin-cli: " << path << ": not loaded: " << fx.problem << '\n';
+        else
+            err << "ravlin-cli: " << path << ": no programs found (not a SysEx, bank, library or preset file)\n";
         return false;
     }
     return true;

@@ -3,7 +3,7 @@
 #include "library/ProgramFiles.h"
 
 #include "core/MidiCntrState.h"
-#include "core/SafeFileWrite.h"
+#include "library/SafeFileWrite.h"
 
 #include <juce_events/juce_events.h>
 

@@ -1,4 +1,4 @@
-#include "core/SafeFileWrite.h"
+#include "library/SafeFileWrite.h"
 
 #include <cstdio>
 
