@@ -116,7 +116,9 @@ DefaultLibraryFile::Result DefaultLibraryFile::save (const juce::File& folder, r
     if (atHome && unreadable)
         return Result::keptOldFile;
 
-    auto merged = records;
+    // Read again only when another instance wrote the file since this one last saw it.
+    ravlin::Bytes merged;
+    bool mergedIn = false;
     const bool exists = file.existsAsFile();
     if (exists && (!atHome || changedOnDisk (file)))
     {
@@ -125,6 +127,7 @@ DefaultLibraryFile::Result DefaultLibraryFile::save (const juce::File& folder, r
             return Result::keptOldFile;
         const auto onDisk = recordsIn (*data);
         merged = merge (records, atHome ? base : ravlin::Bytes(), onDisk);
+        mergedIn = true;
         if (merged == onDisk && data->size() == onDisk.size() + 2 * (size_t)LibraryFile::markerLength)
         {
             if (atHome)
@@ -140,17 +143,21 @@ DefaultLibraryFile::Result DefaultLibraryFile::save (const juce::File& folder, r
     else if (exists && records == base)
         return Result::unchanged;
 
-    if (merged.size() / recordSize > (size_t)LibraryFile::maxRecords)
+    const auto& content = mergedIn ? merged : records;
+    if (content.size() / recordSize > (size_t)LibraryFile::maxRecords)
         return Result::tooLarge;
-    if (!folder.createDirectory() || (atHome && !keepBackup (file)) || !LibraryFile::writeBlock (file, merged))
+    if (!folder.createDirectory() || (atHome && !keepBackup (file)) || !LibraryFile::writeBlock (file, content))
         return Result::failed;
     if (atHome)
     {
-        base = merged;
+        base = content;
         remember (file);
     }
-    broughtIn = merged != records;
-    records = std::move (merged);
+    if (mergedIn)
+    {
+        broughtIn = merged != records;
+        records = std::move (merged);
+    }
     return Result::written;
 }
 

@@ -76,10 +76,8 @@ bool writeBlock (const juce::File& file, const ravlin::Bytes& block)
     const auto count = block.size() / (size_t)recordSize;
     if (count == 0 || count > (size_t)maxRecords)
         return false;
-    juce::MemoryOutputStream out (block.size() + 2 * markerLength);
-    out.write (startMarker, (size_t)markerLength);
-    out.write (block.data(), count * (size_t)recordSize);
-    out.write (endMarker, (size_t)markerLength);
-    return ravlin::replaceFileSafely (file, out.getData(), out.getDataSize());
+    return ravlin::replaceFileSafely (file, {{startMarker, (size_t)markerLength},
+                                             {block.data(), count * (size_t)recordSize},
+                                             {endMarker, (size_t)markerLength}});
 }
 } // namespace LibraryFile

@@ -6,6 +6,15 @@ namespace ravlin
 {
 bool replaceFileSafely (const juce::File& file, const void* data, size_t size)
 {
+    return replaceFileSafely (file, {FilePiece{data, size}});
+}
+
+bool replaceFileSafely (const juce::File& file, std::initializer_list<FilePiece> pieces)
+{
+    size_t size = 0;
+    for (const auto& piece : pieces)
+        size += piece.size;
+
     if (!file.getParentDirectory().createDirectory())
         return false;
 
@@ -17,8 +26,9 @@ bool replaceFileSafely (const juce::File& file, const void* data, size_t size)
             return false;
         // A full disk or a size limit shows as a short write, which JUCE's own file writers do
         // not report; the old file must then stay as it was.
-        if (size > 0 && !out.write (data, size))
-            return false;
+        for (const auto& piece : pieces)
+            if (piece.size > 0 && !out.write (piece.data, piece.size))
+                return false;
         out.flush();
         if (out.getStatus().failed())
             return false;

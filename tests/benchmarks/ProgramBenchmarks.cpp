@@ -63,6 +63,7 @@ BENCHMARK (packOne);
 BENCHMARK (splitAllBanks)->Unit (benchmark::kMicrosecond);
 
 #include "core/MidiCntrState.h"
+#include "library/DefaultLibraryFile.h"
 #include "library/FileMan.h"
 #include "library/LibraryFile.h"
 #include "library/ProgramLibrary.h"
@@ -148,6 +149,38 @@ void duplicateTest (benchmark::State& state)
     for (auto _ : state)
         benchmark::DoNotOptimize (library.containsDuplicate (probe.data()));
 }
+/** A default library of 100,000 records written after one change, as the editor does shortly
+    after every change: arg 0 with the file as this instance left it, arg 1 after another instance
+    wrote it (read and merged first). */
+void defaultLibraryAfterAChange (benchmark::State& state)
+{
+    const auto folder = benchFolder().getChildFile ("default-100k");
+    folder.deleteRecursively();
+    folder.createDirectory();
+    ravlin::Bytes records ((size_t)100000 * 1024);
+    for (size_t n = 0; n < 100000; ++n)
+        for (size_t i = 0; i < 3; ++i)
+            records[n * 1024 + i] = (uint8_t)((n >> (7 * i)) & 0x7F);
+    LibraryFile::writeBlock (folder.getChildFile (DefaultLibraryFile::fileName), records);
+    DefaultLibraryFile mine, other;
+    mine.load (folder);
+    uint8_t turn = 0;
+    for (auto _ : state)
+    {
+        state.PauseTiming();
+        if (state.range (0) == 1)
+        {
+            auto theirs = other.load (folder);
+            theirs[5] = ++turn & 0x7F;
+            other.save (folder, theirs);
+        }
+        records[1024 * 500 + 7] = ++turn & 0x7F;
+        state.ResumeTiming();
+        benchmark::DoNotOptimize (mine.save (folder, records));
+    }
+    folder.deleteRecursively();
+}
+
 /** The undo history's look at the program (ten times a second): unchanged, and one knob moved. */
 void historyUnchanged (benchmark::State& state)
 {
@@ -178,3 +211,4 @@ BENCHMARK (historyKnobTurn);
 BENCHMARK (loadBankStream)->Unit (benchmark::kMillisecond);
 BENCHMARK (loadLibraryFile)->Unit (benchmark::kMillisecond);
 BENCHMARK (duplicateTest)->Unit (benchmark::kMicrosecond);
+BENCHMARK (defaultLibraryAfterAChange)->Arg (0)->Arg (1)->Unit (benchmark::kMillisecond)->Iterations (5);
