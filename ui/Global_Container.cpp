@@ -1,7 +1,9 @@
 #include "ui/Global_Container.h"
 #include "ui/Fonts.h"
 
-Global_Container::Global_Container (MidiCntrState& hub)
+#include "core/MidiCntrState.h"
+
+Global_Container::Global_Container (MidiCntrState& h) : hub (h)
 {
     for (int k = 0; k < GlobalParameters::numShown; ++k)
     {
@@ -11,6 +13,27 @@ Global_Container::Global_Container (MidiCntrState& hub)
         addAndMakeVisible (control);
     }
     setSize (builtWidth, builtHeight);
+    refresh();
+}
+
+void Global_Container::refresh()
+{
+    const bool known = hub.globalsKnown;
+    const auto unreadable = hub.unreadableGlobalsSize.load();
+    if (unreadable >= 0)
+        note = "The instrument's reply (" + juce::String (unreadable) +
+               " bytes) was not a global dump: the values shown are not its settings.";
+    else if (!known)
+        note = "Waiting for the instrument's global settings...";
+    else
+        note = {};
+    for (auto* c : controls)
+    {
+        c->setEnabled (known && unreadable < 0);
+        c->setAlpha (c->isEnabled() ? 1.0f : 0.4f);
+        c->repaint();
+    }
+    repaint();
 }
 
 Global_Container::~Global_Container() = default;
@@ -34,6 +57,12 @@ void Global_Container::paint (juce::Graphics& g)
     g.setFont (juce::Font (ravlin::arialName(), 12.0f, juce::Font::plain));
     g.setColour (juce::Colours::white);
     g.drawText ("Global Settings:", 14, 4, 200, 16, juce::Justification::centredLeft);
+    if (note.isNotEmpty())
+    {
+        g.setColour (juce::Colour (0xffffc060));
+        g.drawText (note, 120, 4, getWidth() - 160, 16, juce::Justification::centredLeft);
+        g.setColour (juce::Colours::white);
+    }
 
     for (auto* c : controls)
     {

@@ -11,7 +11,8 @@ public:
 };
 
 /** The instrument's global settings: one control per global parameter 0..25, each reading the
-    hub's global image; they repaint when a reply fills it. */
+    hub's global image. Until the instrument's global dump has been read the controls are shown
+    dimmed and cannot be used, with a line saying why; refresh() after each reply. */
 class Global_Container : public juce::Component
 {
 public:
@@ -24,12 +25,18 @@ public:
     void removeListener (Global_Listener* listener) { listeners.remove (listener); }
 
     GlbCont* getControl (int k) const noexcept;
+    /** Reads the hub again: the values, whether they can be trusted, and why not. */
+    void refresh();
+    /** Empty while the values are the instrument's. */
+    juce::String getNote() const { return note; }
     juce::Rectangle<int> closeMarkBounds() const noexcept { return {getWidth() - 25, 10, 15, 15}; }
 
     void paint (juce::Graphics& g) override;
     void mouseUp (const juce::MouseEvent& e) override;
 
 private:
+    MidiCntrState& hub;
+    juce::String note;
     juce::OwnedArray<GlbCont> controls;
     juce::ListenerList<Global_Listener> listeners;
 

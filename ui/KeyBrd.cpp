@@ -200,7 +200,13 @@ void KeyBrd::layout (float newScale, int y, int width, int height)
 void KeyBrd::setStatusText (const juce::String& text)
 {
     status = text;
-    repaint (0, 0, 220, 20);
+    repaint (0, 0, 20 + statusWidth(), 20);
+}
+
+int KeyBrd::statusWidth() const noexcept
+{
+    // Up to the computer-keyboard player's label.
+    return juce::jmax (120, keyPlayer.getX() - 28);
 }
 
 void KeyBrd::resized()
@@ -226,9 +232,11 @@ void KeyBrd::paint (juce::Graphics& g)
     g.fillAll (juce::Colour (Look::bar));
     g.setColour (juce::Colour (0xff303036));
     g.fillRect (0, 0, getWidth(), (int)(3.0f * scale));
-    g.setColour (juce::Colour (status == "OFF-LINE" ? 0xffa05050 : 0xff60c070));
+    // Red off line, amber when the instrument answers but something is wrong, green otherwise.
+    const bool warning = status.endsWith ("CHECK SETTINGS") || status.endsWith ("NO GLOBAL DUMP");
+    g.setColour (juce::Colour (status.startsWith ("OFF-LINE") ? 0xffa05050 : warning ? 0xffe0a040 : 0xff60c070));
     g.setFont (Look::font (12.0f));
-    g.drawText (status, 20, 0, 200, 20, juce::Justification::centredLeft, false);
+    g.drawFittedText (status, 20, 0, statusWidth(), 20, juce::Justification::centredLeft, 1, 0.7f);
     g.setColour (juce::Colour (Look::label));
     g.setFont (Look::font (10.0f * scale));
     g.drawText ("Pitch", (int)(108.0f * scale), (int)(30.0f * scale), (int)(35.0f * scale), (int)(12.0f * scale),

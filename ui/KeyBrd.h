@@ -88,6 +88,7 @@ private:
     void keyPlayDragged (const juce::MouseEvent& e) override;
     void keyPlayDragEnded() override;
     bool inSlideBand (juce::Point<int> p) const noexcept;
+    int statusWidth() const noexcept;
     void startSlide (const juce::MouseEvent& e);
     void slide (const juce::MouseEvent& e);
 

@@ -57,6 +57,14 @@ MIDI_Setup::MIDI_Setup (MidiCntrState& h) : hub (h)
     linkLabel.setText (LinkSpeed::nameOf (hub.getLinkSpeed()), juce::dontSendNotification);
     addAndMakeVisible (linkLabel);
 
+    modelLabel.setFont (arial (12.0f));
+    modelLabel.setColour (juce::Label::textColourId, juce::Colour (0xff9f9f9f));
+    modelLabel.setColour (juce::Label::backgroundColourId, juce::Colours::black);
+    modelLabel.setBounds (480, 34, 160, 16);
+    modelLabel.setInterceptsMouseClicks (false, false); // the panel takes the click
+    modelLabel.setText (ModelDetector::choiceName (hub.getModelDetector().getChoice()), juce::dontSendNotification);
+    addAndMakeVisible (modelLabel);
+
     // Behind the controls: it only takes clicks on its own slider.
     latencyPanel.setBounds (380, 136, MIDI_Sync::panelWidth, MIDI_Sync::panelHeight);
     latencyPanel.setInterceptsMouseClicks (false, true);
@@ -234,6 +242,25 @@ void MIDI_Setup::linkSpeedChosen (int itemId)
     linkLabel.setText (LinkSpeed::nameOf (kind), juce::dontSendNotification);
 }
 
+void MIDI_Setup::showModelMenu()
+{
+    using Choice = ModelDetector::Choice;
+    showChoices (modelLabel,
+                 {ModelDetector::choiceName (Choice::detect), ModelDetector::choiceName (Choice::module),
+                  ModelDetector::choiceName (Choice::keyboard)},
+                 (int)hub.getModelDetector().getChoice(), &MIDI_Setup::modelChosen);
+}
+
+void MIDI_Setup::modelChosen (int itemId)
+{
+    if (itemId < 1 || itemId > 3)
+        return;
+    const auto choice = ModelDetector::choiceOfSetting ((uint8_t)(itemId - 1));
+    hub.setModelChoice (choice);
+    hub.saveSettings();
+    modelLabel.setText (ModelDetector::choiceName (choice), juce::dontSendNotification);
+}
+
 void MIDI_Setup::mouseDown (const juce::MouseEvent& e)
 {
     const auto p = e.getPosition();
@@ -245,6 +272,8 @@ void MIDI_Setup::mouseDown (const juce::MouseEvent& e)
         showSysExMenu();
     else if (linkLabel.getBounds().contains (p))
         showLinkMenu();
+    else if (modelLabel.getBounds().contains (p))
+        showModelMenu();
 }
 
 void MIDI_Setup::toggleGlobals()
@@ -320,6 +349,7 @@ void MIDI_Setup::paint (juce::Graphics& g)
     g.drawSingleLineText ("MIDI Out Port", 60, 124);
     g.drawSingleLineText ("SysEx Buffer Size:", 60, 184);
     g.drawSingleLineText ("MIDI Link:", 60, 258);
+    g.drawSingleLineText ("Instrument:", 390, 46);
     g.setColour (juce::Colour (0xff888888));
     g.setFont (arial (12.0f));
     g.drawSingleLineText ("Change only if receiving causes an error (Receiving SysEx).", 60, 204);

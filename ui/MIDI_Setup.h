@@ -60,6 +60,11 @@ public:
     void linkSpeedChosen (int itemId);
     juce::String getLinkSpeedText() const { return linkLabel.getText(); }
     juce::Rectangle<int> getLinkSpeedBounds() const { return linkLabel.getBounds(); }
+    /** "Detect" (1), "Prophet 12 Module" (2) or "Prophet 12 Keyboard" (3): whose SysEx the
+        plug-in speaks; kept in the settings. */
+    void modelChosen (int itemId);
+    juce::String getModelText() const { return modelLabel.getText(); }
+    juce::Rectangle<int> getModelBounds() const { return modelLabel.getBounds(); }
 
     void toggleGlobals();
     bool isGlobalsPanelOpen() const noexcept { return globalsPanel != nullptr; }
@@ -84,6 +89,7 @@ private:
     void paintPortBox (juce::Graphics& g, int y, const juce::String& name, bool open) const;
     void showSysExMenu();
     void showLinkMenu();
+    void showModelMenu();
     /** A menu of choices under the label; the chosen item (1-based) goes to onChosen. */
     void showChoices (const juce::Label& label, const juce::StringArray& texts, int chosen,
                       void (MIDI_Setup::*onChosen) (int));
@@ -94,7 +100,7 @@ private:
     bool inputOpenMark = false, outputOpenMark = false;
     int lastCode = 0, lastValue = 0;
 
-    juce::Label titleLabel, sysExLabel, linkLabel, helpLabel;
+    juce::Label titleLabel, sysExLabel, linkLabel, modelLabel, helpLabel;
     Check_But clockBox{"Clock ON/OFF"}, programChangeBox{"Control Program Change with Automation"},
         portToHostBox{"THRU: MIDI In Port -> Host"}, hostToPortBox{"THRU: Host -> MIDI Out Port"};
     juce::TextButton globalsButton{"GLOBALS"}, okButton{"OK"};

@@ -36,10 +36,12 @@ void MIDI_scan::start (juce::Rectangle<int> homeBounds)
     setBounds (home);
     tries = requestsThisTry = 0;
     scanning = true;
-    notConnected = false;
+    notConnected = unreadable = false;
+    verdict = Verdict::none;
     warnings.clear();
     hostSettingsLink.setVisible (true);
     state.globalsReceived = false; // a reply from before this check says nothing about now
+    state.unreadableGlobalsSize = -1;
     startTimer (tickMs);
     repaint();
 }
@@ -53,6 +55,18 @@ void MIDI_scan::timerCallback()
         checkSettings();
         return;
     }
+    if (state.unreadableGlobalsSize >= 0)
+    {
+        // An answer, but not one that says how the instrument is set.
+        stopTimer();
+        scanning = false;
+        unreadable = true;
+        setBounds (home.withHeight (90));
+        hostSettingsLink.setVisible (false);
+        repaint();
+        conclude (Verdict::unreadable);
+        return;
+    }
     if (tries >= maxTries)
     {
         stopTimer();
@@ -61,6 +75,7 @@ void MIDI_scan::timerCallback()
         setBounds (home);
         setVisible (true);
         repaint();
+        conclude (Verdict::notConnected);
         return;
     }
     if (requestsThisTry < requestsPerTry)
@@ -76,19 +91,24 @@ void MIDI_scan::timerCallback()
 
 void MIDI_scan::checkSettings()
 {
+    // Read as the global settings panel reads the same bytes: 5 "MIDI Param Send" (0 NRPN),
+    // 6 "MIDI Param Recv." (0 All, 1 NRPN only), 7 "MIDI Controller Enable", 8 "MIDI SysEx Enable".
     const auto& g = state.globalsImage;
     warnings.clear();
     if (g[7] != 1)
         warnings.add ("- MIDI Controller Send/Receive = ON");
-    if (g[6] != 2)
+    if (g[5] != 0)
         warnings.add ("- Parameter send = NRPN");
-    if (g[5] != 2)
+    if (g[6] > 1)
         warnings.add ("- Parameter Receive = ALL");
+    if (g[8] != 1)
+        warnings.add ("- MIDI SysEx = ON");
 
     if (warnings.isEmpty())
     {
         stopTimer();
         repaint();
+        conclude (Verdict::settingsOk);
         sendChangeMessage();
         return;
     }
@@ -96,6 +116,14 @@ void MIDI_scan::checkSettings()
     // The warning's own heading runs where the link sits; the hints are about the instrument anyway.
     hostSettingsLink.setVisible (false);
     repaint();
+    conclude (Verdict::checkSettings);
+}
+
+void MIDI_scan::conclude (Verdict v)
+{
+    verdict = v;
+    if (onVerdict)
+        onVerdict (v);
 }
 
 void MIDI_scan::mouseDown (const juce::MouseEvent&)
@@ -107,7 +135,7 @@ void MIDI_scan::mouseDown (const juce::MouseEvent&)
 
 void MIDI_scan::paint (juce::Graphics& g)
 {
-    if (!scanning && !notConnected && warnings.isEmpty())
+    if (!scanning && !notConnected && !unreadable && warnings.isEmpty())
         return; // idle: only the link shows
 
     const auto panel = getLocalBounds().toFloat().reduced (1.0f);
@@ -129,6 +157,16 @@ void MIDI_scan::paint (juce::Graphics& g)
         g.setFont (juce::Font (ravlin::arialName(), 15.0f, juce::Font::plain));
         g.drawSingleLineText ("- Check USB/MIDI cables.", 30, 55);
         g.drawSingleLineText ("- Prophet 12 global setting: SYSEX send/receive should be set to ON.", 30, 75);
+        return;
+    }
+    if (unreadable)
+    {
+        g.drawSingleLineText ("WARNING!", 10, 30);
+        g.setFont (juce::Font (ravlin::arialName(), 14.0f, juce::Font::plain));
+        g.drawSingleLineText ("The instrument answered, but not with its global settings (" +
+                                  juce::String (state.unreadableGlobalsSize.load()) + " bytes).",
+                              30, 55);
+        g.drawSingleLineText ("Check the MIDI SysEx Buffer Size, or that nothing else answers on this port.", 30, 75);
         return;
     }
     g.drawSingleLineText ("WARNING!", 10, 30);

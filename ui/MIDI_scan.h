@@ -10,6 +10,16 @@ class MidiCntrState;
 class MIDI_scan : public juce::Component, public juce::Timer, public juce::ChangeBroadcaster
 {
 public:
+    /** How a check ended, for the status line. */
+    enum class Verdict
+    {
+        none, // still running, or stopped by a click
+        settingsOk,
+        checkSettings, // the instrument answered; some of its settings keep the editor from working
+        unreadable,    // it answered with something that is not a global dump
+        notConnected
+    };
+
     // One request every other tick of 250 ms, six tries: "NOT CONNECTED!" 3 s after the start.
     static constexpr int tickMs = 250;
     static constexpr int defaultMaxTries = 6;
@@ -32,6 +42,9 @@ public:
     void mouseDown (const juce::MouseEvent& e) override;
 
     bool isScanning() const noexcept { return scanning; }
+    Verdict getVerdict() const noexcept { return verdict; }
+    /** Told whenever a check ends with a verdict. */
+    std::function<void (Verdict)> onVerdict;
     bool isNotConnected() const noexcept { return notConnected; }
     const juce::StringArray& getWarnings() const noexcept { return warnings; }
     juce::HyperlinkButton& getHostSettingsLink() noexcept { return hostSettingsLink; }
@@ -41,7 +54,10 @@ public:
 
 private:
     MidiCntrState& state;
-    bool scanning = false, notConnected = false;
+    void conclude (Verdict v);
+
+    bool scanning = false, notConnected = false, unreadable = false;
+    Verdict verdict = Verdict::none;
     juce::StringArray warnings;
     int tries = 0, requestsThisTry = 0;
     juce::Rectangle<int> home;

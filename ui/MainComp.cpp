@@ -10,8 +10,6 @@
 
 namespace
 {
-constexpr const char* onlineText = "DSI:  PROPHET 12 MDL ON-LINE";
-constexpr const char* offlineText = "OFF-LINE";
 constexpr uint32_t firstJumpCode = 0x210002D7;
 constexpr int jumpsOfCodes[] = {1, 2, 3, 4, 5, 6, 7, 10, 11};
 
@@ -44,6 +42,7 @@ MainComp::MainComp (RavlinAudioProcessor* owner) : processor (owner)
     hub.transferCode = -1;
 
     fileMan.tell = [this] (const juce::String& text) { showMessage (text); };
+    fileMan.deviceByte = [&hub] { return hub.deviceByte(); };
     fileMan.confirm = [this] (const juce::String& question, std::function<void()> yes, std::function<void()> no)
     { askThen (question, std::move (yes), std::move (no)); };
 
@@ -69,6 +68,19 @@ MainComp::MainComp (RavlinAudioProcessor* owner) : processor (owner)
 
     midiSetup = std::make_unique<MidiSetupController> (hub, *this);
     midiSetup->isWriteDialogShown = [this] { return writeDialog != nullptr; };
+    midiSetup->onVerdict = [this] (MIDI_scan::Verdict v)
+    {
+        connection.setVerdict (v);
+        showConnection();
+    };
+    midiSetup->onPortsChanged = [this]
+    {
+        // Whatever was known was about the ports before.
+        connection.setVerdict (MIDI_scan::Verdict::none);
+        connection.setOnline (false);
+        connection.setModel (processor->getHub().getModel());
+        showConnection();
+    };
     transfer = std::make_unique<TransferProgress> (hub, *this);
 
     const auto size = editorSizeFor ({hub.layout.editor.getWidth(), hub.layout.editor.getHeight()}, monitor);
@@ -244,11 +256,17 @@ void MainComp::handleEvent (uint32_t code)
         case 0x110: editorPanel->refreshAll(); return;
         case 0x120:
         case 0x130:
+        case 0x1D0:
+        case 0x1E0:
         {
-            const auto text = kind == 0x120 ? onlineText : offlineText;
-            keyboard->setStatusText (text);
-            if (auto* setup = midiSetup->getSetup())
-                setup->setStatusText (text);
+            if (kind == 0x120 || kind == 0x130)
+                connection.setOnline (kind == 0x120);
+            connection.setModel (hub.getModel());
+            showConnection();
+            // The values are read again when the instrument answers, and said to be stale when
+            // the answer was no global dump.
+            if (auto* setup = midiSetup->getSetup(); setup != nullptr && setup->getGlobalsPanel() != nullptr)
+                setup->getGlobalsPanel()->refresh();
             return;
         }
         case 0x160:
@@ -332,12 +350,8 @@ void MainComp::command (int number)
         case fileCommand: show (fileMenu(), fileMenuId, at); break;
         case editCommand: show (editMenu(), editMenuId, at); break;
         case midiCommand:
-            if (writeDialog != nullptr)
-                break;
-            if (midiSetup->isSetupShown())
-                midiSetup->hideSetup();
-            else
-                midiSetup->showSetup();
+            if (writeDialog == nullptr)
+                show (midiMenu(), midiMenuId, at);
             break;
         case sendCommand: show (sendMenu(), sendMenuId, at); break;
         case receiveCommand: processor->getHub().requestEditBuffer(); break;
@@ -436,6 +450,22 @@ juce::PopupMenu MainComp::channelMenu()
     for (int c = 1; c <= 16; ++c)
         m.addItem (c, "Channel " + juce::String (c));
     return m;
+}
+
+juce::PopupMenu MainComp::midiMenu() const
+{
+    juce::PopupMenu m;
+    m.addItem (midiSetupItem, "MIDI Setup", true, midiSetup->isSetupShown());
+    m.addItem (checkConnectionItem, "Check Connection");
+    return m;
+}
+
+void MainComp::showConnection()
+{
+    const auto text = connection.text();
+    keyboard->setStatusText (text);
+    if (auto* setup = midiSetup->getSetup())
+        setup->setStatusText (text);
 }
 
 juce::PopupMenu MainComp::bankFileMenu() const
@@ -599,11 +629,7 @@ void MainComp::resendCurrent()
     const auto image = hub.getCurrentProgram();
     storeReceived (false, selectedBank(), selectedProgram(), image);
     // SEND sends: the program goes into the instrument's edit buffer too.
-    if (hub.getPorts().outputOpen)
-    {
-        const auto dump = ravlin::packEditBufferDump (image);
-        hub.getPorts().sendSysEx (dump.data(), (int)dump.size());
-    }
+    hub.sendToInstrument (ravlin::packEditBufferDump (image));
 }
 
 void MainComp::copyCurrentToClipboard()
@@ -619,6 +645,25 @@ void MainComp::menuChosen (int menu, int item)
     juce::Component::SafePointer<MainComp> self (this);
     switch (menu)
     {
+        case midiMenuId:
+            if (writeDialog != nullptr)
+                return;
+            if (item == midiSetupItem)
+            {
+                if (midiSetup->isSetupShown())
+                    midiSetup->closeSetup();
+                else
+                {
+                    midiSetup->showSetup();
+                    showConnection();
+                }
+            }
+            else if (item == checkConnectionItem)
+            {
+                midiSetup->hideSetup();
+                midiSetup->startCheck();
+            }
+            return;
         case fileMenuId:
             if (item == 1)
                 fileMan.loadSingleProgram (

@@ -4,6 +4,7 @@
 #include "library/FileMan.h"
 #include "library/ProgramFiles.h"
 #include "ui/BankComp.h"
+#include "ui/ConnectionStatus.h"
 #include "ui/EditorPanel.h"
 #include "ui/KeyBrd.h"
 #include "ui/Lib_Manager_Comp.h"
@@ -91,6 +92,10 @@ public:
     juce::PopupMenu programMenu() const;
     static juce::PopupMenu categoryMenu();
     static juce::PopupMenu channelMenu();
+    /** "MIDI Setup" (ticked while shown), "Check Connection". */
+    juce::PopupMenu midiMenu() const;
+    /** The status line and the setup panel's title say what is known of the connection. */
+    void showConnection();
     juce::PopupMenu bankFileMenu() const;
     juce::PopupMenu optionsMenu() const;
     juce::PopupMenu programCellMenu (int bank, int program) const;
@@ -106,8 +111,11 @@ public:
         bankFileMenuId = 890,
         transferMenuId = 891,
         optionsMenuId = 201,
-        cellMenuId = 4
+        cellMenuId = 4,
+        midiMenuId = 5
     };
+    static constexpr int midiSetupItem = 1, checkConnectionItem = 2; // of the MIDI menu
+    const ConnectionStatus& getConnectionStatus() const noexcept { return connection; }
     void menuChosen (int menu, int item);
     static constexpr int undoItem = 21, redoItem = 22; // of the EDIT menu
     static constexpr int allBanksItem = 300;           // of the bank file menu
@@ -163,6 +171,7 @@ private:
     std::unique_ptr<Lib_Manager_Win> libraryWindow;
     std::unique_ptr<MsgCont> message;
     FileMan fileMan;
+    ConnectionStatus connection;
     ravlin::Bytes clipboard;
     bool clipboardFilled = false, banksShown = false;
     int rememberedPanelHeight = 0, cellBank = 0, cellProgram = 0, categoryTarget = 0;

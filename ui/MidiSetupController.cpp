@@ -52,6 +52,13 @@ void MidiSetupController::hideSetup()
     setup.reset();
 }
 
+void MidiSetupController::closeSetup()
+{
+    hideSetup();
+    if (hub.getPorts().inputOpen && hub.getPorts().outputOpen)
+        startCheck();
+}
+
 void MidiSetupController::toggleScan()
 {
     if (scan != nullptr)
@@ -62,10 +69,22 @@ void MidiSetupController::toggleScan()
         return;
     }
     scan = std::make_unique<MIDI_scan> (hub);
+    scan->onVerdict = [this] (MIDI_scan::Verdict v)
+    {
+        if (onVerdict)
+            onVerdict (v);
+    };
     scan->addChangeListener (this);
     editor.addAndMakeVisible (*scan);
     scan->start (scanHomeBounds (editor.getLocalBounds()));
     scan->toFront (false);
+}
+
+void MidiSetupController::startCheck()
+{
+    if (scan != nullptr)
+        toggleScan();
+    toggleScan();
 }
 
 void MidiSetupController::requestAndSave()
@@ -86,14 +105,15 @@ void MidiSetupController::apply (int code, int value)
             hub.setOption (SettingsBlock::programChangeWithAutomation, value == 1);
             break;
         case MIDI_Setup::inputChosen:
-            hub.selectInputPort (value);
-            if (setup != nullptr)
-                setup->setOpenMarks (hub.getPorts().inputOpen, hub.getPorts().outputOpen);
-            break;
         case MIDI_Setup::outputChosen:
-            hub.selectOutputPort (value);
+            if (code == MIDI_Setup::inputChosen)
+                hub.selectInputPort (value);
+            else
+                hub.selectOutputPort (value);
             if (setup != nullptr)
                 setup->setOpenMarks (hub.getPorts().inputOpen, hub.getPorts().outputOpen);
+            if (onPortsChanged)
+                onPortsChanged();
             break;
         case MIDI_Setup::okPressed:
             requestAndSave();
@@ -132,7 +152,7 @@ void MidiSetupController::changeListenerCallback (juce::ChangeBroadcaster* sourc
 void MidiSetupController::handleAsyncUpdate()
 {
     if (std::exchange (closeSetupSoon, false))
-        hideSetup();
+        closeSetup();
     if (std::exchange (closeScanSoon, false) && scan != nullptr)
         toggleScan();
 }

@@ -21,10 +21,14 @@ public:
 
     void showSetup();
     void hideSetup();
+    /** Hides the panel; with both ports open the connection check starts by itself. */
+    void closeSetup();
     bool isSetupShown() const noexcept { return setup != nullptr; }
     MIDI_Setup* getSetup() const noexcept { return setup.get(); }
 
     void toggleScan();
+    /** The connection check from the start, shown if it was not. */
+    void startCheck();
     bool isScanShown() const noexcept { return scan != nullptr; }
     MIDI_scan* getScan() const noexcept { return scan.get(); }
     static juce::Rectangle<int> scanHomeBounds (juce::Rectangle<int> editorBounds);
@@ -34,6 +38,10 @@ public:
 
     /** While the write dialog shows, OK saves but does not close the panel. */
     std::function<bool()> isWriteDialogShown = [] { return false; };
+    /** How each connection check ended. */
+    std::function<void (MIDI_scan::Verdict)> onVerdict;
+    /** A port was chosen in the panel. */
+    std::function<void()> onPortsChanged;
 
 private:
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;

@@ -1,6 +1,7 @@
 #include "core/MidiCntrState.h"
 #include "support/FakeMidiDevices.h"
 #include "support/MessagePump.h"
+#include "support/ModelDetection.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,7 @@ protected:
     {
         hub.selectInputPort (virtualPort);
         hub.selectOutputPort (virtualPort);
+        ravlin::test::awaitModelReply (hub); // the instrument answered who it is, as it does at once
     }
 
     VirtualInstrument& instrument() { return hub.getVirtualInstrument(); }

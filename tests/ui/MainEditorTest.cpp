@@ -1,6 +1,7 @@
 // The whole editor against the virtual instrument: receive, edit, banks, write, files, channel.
 #include "core/HubEvents.h"
 #include "core/RavlinAudioProcessor.h"
+#include "instrument/InstrumentModel.h"
 #include "instrument/ParDes.h"
 #include "instrument/ProgramPacking.h"
 #include "library/ProgramFiles.h"
@@ -258,8 +259,9 @@ TEST_F (MainEditor, TheChannelMenuChangesTheChannelOfWhatIsSent)
 
     control (0, 86)->userValue (control (0, 86)->getShownValue() + 1, true);
     auto& out = devices->recorders[0];
-    ASSERT_TRUE (pumpUntil ([&] { return out.count() > 0; }));
-    EXPECT_EQ (out.taken().front().bytes[0], 0xB4) << "an NRPN on channel 5";
+    ASSERT_TRUE (pumpUntil ([&] { return out.count() > 1; }));
+    EXPECT_EQ (out.taken()[0].bytes, ravlin::identity::request()) << "whoever is on the new output is asked first";
+    EXPECT_EQ (out.taken()[1].bytes[0], 0xB4) << "an NRPN on channel 5";
 }
 
 TEST_F (MainEditor, MenusOfferWhatTheirStateAllows)
@@ -841,4 +843,65 @@ TEST (TransferTexts, ReadBackReportsNameEverySlotInRuns)
         if (it.getItem().text == "Verify After Writing")
             ticked = it.getItem().isTicked;
     EXPECT_TRUE (ticked);
+}
+
+TEST_F (MainEditor, CheckConnectionNamesTheModelAndKeepsItsVerdictInTheStatusLine)
+{
+    EXPECT_EQ (itemTexts (editor->midiMenu()), (juce::StringArray{"MIDI Setup", "Check Connection"}));
+    auto& status = *editor->getKeyboard();
+
+    // The virtual module, set as the setup's help text asks.
+    editor->menuChosen (MainComp::midiMenuId, MainComp::checkConnectionItem);
+    EXPECT_TRUE (editor->getMidiSetup()->isScanShown());
+    ASSERT_TRUE (waitFor ([&] { return status.getStatusText() == "PROPHET 12 MDL: SETTINGS OK"; }))
+        << status.getStatusText();
+    ASSERT_TRUE (waitFor ([&] { return !editor->getMidiSetup()->isScanShown(); })) << "a good check closes itself";
+
+    // Both ports moved to the keyboard in the setup: OK starts the check by itself.
+    editor->menuChosen (MainComp::midiMenuId, MainComp::midiSetupItem);
+    auto* setup = editor->getMidiSetup()->getSetup();
+    ASSERT_NE (setup, nullptr);
+    EXPECT_EQ (setup->getStatusText(), status.getStatusText()) << "the panel's title says the same";
+    setup->portChosen (true, 5); // NONE, two system ports, the virtual module, the virtual keyboard
+    setup->portChosen (false, 5);
+    EXPECT_EQ (status.getStatusText(), "OFF-LINE") << "the verdict was about the other ports";
+    auto& keyboard = hub().getVirtualInstrument (ravlin::InstrumentModel::keyboard);
+    keyboard.setGlobal (6, 2); // "MIDI Param Recv.": CC only
+    setup->getOkButton().triggerClick();
+    ASSERT_TRUE (waitFor ([&] { return status.getStatusText() == "PROPHET 12 KBD: CHECK SETTINGS"; }))
+        << status.getStatusText();
+    EXPECT_FALSE (editor->getMidiSetup()->isSetupShown());
+    ASSERT_TRUE (editor->getMidiSetup()->isScanShown()) << "the warnings stay until clicked";
+    EXPECT_EQ (editor->getMidiSetup()->getScan()->getWarnings(), juce::StringArray ("- Parameter Receive = ALL"));
+    ravlin::test::saveSnapshot (*editor, "main-check-connection-keyboard");
+
+    // Saved program files carry the keyboard's byte; the keyboard never heard the module's.
+    EXPECT_EQ (editor->getFileMan().deviceByte(), ravlin::sysex::deviceKeyboard);
+    EXPECT_EQ (keyboard.getNumOtherModelMessages(), 0);
+
+    keyboard.setGlobal (6, 0); // "All"
+    editor->menuChosen (MainComp::midiMenuId, MainComp::checkConnectionItem);
+    ASSERT_TRUE (waitFor ([&] { return status.getStatusText() == "PROPHET 12 KBD: SETTINGS OK"; }))
+        << status.getStatusText();
+}
+
+TEST_F (MainEditor, TheModelChosenInTheSetupIsSpokenAndKept)
+{
+    editor->menuChosen (MainComp::midiMenuId, MainComp::midiSetupItem);
+    auto* setup = editor->getMidiSetup()->getSetup();
+    ASSERT_NE (setup, nullptr);
+    EXPECT_EQ (setup->getModelText(), "Detect");
+    setup->modelChosen (3);
+    EXPECT_EQ (setup->getModelText(), "Prophet 12 Keyboard");
+    EXPECT_EQ (hub().settingsBlock[SettingsBlock::instrumentModel], 2);
+    EXPECT_EQ (hub().deviceByte(), ravlin::sysex::deviceKeyboard) << "whatever the module on the ports said";
+    ravlin::test::saveSnapshot (*setup, "setup-model-keyboard");
+
+    // The module on the ports no longer answers: its byte is not the one spoken.
+    hub().requestEditBuffer();
+    pumpMessages (100);
+    EXPECT_GT (instrument().getNumOtherModelMessages(), 0);
+    setup->modelChosen (1);
+    EXPECT_EQ (hub().settingsBlock[SettingsBlock::instrumentModel], 0);
+    EXPECT_EQ (hub().deviceByte(), ravlin::sysex::deviceModule);
 }

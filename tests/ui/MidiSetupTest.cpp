@@ -5,6 +5,8 @@
 #include "support/MessagePump.h"
 #include "ui/MidiSetupController.h"
 
+#include "instrument/GlobalDump.h"
+
 #include <gtest/gtest.h>
 
 using ravlin::Bytes;
@@ -192,16 +194,30 @@ TEST_F (Panels, GlobalEditsReachTheInstrumentAndARepliesFillsTheImage)
     panel.getControl (13)->setValue (2);
     ASSERT_TRUE (pumpUntil ([&] { return hub->getVirtualInstrument().getGlobals()[13] == 2; }));
 
-    Bytes reply{0xF0, 0x01, 0x2B, 0x0F};
-    for (int k = 0; k < 25; ++k)
-        reply.push_back ((uint8_t)(k + 20));
-    reply.push_back (0xF7);
-    ASSERT_EQ (reply.size(), 30u);
+    // Until the instrument's dump is read, the values are not its own: dimmed, and said so.
+    EXPECT_FALSE (panel.getControl (13)->isEnabled());
+    EXPECT_EQ (panel.getNote(), "Waiting for the instrument's global settings...");
+
+    ravlin::globalDump::Globals globals{};
+    for (size_t k = 0; k < globals.size(); ++k)
+        globals[k] = (uint8_t)(k + 20);
+    const auto reply = ravlin::globalDump::encode (globals, ravlin::sysex::deviceKeyboard);
     hub->globalsImage[25] = 9;
     hub->handleIncomingMidiMessage (nullptr, juce::MidiMessage (reply.data(), (int)reply.size()));
+    panel.refresh();
     EXPECT_EQ (hub->globalsImage[0], 20);
     EXPECT_EQ (hub->globalsImage[24], 44);
     EXPECT_EQ (hub->globalsImage[25], 9) << "beyond the reply the image stays";
+    EXPECT_TRUE (panel.getControl (13)->isEnabled());
+    EXPECT_TRUE (panel.getNote().isEmpty());
+
+    // A reply of another length changes no value and says so.
+    const Bytes raw{0xF0, 0x01, 0x2B, 0x0F, 1, 2, 3, 0xF7};
+    hub->handleIncomingMidiMessage (nullptr, juce::MidiMessage (raw.data(), (int)raw.size()));
+    panel.refresh();
+    EXPECT_EQ (hub->globalsImage[0], 20);
+    EXPECT_FALSE (panel.getControl (13)->isEnabled());
+    EXPECT_TRUE (panel.getNote().startsWith ("The instrument's reply (8 bytes) was not a global dump"));
 }
 
 //==============================================================================
@@ -227,8 +243,9 @@ TEST_F (Panels, TheScanReportsGoodSettingsAndAsksNoMore)
 TEST_F (Panels, TheScanListsWrongSettingsInOrder)
 {
     connectVirtual();
+    // As the global panel reads them: "MIDI Param Send" CC, "MIDI Param Recv." CC only, controllers off.
     auto& vi = hub->getVirtualInstrument();
-    vi.setGlobal (5, 0), vi.setGlobal (6, 0), vi.setGlobal (7, 0);
+    vi.setGlobal (5, 1), vi.setGlobal (6, 2), vi.setGlobal (7, 0);
     MIDI_scan scan (*hub);
     editor.addAndMakeVisible (scan);
     scan.start (MidiSetupController::scanHomeBounds (editor.getLocalBounds()));
@@ -236,6 +253,7 @@ TEST_F (Panels, TheScanListsWrongSettingsInOrder)
     EXPECT_EQ (scan.getWarnings(), (juce::StringArray{"- MIDI Controller Send/Receive = ON", "- Parameter send = NRPN",
                                                       "- Parameter Receive = ALL"}));
     EXPECT_EQ (scan.getHeight(), 110);
+    EXPECT_EQ (scan.getVerdict(), MIDI_scan::Verdict::checkSettings);
     EXPECT_EQ (scan.getWidth(), 560);
     EXPECT_FALSE (scan.getHostSettingsLink().isVisible()) << "it would run into the heading";
     saveSnapshot (scan, "scan-warning");
@@ -294,7 +312,8 @@ TEST_F (Panels, SetupControlsSendTheirCodesAndTheOwnerAppliesThem)
     {
         Codes codes (setup); // gone before OK deletes the panel
         EXPECT_EQ (setup.getInputNames(),
-                   (juce::StringArray{"NONE", "Port In A", "Prophet 12 In", "Prophet 12 Module (virtual)"}));
+                   (juce::StringArray{"NONE", "Port In A", "Prophet 12 In", "Prophet 12 Module (virtual)",
+                                      "Prophet 12 Keyboard (virtual)"}));
 
         click (setup.getCheckBox (MIDI_Setup::clockSwitch), {5, 5});
         EXPECT_TRUE (hub->clockOption);
@@ -345,7 +364,7 @@ TEST_F (Panels, PortListsOpenOnlyWithDevicesAndLatencyChangesReachTheHub)
     MidiSetupController controller (*hub, editor);
     controller.showSetup();
     auto& setup = *controller.getSetup();
-    EXPECT_EQ (setup.getOutputNames().size(), 2) << "NONE and the virtual instrument";
+    EXPECT_EQ (setup.getOutputNames().size(), 3) << "NONE and the virtual instrument as module and keyboard";
 
     setup.setPortLists ({}, {});
     const auto before = visibleDesktopWindows();
@@ -398,15 +417,18 @@ TEST_F (Panels, GlobalsTwiceOpensAndClosesAndAsksOnce)
 TEST_F (Panels, Snapshots)
 {
     connectVirtual();
+    hub->getVirtualInstrument().setGlobal (13, 2);
     MidiSetupController controller (*hub, editor);
     controller.showSetup();
     auto& setup = *controller.getSetup();
     saveSnapshot (setup, "setup-help");
     setup.toggleGlobals();
     ASSERT_TRUE (pumpUntil ([&] { return hub->globalsReceived.load(); }));
+    setup.getGlobalsPanel()->refresh();
     pumpMessages (50);
     saveSnapshot (setup, "setup-globals");
-    EXPECT_EQ (setup.getGlobalsPanel()->getControl (5)->getValue(), 2) << "the panel shows the reply";
+    EXPECT_EQ (setup.getGlobalsPanel()->getControl (13)->getValue(), 2) << "the panel shows the reply";
+    EXPECT_EQ (setup.getGlobalsPanel()->getControl (6)->getValue(), 1) << "NRPN only, as the help text asks";
     EXPECT_TRUE (juce::File (RAVLIN_SCREENSHOT_DIR).getChildFile ("setup-globals.png").existsAsFile());
 }
 
