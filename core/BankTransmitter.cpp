@@ -79,7 +79,7 @@ bool BankTransmitter::handOver (const ravlin::Bytes& message)
 {
     // The queue drains at the wire's pace; a port that takes nothing for a second is gone.
     const auto giveUpAt = juce::Time::getMillisecondCounterHiRes() + 1000.0;
-    while (!hub.getPorts().sendSysEx (message.data(), (int)message.size()))
+    while (!hub.sendToInstrument (message))
     {
         if (threadShouldExit() || !hub.getPorts().outputOpen || juce::Time::getMillisecondCounterHiRes() > giveUpAt)
             return false;

@@ -49,7 +49,9 @@ constexpr uint32_t bankChanged = 0x19000000u;
 constexpr uint32_t sliders = 0x1A000000u;
 constexpr uint32_t latch1 = 0x1B000000u;
 constexpr uint32_t latch2 = 0x1B100000u;
-constexpr uint32_t transmitReport = 0x1C000000u; // a transmit or WRITE read back, or cut short
+constexpr uint32_t transmitReport = 0x1C000000u;    // a transmit or WRITE read back, or cut short
+constexpr uint32_t modelChanged = 0x1D000000u;      // an identity reply named the model on the ports
+constexpr uint32_t globalsUnreadable = 0x1E000000u; // a reply to the global request that was no global dump
 
 /** The kind of a code: its top 12 bits with the channel nibble cleared (0x090, 0x100, ...). */
 constexpr uint32_t kindOf (uint32_t code)

@@ -1,6 +1,7 @@
 #include "core/MidiCntrState.h"
 
 #include "instrument/BankFolder.h"
+#include "instrument/GlobalDump.h"
 
 #include <thread>
 
@@ -75,6 +76,7 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceSet> system, juce::File 
     ports = std::make_unique<MIDI_PORTS_Control> (devices, *this);
     transmitter = std::make_unique<BankTransmitter> (*this);
     ports->reopenRememberedPorts (portNames[0], portNames[1]);
+    portsChanged();
     if (const auto number = portNames[3].getIntValue(); number != 0)
         ports->sysExBufferChoice = number;
 
@@ -100,6 +102,7 @@ void MidiCntrState::readOptions()
     thruHostToPort = settingsBlock[SettingsBlock::thruHostToPort] == 1;
     verifyAfterWriting = settingsBlock[SettingsBlock::verifyAfterWriting] == 1;
     linkSpeed = LinkSpeed::fromSetting (settingsBlock[SettingsBlock::linkSpeed]);
+    modelDetector.setChoice (ModelDetector::choiceOfSetting (settingsBlock[SettingsBlock::instrumentModel]));
 }
 
 void MidiCntrState::readLatencySettings()
@@ -407,18 +410,47 @@ void MidiCntrState::requestProgram (int bank, int program)
     if (ports->outputOpen)
     {
         noteProgramRequest (bank, program);
-        const auto request = ravlin::requestProgramDump (bank, program);
-        ports->sendSysEx (request.data(), (int)request.size());
+        sendToInstrument (ravlin::requestProgramDump (bank, program));
     }
 }
 
 void MidiCntrState::requestEditBuffer()
 {
-    if (ports->outputOpen)
-    {
-        const auto request = ravlin::requestEditBufferDump();
-        ports->sendSysEx (request.data(), (int)request.size());
-    }
+    sendToInstrument (ravlin::requestEditBufferDump());
+}
+
+bool MidiCntrState::sendToInstrument (const Bytes& message)
+{
+    if (!ports->outputOpen)
+        return false;
+    const auto stamped = modelDetector.stamp (message, juce::Time::getMillisecondCounterHiRes());
+    return ports->sendSysEx (stamped.data(), (int)stamped.size());
+}
+
+void MidiCntrState::setModelChoice (ModelDetector::Choice choice)
+{
+    modelDetector.setChoice (choice);
+    settingsBlock[SettingsBlock::instrumentModel] = ModelDetector::settingOf (choice);
+    if (choice == ModelDetector::Choice::detect && !modelDetector.hasDetected() && ports->inputOpen)
+        detectModel();
+}
+
+bool MidiCntrState::detectModel()
+{
+    modelDetector.forget();
+    if (!ports->outputOpen)
+        return false;
+    const auto request = ravlin::identity::request();
+    modelDetector.asked (juce::Time::getMillisecondCounterHiRes());
+    ports->sendSysEx (request.data(), (int)request.size());
+    return true;
+}
+
+void MidiCntrState::portsChanged()
+{
+    modelDetector.forget();
+    if (modelDetector.getChoice() == ModelDetector::Choice::detect && ports->inputOpen && ports->outputOpen)
+        detectModel();
 }
 
 void MidiCntrState::requestGlobals()
@@ -426,10 +458,7 @@ void MidiCntrState::requestGlobals()
     // Without an output the instrument is off line too: no earlier reply may stand for it.
     globalsReceived = false;
     postEvent (HubEvent::offline);
-    if (!ports->outputOpen)
-        return;
-    const auto request = ravlin::requestGlobalParameters();
-    ports->sendSysEx (request.data(), (int)request.size());
+    sendToInstrument (ravlin::requestGlobalParameters());
 }
 
 void MidiCntrState::noteOnToInstrument (int channel, int note, int velocity)
@@ -909,11 +938,19 @@ void MidiCntrState::handlePartialSysexMessage (juce::MidiInput*, const juce::uin
 
 void MidiCntrState::dispatchSysEx (const Bytes& m)
 {
+    if (const auto model = ravlin::identity::modelOfReply (m.data(), m.size()))
+    {
+        // What went out with the other model's byte while the answer was awaited goes again.
+        for (const auto& again : modelDetector.replied (*model))
+            ports->sendSysEx (again.data(), (int)again.size());
+        postEvent (HubEvent::modelChanged);
+        return;
+    }
     if (m.size() >= 4 && m[1] == 0x7E && m[3] == 0x06)
-        return; // a device identity reply
+        return; // another device's identity
 
     // Another maker's message may carry the same bytes after its first: never a program.
-    if (m.size() < 4 || m[1] != sysex::manufacturer || (m[2] != sysex::deviceKeyboard && m[2] != sysex::deviceModule))
+    if (!ravlin::isOwnMessage (m.data(), m.size()))
         return;
     switch (m[3])
     {
@@ -1003,18 +1040,9 @@ void MidiCntrState::requestNextOfReceive (int bank, int program)
 
 void MidiCntrState::receiveGlobals (const Bytes& m)
 {
-    const auto payload = m.size() >= 5 ? m.size() - 5 : 0;
-    const auto* first = m.data() + 4;
-
-    // The instrument's own dump sends its parameters as nibbles, low nibble first.
-    const bool nibbles = payload == 50 && std::all_of (first, first + 50, [] (uint8_t b) { return b <= 0x0F; });
-    if (nibbles)
-        for (size_t k = 0; k < 25; ++k)
-            globalsImage[k] = (uint8_t)(first[2 * k] | (first[2 * k + 1] << 4));
-    else
-        std::copy (first, first + std::min (payload, globalsImage.size()), globalsImage.begin());
-
-    globalsReceived = true;
+    // Anything but a whole dump of 50 nibbles would show values the instrument does not hold:
+    // the image stays as it was, and whoever shows it says so.
+    // The editor's two bytes wait for the instrument's answer, whatever it holds.
     if (pendingSettings)
     {
         settingsBlock[SettingsBlock::pendingValue0] = (uint8_t)pendingSettingsValues[0].load();
@@ -1022,6 +1050,17 @@ void MidiCntrState::receiveGlobals (const Bytes& m)
         pendingSettings = false;
         saveSettings();
     }
+
+    const auto globals = ravlin::globalDump::decode (m.data(), m.size());
+    if (!globals.has_value())
+    {
+        unreadableGlobalsSize = (int)m.size();
+        postEvent (HubEvent::globalsUnreadable);
+        return;
+    }
+    std::copy (globals->begin(), globals->end(), globalsImage.begin());
+    unreadableGlobalsSize = -1;
+    globalsReceived = true;
     postEvent (HubEvent::online);
 }
 
@@ -1134,9 +1173,11 @@ void MidiCntrState::routeBlock (juce::MidiBuffer& hostMidi, int numSamples)
 void MidiCntrState::selectInputPort (int index)
 {
     ports->selectInput (index, portNames.getReference (0));
+    portsChanged();
 }
 
 void MidiCntrState::selectOutputPort (int index)
 {
     ports->selectOutput (index, portNames.getReference (1));
+    portsChanged();
 }

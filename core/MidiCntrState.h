@@ -2,6 +2,7 @@
 
 #include "core/BankTransmitter.h"
 #include "core/HubEvents.h"
+#include "core/ModelDetector.h"
 #include "core/SettingsBlock.h"
 #include "core/SettingsFiles.h"
 #include "instrument/Bank_Program.h"
@@ -110,6 +111,20 @@ public:
     void requestProgram (int bank, int program);
     void requestEditBuffer();
     void requestGlobals();
+    /** One of the instrument's own messages (F0 01 ...), given the device byte of the model in
+        use; anything else goes as it is. False when it was not taken: no output, or queue full. */
+    bool sendToInstrument (const ravlin::Bytes& message);
+
+    // The model on the ports. With "Detect" the identity request goes out whenever both ports
+    // are open, and the reply names the model (posted as HubEvent::modelChanged); the module until
+    // then, and without a reply. Whoever shows the state reads it from the detector.
+    void setModelChoice (ModelDetector::Choice choice);
+    /** Asks whoever is on the ports who they are; false, asking nothing, without an output. */
+    bool detectModel();
+    const ModelDetector& getModelDetector() const noexcept { return modelDetector; }
+    ravlin::InstrumentModel getModel() const noexcept { return modelDetector.model(); }
+    /** The byte of every request, dump and saved file: the module's while the model is unknown. */
+    uint8_t deviceByte() const noexcept { return modelDetector.deviceByte(); }
     void noteOnToInstrument (int channel, int note, int velocity);
     void pitchBendToInstrumentAndHost (int channel, int value);
 
@@ -239,12 +254,20 @@ public:
     std::atomic<bool> pendingSettings{false};
     std::atomic<int> pendingSettingsValues[2]{};
     std::atomic<bool> globalsReceived{false};
+    /** The length of the last reply to the global request that was not a whole global dump, which
+        left the image as it was; -1 when the last reply was read. */
+    std::atomic<int> unreadableGlobalsSize{-1};
     LayoutValues layout; // message thread: the editor's
 
     juce::CriticalSection hubLock; // keyState and toHostQueue
     std::array<uint8_t, 128> keyState{};
 
+    /** The virtual module, or the virtual instrument of the given model. */
     VirtualInstrument& getVirtualInstrument() noexcept { return virtualInstrument; }
+    VirtualInstrument& getVirtualInstrument (ravlin::InstrumentModel model) noexcept
+    {
+        return model == ravlin::InstrumentModel::keyboard ? virtualKeyboard : virtualInstrument;
+    }
     MIDI_PORTS_Control& getPorts() noexcept { return *ports; }
 
 private:
@@ -261,10 +284,14 @@ private:
     void requestNextOfReceive (int bank, int program);
     /** Bank select and program change of the current selection, to go out at the given time. */
     void sendSelectionAt (double due) noexcept;
+    /** The ports changed: whatever model answered before is forgotten, and asked again. */
+    void portsChanged();
 
     std::unique_ptr<MidiDeviceSet> systemDevices;
-    VirtualInstrument virtualInstrument;
-    DevicesWithVirtualInstrument devices{*systemDevices, virtualInstrument};
+    VirtualInstrument virtualInstrument{ravlin::InstrumentModel::module};
+    VirtualInstrument virtualKeyboard{ravlin::InstrumentModel::keyboard};
+    DevicesWithVirtualInstrument devices{*systemDevices, {&virtualInstrument, &virtualKeyboard}};
+    ModelDetector modelDetector;
     std::unique_ptr<MIDI_PORTS_Control> ports;
     std::unique_ptr<BankTransmitter> transmitter;
 

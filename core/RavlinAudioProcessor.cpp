@@ -372,11 +372,7 @@ void RavlinAudioProcessor::restoreProgram (const ravlin::Bytes& image, const std
     {
         hub.setCurrentProgram (image);
         hub.postEvent (HubEvent::programLoaded);
-        if (hub.getPorts().outputOpen)
-        {
-            const auto dump = ravlin::packEditBufferDump (image);
-            hub.getPorts().sendSysEx (dump.data(), (int)dump.size());
-        }
+        hub.sendToInstrument (ravlin::packEditBufferDump (image));
     }
     history.resetTo (hub.getCurrentProgram());
 }

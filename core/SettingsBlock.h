@@ -13,6 +13,9 @@ constexpr int thruHostToPort = 4, midiChannel = 6, clockOn = 7, thruPortToHost =
 // safe choice: 5, the link to the instrument (0 DIN MIDI, 1 USB); 8, reading back every program
 // written to the instrument (1 = on).
 constexpr int linkSpeed = 5, verifyAfterWriting = 8;
+// Byte 9, the model of the instrument (0 "Detect", 1 module, 2 keyboard): the original layout
+// leaves it unused next to 8, and every older file holds 0 there, which reads as the default.
+constexpr int instrumentModel = 9;
 constexpr int latencyMarker = 68, latencyValues = 172, latencyMode = 196, seventhLatency = 200;
 constexpr int32_t latencyMarkerValue = 333;
 

@@ -27,14 +27,14 @@ void unpackImage (const uint8_t* packed, size_t packedLength, uint8_t* image) no
     // Missing bytes of a short input read as 0.
     uint8_t data[8 * 147] = {};
     if (packed != nullptr)
-        std::memcpy (data, packed, std::min (packedLength, (size_t) sysex::packedSize));
+        std::memcpy (data, packed, std::min (packedLength, (size_t)sysex::packedSize));
 
     for (int step = 0; step < 147; ++step)
     {
         const auto* group = data + 8 * step;
         const int count = std::min (7, sysex::imageSize - 7 * step);
         for (int k = 0; k < count; ++k)
-            image[7 * step + k] = (uint8_t) ((group[1 + k] & 0x7F) | (((group[0] >> k) & 1) << 7));
+            image[7 * step + k] = (uint8_t)((group[1 + k] & 0x7F) | (((group[0] >> k) & 1) << 7));
     }
 }
 
@@ -48,29 +48,29 @@ void packPadded (const uint8_t* image, size_t imageLength, uint8_t* packed)
 }
 } // namespace
 
-Bytes packEditBufferDump (const uint8_t* image, size_t imageLength)
+Bytes packEditBufferDump (const uint8_t* image, size_t imageLength, uint8_t device)
 {
     Bytes dump ((size_t)sysex::editBufferDumpSize);
     dump[0] = sysex::start;
     dump[1] = sysex::manufacturer;
-    dump[2] = sysex::deviceModule;
+    dump[2] = device;
     dump[3] = sysex::cmdEditBufferDump;
     packPadded (image, imageLength, dump.data() + sysex::editBufferDumpDataOffset);
     dump.back() = sysex::end;
     return dump;
 }
 
-Bytes packEditBufferDump (const Bytes& image)
+Bytes packEditBufferDump (const Bytes& image, uint8_t device)
 {
-    return packEditBufferDump (image.data(), image.size());
+    return packEditBufferDump (image.data(), image.size(), device);
 }
 
-Bytes packProgramDump (const Bytes& image, int bank, int program)
+Bytes packProgramDump (const Bytes& image, int bank, int program, uint8_t device)
 {
     Bytes dump ((size_t)sysex::programDumpSize);
     dump[0] = sysex::start;
     dump[1] = sysex::manufacturer;
-    dump[2] = sysex::deviceModule;
+    dump[2] = device;
     dump[3] = sysex::cmdProgramDump;
     dump[4] = (uint8_t)(bank & 0x7F);
     dump[5] = (uint8_t)(program & 0x7F);
@@ -79,20 +79,26 @@ Bytes packProgramDump (const Bytes& image, int bank, int program)
     return dump;
 }
 
-Bytes requestProgramDump (int bank, int program)
+Bytes requestProgramDump (int bank, int program, uint8_t device)
 {
-    return {sysex::start,           sysex::manufacturer,       sysex::deviceModule, sysex::cmdRequestProgram,
+    return {sysex::start,           sysex::manufacturer,       device,    sysex::cmdRequestProgram,
             (uint8_t)(bank & 0x7F), (uint8_t)(program & 0x7F), sysex::end};
 }
 
-Bytes requestEditBufferDump()
+Bytes requestEditBufferDump (uint8_t device)
 {
-    return {sysex::start, sysex::manufacturer, sysex::deviceModule, sysex::cmdRequestEditBuffer, sysex::end};
+    return {sysex::start, sysex::manufacturer, device, sysex::cmdRequestEditBuffer, sysex::end};
 }
 
-Bytes requestGlobalParameters()
+Bytes requestGlobalParameters (uint8_t device)
 {
-    return {sysex::start, sysex::manufacturer, sysex::deviceModule, sysex::cmdRequestGlobals, sysex::end};
+    return {sysex::start, sysex::manufacturer, device, sysex::cmdRequestGlobals, sysex::end};
+}
+
+bool isOwnMessage (const uint8_t* m, size_t size) noexcept
+{
+    return size >= 4 && m[0] == sysex::start && m[1] == sysex::manufacturer &&
+           (m[2] == sysex::deviceModule || m[2] == sysex::deviceKeyboard);
 }
 
 ProgramDumps splitProgramDumps (const uint8_t* data, size_t length)

@@ -40,14 +40,19 @@ void packImage (const uint8_t* image1024, uint8_t* packed1171) noexcept;
     zero-filled 1024-byte image; positions beyond 1024 are dropped. */
 void unpackImage (const uint8_t* packed, size_t packedLength, uint8_t* image1024) noexcept;
 
-/** Image bytes beyond the given length read as 0. */
-Bytes packEditBufferDump (const uint8_t* image, size_t imageLength);
-Bytes packEditBufferDump (const Bytes& image);
-Bytes packProgramDump (const Bytes& image, int bank, int program);
+/** Every message carries the device byte of the model it is meant for (sysex::deviceModule or
+    sysex::deviceKeyboard): the instrument ignores messages with the other model's byte.
+    Image bytes beyond the given length read as 0. */
+Bytes packEditBufferDump (const uint8_t* image, size_t imageLength, uint8_t device = sysex::deviceModule);
+Bytes packEditBufferDump (const Bytes& image, uint8_t device = sysex::deviceModule);
+Bytes packProgramDump (const Bytes& image, int bank, int program, uint8_t device = sysex::deviceModule);
 
-Bytes requestProgramDump (int bank, int program);
-Bytes requestEditBufferDump();
-Bytes requestGlobalParameters();
+Bytes requestProgramDump (int bank, int program, uint8_t device = sysex::deviceModule);
+Bytes requestEditBufferDump (uint8_t device = sysex::deviceModule);
+Bytes requestGlobalParameters (uint8_t device = sysex::deviceModule);
+
+/** F0 01, then either model's device byte: a message of this instrument, whatever it says. */
+bool isOwnMessage (const uint8_t* message, size_t size) noexcept;
 
 struct ProgramDumps
 {

@@ -172,7 +172,7 @@ bool FileMan::writeChosen (const void* data, size_t size)
 
 void FileMan::saveSingleProgram (const ravlin::Bytes& image, const juce::String& name, std::function<void (bool)> done)
 {
-    const auto content = ProgramFiles::singleProgramContent (image);
+    const auto content = ProgramFiles::singleProgramContent (image, deviceByte());
     browse (Mode::save, 101, name.trimEnd(),
             [this, content, done] (bool chosen)
             {
@@ -184,7 +184,7 @@ void FileMan::saveSingleProgram (const ravlin::Bytes& image, const juce::String&
 
 void FileMan::saveProgramBank (const Bank_Program& bank, int bankNumber, std::function<void (bool)> done)
 {
-    const auto content = ProgramFiles::bankContent (bank, bankNumber);
+    const auto content = ProgramFiles::bankContent (bank, bankNumber, deviceByte());
     browse (Mode::save, 103, bank.bankName,
             [this, content, done] (bool chosen)
             {

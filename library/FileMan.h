@@ -46,9 +46,12 @@ public:
     void loadSingleProgram (std::function<void (bool)> done);
     /** Kind 3: collects every 1178-byte dump of the chosen file. */
     void loadProgramBank (std::function<void (bool)> done);
-    /** done (written): false when cancelled or when the write failed (then the user is told). */
+    /** done (written): false when cancelled or when the write failed (then the user is told).
+        Saved dumps carry deviceByte, the model's the owner talks to. */
     void saveSingleProgram (const ravlin::Bytes& image, const juce::String& name, std::function<void (bool)> done);
     void saveProgramBank (const Bank_Program& bank, int bankNumber, std::function<void (bool)> done);
+
+    std::function<uint8_t()> deviceByte = [] { return ravlin::sysex::deviceModule; };
 
     // What the last dialog and read produced; usable without a dialog too.
     juce::File chosenFile;

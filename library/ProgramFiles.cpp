@@ -125,12 +125,12 @@ std::vector<int> banksNamed (const std::vector<BankedProgram>& programs)
     return banks;
 }
 
-ravlin::Bytes singleProgramContent (const ravlin::Bytes& image)
+ravlin::Bytes singleProgramContent (const ravlin::Bytes& image, uint8_t device)
 {
-    return ravlin::packEditBufferDump (image);
+    return ravlin::packEditBufferDump (image, device);
 }
 
-ravlin::Bytes bankContent (const Bank_Program& bank, int bankNumber)
+ravlin::Bytes bankContent (const Bank_Program& bank, int bankNumber, uint8_t device)
 {
     ravlin::Bytes content;
     content.reserve ((size_t)Bank_Program::numPrograms * (size_t)ravlin::sysex::programDumpSize);
@@ -138,7 +138,7 @@ ravlin::Bytes bankContent (const Bank_Program& bank, int bankNumber)
     {
         auto image = bank.getProgram (p);
         image.resize ((size_t)Bank_Program::programSize, 0);
-        const auto dump = ravlin::packProgramDump (image, juce::jlimit (0, 7, bankNumber), p);
+        const auto dump = ravlin::packProgramDump (image, juce::jlimit (0, 7, bankNumber), p, device);
         content.insert (content.end(), dump.begin(), dump.end());
     }
     return content;

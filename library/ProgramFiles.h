@@ -47,12 +47,13 @@ std::vector<BankedProgram> readBankedPrograms (const ravlin::Bytes& data);
 /** The banks those programs name, each once, in ascending order. */
 std::vector<int> banksNamed (const std::vector<BankedProgram>& programs);
 
-/** What a saved program file holds: the program's edit-buffer dump. */
-ravlin::Bytes singleProgramContent (const ravlin::Bytes& image);
+/** What a saved program file holds: the program's edit-buffer dump, with the device byte of the
+    model it is for (the module's or the keyboard's). */
+ravlin::Bytes singleProgramContent (const ravlin::Bytes& image, uint8_t device = ravlin::sysex::deviceModule);
 
 /** What a saved bank file holds: 99 program dumps in slot order, each with its bank and program
     numbers, so that the instrument itself can load the file. */
-ravlin::Bytes bankContent (const Bank_Program& bank, int bankNumber);
+ravlin::Bytes bankContent (const Bank_Program& bank, int bankNumber, uint8_t device = ravlin::sysex::deviceModule);
 
 /** A save dialog's choice with the kind's first extension added unless it already ends in one
     of the kind's: "mylib" -> "mylib.p12l", "Tremolo E.P. & P" -> "Tremolo E.P. & P.p12p",

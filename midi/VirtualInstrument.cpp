@@ -2,6 +2,7 @@
 
 #include "instrument/BankFolder.h"
 #include "instrument/DSI_Program.h"
+#include "instrument/GlobalDump.h"
 
 using ravlin::Bytes;
 namespace sysex = ravlin::sysex;
@@ -25,14 +26,16 @@ int messageLength (uint8_t status)
     return 1;
 }
 
-// Settings that let the editor work: parameters sent and received as the connection check expects.
-const uint8_t defaultGlobals[VirtualInstrument::numGlobals] = {12, 50, 1, 0, 0, 2, 2, 1, 1, 2, 3, 1, 0,
+// Set as the MIDI setup's help text asks: all channels, parameters sent and received as NRPN,
+// controllers and SysEx on, SysEx and MIDI out over USB and MIDI alike; tuning centred, local
+// control and pressure on.
+const uint8_t defaultGlobals[VirtualInstrument::numGlobals] = {12, 50, 0, 0, 0, 0, 1, 1, 1, 2, 3, 1, 0,
                                                                0,  0,  0, 0, 0, 1, 0, 0, 0, 0, 0, 0};
 } // namespace
 
-VirtualInstrument::VirtualInstrument()
-    : juce::Thread ("Virtual Prophet 12"), editBuffer (DSI_Program::defaultImage()),
-      globals (defaultGlobals, defaultGlobals + numGlobals)
+VirtualInstrument::VirtualInstrument (ravlin::InstrumentModel m)
+    : juce::Thread (m == ravlin::InstrumentModel::keyboard ? "Virtual Prophet 12 Keyboard" : "Virtual Prophet 12"),
+      model (m), editBuffer (DSI_Program::defaultImage()), globals (defaultGlobals, defaultGlobals + numGlobals)
 {
     const BankFolder folder;
     for (int b = 0; b < numBanks; ++b)
@@ -48,6 +51,16 @@ VirtualInstrument::~VirtualInstrument()
     signalThreadShouldExit();
     outgoingReady.signal();
     stopThread (2000);
+}
+
+const char* VirtualInstrument::portNameOf (ravlin::InstrumentModel m) noexcept
+{
+    return m == ravlin::InstrumentModel::keyboard ? keyboardPortName : portName;
+}
+
+const char* VirtualInstrument::getPortName() const noexcept
+{
+    return portNameOf (model);
 }
 
 void VirtualInstrument::connectOutput (juce::MidiInputCallback* newListener)
@@ -293,7 +306,14 @@ void VirtualInstrument::handleController (int controller, int value)
 
 void VirtualInstrument::handleSysEx (const Bytes& m)
 {
-    if (m.size() < 5 || m[1] != sysex::manufacturer || (m[2] != sysex::deviceModule && m[2] != sysex::deviceKeyboard))
+    const auto device = ravlin::deviceByteOf (model);
+    if (ravlin::identity::isRequest (m.data(), m.size()))
+    {
+        send (ravlin::identity::reply (model, channel - 1, 1, 0));
+        return;
+    }
+    // The other model's messages are not for this one.
+    if (m.size() < 5 || m[1] != sysex::manufacturer || m[2] != device)
         return;
 
     switch (m[3])
@@ -302,16 +322,15 @@ void VirtualInstrument::handleSysEx (const Bytes& m)
             if (m.size() == 7 && m[4] < numBanks && m[5] < programsPerBank)
             {
                 const auto* data = banks[m[4]].data() + m[5] * sysex::imageSize;
-                send (ravlin::packProgramDump (Bytes (data, data + sysex::imageSize), m[4], m[5]));
+                send (ravlin::packProgramDump (Bytes (data, data + sysex::imageSize), m[4], m[5], device));
             }
             break;
-        case sysex::cmdRequestEditBuffer: send (ravlin::packEditBufferDump (editBuffer)); break;
+        case sysex::cmdRequestEditBuffer: send (ravlin::packEditBufferDump (editBuffer, device)); break;
         case sysex::cmdRequestGlobals:
         {
-            Bytes dump{sysex::start, sysex::manufacturer, sysex::deviceModule, sysex::cmdGlobalDump};
-            dump.insert (dump.end(), globals.begin(), globals.end());
-            dump.push_back (sysex::end);
-            send (std::move (dump));
+            ravlin::globalDump::Globals dumped{};
+            std::copy (globals.begin(), globals.begin() + (ptrdiff_t)dumped.size(), dumped.begin());
+            send (ravlin::globalDump::encode (dumped, device));
             break;
         }
         case sysex::cmdProgramDump:
@@ -425,37 +444,40 @@ private:
 };
 } // namespace
 
-DevicesWithVirtualInstrument::DevicesWithVirtualInstrument (MidiDeviceSet& systemDevices, VirtualInstrument& i)
-    : system (systemDevices), instrument (i)
+DevicesWithVirtualInstrument::DevicesWithVirtualInstrument (MidiDeviceSet& systemDevices,
+                                                            std::vector<VirtualInstrument*> virtualInstruments)
+    : system (systemDevices), instruments (std::move (virtualInstruments))
 {
 }
 
 juce::StringArray DevicesWithVirtualInstrument::inputNames()
 {
     auto names = system.inputNames();
-    names.add (VirtualInstrument::portName);
+    for (auto* instrument : instruments)
+        names.add (instrument->getPortName());
     return names;
 }
 
 juce::StringArray DevicesWithVirtualInstrument::outputNames()
 {
     auto names = system.outputNames();
-    names.add (VirtualInstrument::portName);
+    for (auto* instrument : instruments)
+        names.add (instrument->getPortName());
     return names;
 }
 
 std::unique_ptr<MidiInputDevice> DevicesWithVirtualInstrument::openInput (int index, juce::MidiInputCallback& callback)
 {
-    const auto systemCount = system.inputNames().size();
-    if (index == systemCount)
-        return std::make_unique<VirtualInput> (instrument, callback);
+    const auto k = index - system.inputNames().size();
+    if (juce::isPositiveAndBelow (k, (int)instruments.size()))
+        return std::make_unique<VirtualInput> (*instruments[(size_t)k], callback);
     return system.openInput (index, callback);
 }
 
 std::unique_ptr<MidiOutputDevice> DevicesWithVirtualInstrument::openOutput (int index)
 {
-    const auto systemCount = system.outputNames().size();
-    if (index == systemCount)
-        return std::make_unique<VirtualOutput> (instrument);
+    const auto k = index - system.outputNames().size();
+    if (juce::isPositiveAndBelow (k, (int)instruments.size()))
+        return std::make_unique<VirtualOutput> (*instruments[(size_t)k]);
     return system.openOutput (index);
 }

@@ -1,17 +1,19 @@
 #pragma once
 
+#include "instrument/InstrumentModel.h"
 #include "instrument/ParameterTable.h"
-#include "instrument/ProgramPacking.h"
 #include "midi/LinkSpeed.h"
 #include "midi/MidiDevices.h"
 
 #include <deque>
 #include <mutex>
 
-/** An in-process Prophet 12 module: it keeps eight banks, an edit buffer and its global
-    settings, answers the editor's requests with the dumps the instrument sends, and takes
-    NRPN, bank select, program change and dumps as the instrument does. It lets the whole
-    plug-in work without hardware (as a demo) and lets the tests talk to an instrument.
+/** An in-process Prophet 12, module or keyboard: it keeps eight banks, an edit buffer and its
+    global settings, answers the editor's requests with the dumps the instrument sends, and takes
+    NRPN, bank select, program change and dumps as the instrument does. Like the hardware, it
+    takes SysEx carrying its own model's device byte only, and answers the universal identity
+    request. It lets the whole plug-in work without hardware (as a demo) and lets the tests talk
+    to an instrument.
 
     Replies go out on a thread of their own, as a MIDI driver delivers them, optionally
     paced at DIN MIDI's 31250 baud or at USB speed. */
@@ -19,6 +21,7 @@ class VirtualInstrument : private juce::Thread
 {
 public:
     static constexpr const char* portName = "Prophet 12 Module (virtual)";
+    static constexpr const char* keyboardPortName = "Prophet 12 Keyboard (virtual)";
     static constexpr int numBanks = 8;
     static constexpr int programsPerBank = 99;
     static constexpr int numGlobals = 25;
@@ -30,8 +33,13 @@ public:
         din  // 31250 baud: 320 microseconds a byte
     };
 
-    VirtualInstrument();
+    explicit VirtualInstrument (ravlin::InstrumentModel model = ravlin::InstrumentModel::module);
     ~VirtualInstrument() override;
+
+    ravlin::InstrumentModel getModel() const noexcept { return model; }
+    /** "Prophet 12 Module (virtual)" or "Prophet 12 Keyboard (virtual)". */
+    const char* getPortName() const noexcept;
+    static const char* portNameOf (ravlin::InstrumentModel model) noexcept;
 
     /** Where the instrument's MIDI output goes (the plug-in's input callback), or nullptr. */
     void connectOutput (juce::MidiInputCallback* listener);
@@ -74,6 +82,7 @@ private:
     void send (ravlin::Bytes message);
     void run() override;
 
+    const ravlin::InstrumentModel model;
     const ravlin::ParameterTable table;
 
     mutable std::mutex stateLock;
@@ -103,11 +112,12 @@ private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VirtualInstrument)
 };
 
-/** The system's devices followed by the virtual instrument's input and output. */
+/** The system's devices followed by the virtual instruments' inputs and outputs, in the order
+    given. */
 class DevicesWithVirtualInstrument : public MidiDeviceSet
 {
 public:
-    DevicesWithVirtualInstrument (MidiDeviceSet& systemDevices, VirtualInstrument& instrument);
+    DevicesWithVirtualInstrument (MidiDeviceSet& systemDevices, std::vector<VirtualInstrument*> instruments);
 
     juce::StringArray inputNames() override;
     juce::StringArray outputNames() override;
@@ -116,5 +126,5 @@ public:
 
 private:
     MidiDeviceSet& system;
-    VirtualInstrument& instrument;
+    std::vector<VirtualInstrument*> instruments;
 };

@@ -44,6 +44,7 @@ MainComp::MainComp (RavlinAudioProcessor* owner) : processor (owner)
     hub.transferCode = -1;
 
     fileMan.tell = [this] (const juce::String& text) { showMessage (text); };
+    fileMan.deviceByte = [&hub] { return hub.deviceByte(); };
     fileMan.confirm = [this] (const juce::String& question, std::function<void()> yes, std::function<void()> no)
     { askThen (question, std::move (yes), std::move (no)); };
 
@@ -599,11 +600,7 @@ void MainComp::resendCurrent()
     const auto image = hub.getCurrentProgram();
     storeReceived (false, selectedBank(), selectedProgram(), image);
     // SEND sends: the program goes into the instrument's edit buffer too.
-    if (hub.getPorts().outputOpen)
-    {
-        const auto dump = ravlin::packEditBufferDump (image);
-        hub.getPorts().sendSysEx (dump.data(), (int)dump.size());
-    }
+    hub.sendToInstrument (ravlin::packEditBufferDump (image));
 }
 
 void MainComp::copyCurrentToClipboard()

@@ -101,7 +101,7 @@ void programDumpRoundTrip (benchmark::State& state)
     none.outputs.clear();
     VirtualInstrument instrument;
     instrument.setWireSpeed ((VirtualInstrument::WireSpeed)state.range (0));
-    DevicesWithVirtualInstrument devices (none, instrument);
+    DevicesWithVirtualInstrument devices (none, {&instrument});
     Reply reply;
     MIDI_PORTS_Control ports (devices, reply);
     ports.openInput (1);

@@ -32,8 +32,10 @@ protected:
     }
 
     /** The hub's output to a recording fake device instead of the instrument. */
+    /** The wire carries only what the test sends: with the model chosen, no identity request. */
     ravlin::test::RecordingOutput& recordOutput()
     {
+        hub->setModelChoice (ModelDetector::Choice::module);
         hub->selectOutputPort (1);
         return system->recorders[0];
     }
@@ -308,8 +310,11 @@ TEST_F (Hub, EditBufferAndGlobalRequests)
     ASSERT_TRUE (waitForEvent (HubEvent::online));
     EXPECT_NE (std::find (seen.begin(), seen.end(), HubEvent::offline), seen.end());
     EXPECT_TRUE (hub->globalsReceived);
-    EXPECT_EQ (hub->globalsImage[5], 2);
+    // As the instrument's own settings page would read them: parameters sent and received as NRPN.
+    EXPECT_EQ (hub->globalsImage[5], 0);
+    EXPECT_EQ (hub->globalsImage[6], 1);
     EXPECT_EQ (hub->globalsImage[7], 1);
+    EXPECT_EQ (hub->globalsImage[8], 1);
 }
 
 TEST_F (Hub, GlobalDumpsInNibblesAreDecoded)
@@ -323,9 +328,30 @@ TEST_F (Hub, GlobalDumpsInNibblesAreDecoded)
     EXPECT_EQ (hub->globalsImage[17], 17);
     EXPECT_EQ (hub->globalsImage[25], 0);
 
-    fromInstrument ({0xF0, 0x01, 0x2A, 0x0F, 7, 8, 0x40, 0xF7});
-    EXPECT_EQ (hub->globalsImage[0], 7);
-    EXPECT_EQ (hub->globalsImage[2], 0x40);
+    EXPECT_EQ (hub->unreadableGlobalsSize, -1);
+    hub->takeEvents();
+
+    // Bytes instead of nibbles, a dump cut short, a nibble out of range: none of them is shown as
+    // values the instrument holds.
+    const auto image = hub->globalsImage;
+    auto outOfRange = dump;
+    outOfRange[10] = 0x10;
+    auto cutShort = dump;
+    cutShort.erase (cutShort.end() - 3, cutShort.end() - 1);
+    for (const auto& reply : {Bytes{0xF0, 0x01, 0x2A, 0x0F, 7, 8, 0x40, 0xF7}, outOfRange, cutShort})
+    {
+        fromInstrument (reply);
+        EXPECT_EQ (hub->globalsImage, image);
+        EXPECT_EQ (hub->unreadableGlobalsSize, (int)reply.size());
+        EXPECT_EQ (hub->takeEvents(), (std::vector<uint32_t>{HubEvent::globalsUnreadable}));
+    }
+
+    // The keyboard's dump reads the same.
+    dump[2] = 0x2A;
+    dump[4] = 9;
+    fromInstrument (dump);
+    EXPECT_EQ (hub->globalsImage[0], 9);
+    EXPECT_EQ (hub->unreadableGlobalsSize, -1);
 }
 
 TEST_F (Hub, DumpLengthAndDeviceRules)

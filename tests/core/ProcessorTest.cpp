@@ -1,6 +1,7 @@
 #include "core/RavlinAudioProcessor.h"
 #include "support/FakeMidiDevices.h"
 #include "support/MessagePump.h"
+#include "support/ModelDetection.h"
 #include "support/TransportPlayHead.h"
 
 #include <gtest/gtest.h>
@@ -132,6 +133,7 @@ TEST_F (Processor, InstrumentKnobsMoveHostAutomationWithoutAnEcho)
     auto& hub = processor.getHub();
     hub.selectInputPort (3);
     hub.selectOutputPort (3);
+    ASSERT_TRUE (ravlin::test::awaitModelReply (hub));
     HostEar ear;
     auto& slot = processor.getSlotParameter (hub.parameterTable.slotForParameter (16));
     slot.addListener (&ear);

@@ -17,8 +17,10 @@ class Wire : public ::testing::Test
 protected:
     Wire() : hub (processor.getHub()) {}
 
+    /** The wire carries only what the test sends: with the model chosen, no identity request. */
     ravlin::test::RecordingOutput& recordOutput()
     {
+        hub.setModelChoice (ModelDetector::Choice::module);
         hub.selectOutputPort (1);
         return system->recorders[0];
     }

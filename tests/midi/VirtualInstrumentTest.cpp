@@ -1,5 +1,6 @@
 #include "midi/VirtualInstrument.h"
 #include "instrument/BankFolder.h"
+#include "instrument/GlobalDump.h"
 #include "midi/MIDI_PORTS_Control.h"
 #include "support/FakeMidiDevices.h"
 
@@ -88,13 +89,55 @@ TEST_F (Instrument, AnswersRequestsWithTheInstrumentsDumps)
     EXPECT_EQ (replies[0][2], 0x2B) << "the module's device byte";
     EXPECT_EQ (replies[1], ravlin::packEditBufferDump (instrument.getEditBuffer()));
 
+    // 25 globals as 50 nibbles, low nibble first, set as the setup's help text asks.
     const auto& globals = replies[2];
-    ASSERT_EQ (globals.size(), 30u);
+    ASSERT_EQ (globals.size(), 55u);
     EXPECT_EQ (Bytes (globals.begin(), globals.begin() + 4), (Bytes{0xF0, 0x01, 0x2B, 0x0F}));
-    EXPECT_EQ (globals[4 + 5], 2);
-    EXPECT_EQ (globals[4 + 6], 2);
-    EXPECT_EQ (globals[4 + 7], 1);
+    EXPECT_EQ (Bytes (globals.begin() + 4, globals.begin() + 8), (Bytes{12, 0, 2, 3})) << "coarse 12, fine 50";
+    EXPECT_EQ (Bytes (globals.begin() + 4 + 2 * 5, globals.begin() + 4 + 2 * 9), (Bytes{0, 0, 1, 0, 1, 0, 1, 0}))
+        << "parameters sent as NRPN, received as NRPN, controllers and SysEx on";
     EXPECT_EQ (globals.back(), 0xF7);
+}
+
+TEST (InstrumentModels, EachAnswersItsOwnByteAndTheIdentityRequest)
+{
+    for (const auto model : {ravlin::InstrumentModel::module, ravlin::InstrumentModel::keyboard})
+    {
+        VirtualInstrument instrument (model);
+        Receiver receiver;
+        instrument.connectOutput (&receiver);
+        const auto own = ravlin::deviceByteOf (model);
+        const auto other =
+            model == ravlin::InstrumentModel::module ? ravlin::sysex::deviceKeyboard : ravlin::sysex::deviceModule;
+        auto feed = [&instrument] (const Bytes& b) { instrument.receive (b.data(), (int)b.size()); };
+
+        // The other model's requests and dumps go unanswered and change nothing.
+        const auto before = instrument.getProgram (1, 2);
+        feed (ravlin::requestProgramDump (1, 2, other));
+        feed (ravlin::requestEditBufferDump (other));
+        feed (ravlin::requestGlobalParameters (other));
+        feed (ravlin::packProgramDump (Bytes (1024, 9), 1, 2, other));
+        feed (ravlin::identity::request());
+        ASSERT_TRUE (receiver.waitFor (1));
+        juce::Thread::sleep (30);
+        auto replies = receiver.taken();
+        ASSERT_EQ (replies.size(), 1u) << "only the identity request is answered";
+        EXPECT_EQ (ravlin::identity::modelOfReply (replies[0].data(), replies[0].size()), model);
+        EXPECT_EQ (instrument.getProgram (1, 2), before);
+
+        feed (ravlin::packProgramDump (Bytes (1024, 9), 1, 2, own));
+        feed (ravlin::requestProgramDump (1, 2, own));
+        feed (ravlin::requestGlobalParameters (own));
+        ASSERT_TRUE (receiver.waitFor (3));
+        replies = receiver.taken();
+        EXPECT_EQ (replies[1], ravlin::packProgramDump (Bytes (1024, 9), 1, 2, own));
+        EXPECT_TRUE (ravlin::globalDump::decode (replies[2].data(), replies[2].size()).has_value());
+        EXPECT_EQ (replies[2][2], own);
+        EXPECT_EQ (juce::String (instrument.getPortName()),
+                   juce::String (model == ravlin::InstrumentModel::module ? "Prophet 12 Module (virtual)"
+                                                                          : "Prophet 12 Keyboard (virtual)"));
+        instrument.connectOutput (nullptr);
+    }
 }
 
 TEST_F (Instrument, BanksStartAsTheFactorySounds)
@@ -226,7 +269,7 @@ TEST (VirtualPorts, ComeAfterTheSystemsDevicesAndTalkThroughThePorts)
 {
     ravlin::test::FakeMidiDevices system;
     VirtualInstrument instrument;
-    DevicesWithVirtualInstrument devices (system, instrument);
+    DevicesWithVirtualInstrument devices (system, {&instrument});
 
     const auto inputs = devices.inputNames();
     ASSERT_EQ (inputs.size(), 3);

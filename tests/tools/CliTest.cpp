@@ -212,7 +212,7 @@ TEST_F (CliFiles, PortsListTheVirtualInstrument)
     const auto rows = lines (run.out);
     EXPECT_EQ (rows[0], "Inputs:");
     EXPECT_TRUE (rows.contains ("  Prophet 12 Module (virtual)"));
-    EXPECT_EQ (rows[rows.size() - 1], "  Prophet 12 Module (virtual)");
+    EXPECT_EQ (rows[rows.size() - 1], "  Prophet 12 Keyboard (virtual)");
 }
 
 TEST_F (CliFiles, ReceivesBanksFromTheVirtualInstrumentIntoABankFile)
