@@ -31,6 +31,16 @@ Run cli (const juce::StringArray& args)
     return {code, out.str(), err.str()};
 }
 
+/** The device byte of every 1178-byte dump of a file, in order. */
+std::vector<uint8_t> deviceBytesOf (const juce::File& file)
+{
+    std::vector<uint8_t> bytes;
+    const auto data = *ProgramFiles::readFile (file);
+    for (size_t at = 0; at + (size_t)sysex::programDumpSize <= data.size(); at += (size_t)sysex::programDumpSize)
+        bytes.push_back (data[at + 2]);
+    return bytes;
+}
+
 juce::StringArray lines (const std::string& text)
 {
     juce::StringArray result;
@@ -442,6 +452,9 @@ TEST_F (CliFiles, ConvertRefusesWhatItCannotDoAndLeavesOutputAlone)
         {{"convert", "--program", bank, out.getFullPathName()}, 2, "--program takes"},
         {{"convert", "--program", "100", bank, out.getFullPathName()}, 1, "there is no program 100"},
         {{"convert", "--force", bank, out.getFullPathName()}, 2, "unknown option --force"},
+        {{"convert", "--model", "detect", bank, out.getFullPathName()}, 2, "--model takes module or keyboard"},
+        {{"convert", "--model", "desktop", bank, out.getFullPathName()}, 2, "--model takes module or keyboard"},
+        {{"convert", bank, out.getFullPathName(), "--model"}, 2, "--model takes module or keyboard"},
     };
     for (const auto& c : cases)
     {
@@ -470,4 +483,62 @@ TEST_F (CliFiles, ConvertRefusesWhatItCannotDoAndLeavesOutputAlone)
     EXPECT_EQ (run.code, 1);
     EXPECT_NE (run.err.find ("without places of their own"), std::string::npos) << run.err;
     EXPECT_EQ (*ProgramFiles::readFile (juce::File (bank)), before);
+}
+
+TEST_F (CliFiles, ConvertWithAModelRewritesTheDeviceByteOfEveryDumpAndNothingElse)
+{
+    const auto all = allBanksFile (dir); // 396 dumps of the module
+    const auto original = *ProgramFiles::readFile (all);
+    auto asKeyboard = original;
+    for (size_t at = 0; at < asKeyboard.size(); at += (size_t)sysex::programDumpSize)
+        asKeyboard[at + 2] = sysex::deviceKeyboard;
+
+    const auto keyboard = dir.getChildFile ("keyboard.syx");
+    auto run = cli ({"convert", "--model", "keyboard", all.getFullPathName(), keyboard.getFullPathName()});
+    ASSERT_EQ (run.code, 0) << run.err;
+    EXPECT_EQ (run.out,
+               "wrote 396 program dumps (Prophet 12 Keyboard) from " + all.getFullPathName().toStdString() + "\n");
+    EXPECT_EQ (*ProgramFiles::readFile (keyboard), asKeyboard);
+
+    // Without --model a keyboard file stays one; --model module turns it back, byte for byte.
+    const auto again = dir.getChildFile ("again.syx"), module = dir.getChildFile ("module.syx");
+    ASSERT_EQ (cli ({"convert", keyboard.getFullPathName(), again.getFullPathName()}).code, 0);
+    EXPECT_EQ (*ProgramFiles::readFile (again), asKeyboard);
+    ASSERT_EQ (cli ({"convert", "--model", "module", keyboard.getFullPathName(), module.getFullPathName()}).code, 0);
+    EXPECT_EQ (*ProgramFiles::readFile (module), original);
+
+    // A bank file and a single program: the same bytes as without --model, but for the device byte.
+    for (const auto& [name, choice] : {std::pair<const char*, const char*>{"bank.p12b", "--bank"},
+                                       std::pair<const char*, const char*>{"one.p12p", "--program"}})
+    {
+        const auto plain = dir.getChildFile (juce::String ("plain-") + name), told = dir.getChildFile (name);
+        ASSERT_EQ (cli ({"convert", choice, "3", all.getFullPathName(), plain.getFullPathName()}).code, 0);
+        run = cli ({"convert", choice, "3", "--model", "keyboard", all.getFullPathName(), told.getFullPathName()});
+        ASSERT_EQ (run.code, 0) << run.err;
+        EXPECT_NE (run.out.find ("(Prophet 12 Keyboard)"), std::string::npos) << run.out;
+        auto expected = *ProgramFiles::readFile (plain);
+        const auto step =
+            expected.size() == (size_t)sysex::editBufferDumpSize ? expected.size() : (size_t)sysex::programDumpSize;
+        for (size_t at = 0; at < expected.size(); at += step)
+        {
+            EXPECT_EQ (expected[at + 2], sysex::deviceModule) << name;
+            expected[at + 2] = sysex::deviceKeyboard;
+        }
+        EXPECT_EQ (*ProgramFiles::readFile (told), expected) << name;
+    }
+
+    // The keyboard's own bank file keeps its byte into a single program and a bank; a library,
+    // which carries none, gives the module's.
+    const auto kbBank = bankFile();
+    const auto kbSingle = dir.getChildFile ("kb.p12p"), kbCopy = dir.getChildFile ("kb.p12b"),
+               library = dir.getChildFile ("kb.p12l"), fromLibrary = dir.getChildFile ("lib.syx");
+    ASSERT_EQ (cli ({"convert", "--program", "2", kbBank.getFullPathName(), kbSingle.getFullPathName()}).code, 0);
+    EXPECT_EQ ((*ProgramFiles::readFile (kbSingle))[2], sysex::deviceKeyboard);
+    ASSERT_EQ (cli ({"convert", kbBank.getFullPathName(), kbCopy.getFullPathName()}).code, 0);
+    const auto kbDumps = *ProgramFiles::readFile (kbBank);
+    EXPECT_EQ (*ProgramFiles::readFile (kbCopy), Bytes (kbDumps.begin(), kbDumps.begin() + 99 * sysex::programDumpSize))
+        << "the dumps as they were, the global message left out";
+    ASSERT_EQ (cli ({"convert", kbBank.getFullPathName(), library.getFullPathName()}).code, 0);
+    ASSERT_EQ (cli ({"convert", "--bank", "3", library.getFullPathName(), fromLibrary.getFullPathName()}).code, 0);
+    EXPECT_EQ (deviceBytesOf (fromLibrary), std::vector<uint8_t> (99, sysex::deviceModule));
 }

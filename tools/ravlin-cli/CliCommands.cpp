@@ -23,7 +23,7 @@ const char* const usage = "usage: ravlin-cli list FILE\n"
                           "[--wire din|usb|none] [--timeout SECONDS] FILE\n"
                           "       ravlin-cli transmit --in NAME --out NAME [--to-bank 1..8] [--yes] [--verify] "
                           "[--wire din|usb|none] [--timeout SECONDS] FILE\n"
-                          "       ravlin-cli convert [--bank 1..8] [--program N] IN OUT\n";
+                          "       ravlin-cli convert [--bank 1..8] [--program N] [--model module|keyboard] IN OUT\n";
 
 bool readPrograms (const juce::String& path, ProgramScan::Result& result, std::ostream& err)
 {
