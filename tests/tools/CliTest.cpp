@@ -31,6 +31,49 @@ Run cli (const juce::StringArray& args)
     return {code, out.str(), err.str()};
 }
 
+/** The test's devices lent to one command, which closes them when it ends; the test keeps them
+    and reads what reached them. */
+class LentDevices : public MidiDeviceSet
+{
+public:
+    explicit LentDevices (MidiDeviceSet& d) : devices (d) {}
+    juce::StringArray inputNames() override { return devices.inputNames(); }
+    juce::StringArray outputNames() override { return devices.outputNames(); }
+    std::unique_ptr<MidiInputDevice> openInput (int index, juce::MidiInputCallback& callback) override
+    {
+        return devices.openInput (index, callback);
+    }
+    std::unique_ptr<MidiOutputDevice> openOutput (int index) override { return devices.openOutput (index); }
+
+private:
+    MidiDeviceSet& devices;
+};
+
+SystemMidiDevices lend (MidiDeviceSet& devices)
+{
+    return [&devices] { return std::make_unique<LentDevices> (devices); };
+}
+
+/** A port pair on which nothing answers, and an input without an output of its name. */
+struct SilentPort : ravlin::test::FakeMidiDevices
+{
+    SilentPort()
+    {
+        inputs = {"Silent Port", "Lonely In"};
+        outputs = {"Silent Port"};
+    }
+
+    std::vector<Bytes> sent()
+    {
+        std::vector<Bytes> messages;
+        for (const auto& m : recorders[0].taken())
+            messages.push_back (m.bytes);
+        return messages;
+    }
+};
+
+const juce::String keyboardPort = VirtualInstrument::keyboardPortName;
+
 /** The device byte of every 1178-byte dump of a file, in order. */
 std::vector<uint8_t> deviceBytesOf (const juce::File& file)
 {
@@ -231,7 +274,10 @@ TEST_F (CliFiles, ReceivesBanksFromTheVirtualInstrumentIntoABankFile)
     const auto file = dir.getChildFile ("backup.syx");
     const auto run = cli ({"receive", "--in", port, "--out", port, "--banks", "6", file.getFullPathName()});
     ASSERT_EQ (run.code, 0) << run.err;
+    EXPECT_TRUE (lines (run.out)[0].startsWith ("Prophet 12 Module on Prophet 12 Module (virtual): identified in "))
+        << run.out;
     EXPECT_NE (run.out.find ("wrote 99 programs"), std::string::npos);
+    EXPECT_EQ (deviceBytesOf (file), std::vector<uint8_t> (99, sysex::deviceModule));
 
     juce::MemoryBlock data;
     ASSERT_TRUE (file.loadFileAsData (data));
@@ -258,6 +304,15 @@ TEST_F (CliFiles, ReceiveRefusesUnknownPortsAndBadOptions)
     EXPECT_NE (missing.err.find ("no MIDI input named \"Nothing Here\""), std::string::npos);
     EXPECT_EQ (cli ({"receive", "--in", "a", "--out", "b", "--banks", "9", file}).code, 2);
     EXPECT_EQ (cli ({"receive", "--in", "a", "--out", "b", "--banks", "user", "--wire", "fast", file}).code, 2);
+    for (const char* model : {"desktop", "Keyboard", ""})
+    {
+        const auto bad = cli ({"receive", "--in", "a", "--out", "b", "--banks", "1", "--model", model, file});
+        EXPECT_EQ (bad.code, 2) << model;
+        EXPECT_EQ (bad.err, "ravlin-cli: --model takes module, keyboard or detect\n");
+        EXPECT_TRUE (bad.out.empty());
+    }
+    EXPECT_EQ (cli ({"receive", "--in", "a", "--out", "b", "--banks", "1", file, "--model"}).err,
+               "ravlin-cli: --model needs a value\n");
     EXPECT_EQ (cli ({"receive", "--in", "a", "--out", "b", "--banks", "user"}).code, 2);
     EXPECT_EQ (cli ({"receive", "--in"}).code, 2);
     EXPECT_FALSE (juce::File (file).exists());
@@ -282,8 +337,16 @@ TEST_F (CliFiles, TransmitsABankFileBackAndVerifiesIt)
     EXPECT_NE (out2.str().find ("sent 99 programs in"), std::string::npos);
     EXPECT_NE (out2.str().find ("verified 99 programs"), std::string::npos);
 
+    EXPECT_NE (out2.str().find ("[y/N] Prophet 12 Module on Prophet 12 Module (virtual): identified in "),
+               std::string::npos)
+        << "the model is named once the user agreed";
+
+    // Without an input nobody can be asked: the module, and the user is told.
     const auto own = cli ({"transmit", "--out", port, "--yes", backup});
     EXPECT_EQ (own.code, 0) << own.err;
+    EXPECT_EQ (lines (own.out)[0], "Prophet 12 Module on Prophet 12 Module (virtual)");
+    EXPECT_EQ (own.err, "ravlin-cli: without an input (--in) nobody can be asked which model is on Prophet 12 Module "
+                        "(virtual): going on as the Prophet 12 Module (--model keyboard for a keyboard)\n");
 }
 
 TEST_F (CliFiles, TransmitRefusesBadInput)
@@ -291,8 +354,113 @@ TEST_F (CliFiles, TransmitRefusesBadInput)
     const auto garbage = write ("garbage.syx", Bytes (5000, 0x42)).getFullPathName();
     EXPECT_EQ (cli ({"transmit", "--out", "Prophet 12 Module (virtual)", "--yes", garbage}).code, 1);
     EXPECT_EQ (cli ({"transmit", "--out", "x", "--to-bank", "9", garbage}).code, 2);
+    const auto model = cli ({"transmit", "--out", "x", "--model", "module+keyboard", "--yes", garbage});
+    EXPECT_EQ (model.code, 2);
+    EXPECT_EQ (model.err, "ravlin-cli: --model takes module, keyboard or detect\n");
     EXPECT_EQ (cli ({"transmit", "--in", "x", garbage}).code, 2) << "no output";
     EXPECT_EQ (cli ({"transmit", "--out", "Nothing Here", "--yes", bankFile().getFullPathName()}).code, 1);
+}
+
+TEST_F (CliFiles, ReceivesFromTheKeyboardWithItsByteAndTransmitsTheFileBack)
+{
+    // Nothing said about the model: the tool asks, and the keyboard answers.
+    const auto backup = dir.getChildFile ("keyboard.syx");
+    const auto received =
+        cli ({"receive", "--in", keyboardPort, "--out", keyboardPort, "--banks", "6", backup.getFullPathName()});
+    ASSERT_EQ (received.code, 0) << received.err;
+    EXPECT_TRUE (received.err.empty()) << received.err;
+    const auto said = lines (received.out);
+    EXPECT_TRUE (said[0].startsWith ("Prophet 12 Keyboard on Prophet 12 Keyboard (virtual): identified in "))
+        << said[0];
+    EXPECT_EQ (said[1], "received 1 of 99 programs");
+
+    EXPECT_EQ (deviceBytesOf (backup), std::vector<uint8_t> (99, sysex::deviceKeyboard));
+    const auto data = *ProgramFiles::readFile (backup);
+    const BankFolder folder;
+    Bank_Program bank ("check");
+    bank.loadFromDumps (data);
+    EXPECT_EQ (bank.getProgram (42), Bytes (folder.bank (1) + 42 * 1024, folder.bank (1) + 43 * 1024));
+
+    // Back into another bank of the same keyboard, read back and compared there.
+    const auto sent = cli ({"transmit", "--in", keyboardPort, "--out", keyboardPort, "--to-bank", "2", "--yes",
+                            "--verify", backup.getFullPathName()});
+    ASSERT_EQ (sent.code, 0) << sent.err;
+    EXPECT_TRUE (sent.err.empty()) << sent.err;
+    EXPECT_TRUE (
+        lines (sent.out)[0].startsWith ("Prophet 12 Keyboard on Prophet 12 Keyboard (virtual): identified in "));
+    EXPECT_EQ (lines (sent.out)[lines (sent.out).size() - 1], "verified 99 programs");
+}
+
+TEST_F (CliFiles, TheOtherModelsByteGetsNoAnswerAndTheToolSaysSo)
+{
+    // Told it is a module, the tool asks nothing; the keyboard ignores the module's requests.
+    const auto file = dir.getChildFile ("never.syx");
+    const auto run = cli ({"receive", "--in", keyboardPort, "--out", keyboardPort, "--banks", "1", "--model", "module",
+                           "--timeout", "0.2", file.getFullPathName()});
+    EXPECT_EQ (run.code, 1);
+    EXPECT_EQ (run.out, "Prophet 12 Module on Prophet 12 Keyboard (virtual)\n");
+    EXPECT_EQ (run.err, "ravlin-cli: the instrument did not answer within 0.2 s (is it on, are its SysEx settings "
+                        "enabled, and is it a Prophet 12 Module? see --model)\n");
+    EXPECT_FALSE (file.exists());
+
+    // Dumps with the module's byte are sent, and the keyboard kept none of them: the read-back says so.
+    const auto three = write ("three.syx",
+                              [&]
+                              {
+                                  Bytes dumps;
+                                  for (int n = 0; n < 3; ++n)
+                                  {
+                                      DSI_Program program;
+                                      program.setName ("Never Kept " + juce::String (n));
+                                      const auto dump = packProgramDump (program.image, 0, n, sysex::deviceKeyboard);
+                                      dumps.insert (dumps.end(), dump.begin(), dump.end());
+                                  }
+                                  return dumps;
+                              }());
+    const auto sent = cli ({"transmit", "--in", keyboardPort, "--out", keyboardPort, "--model", "module", "--yes",
+                            "--verify", "--timeout", "0.2", three.getFullPathName()});
+    EXPECT_EQ (sent.code, 1);
+    EXPECT_EQ (lines (sent.out)[0], "Prophet 12 Module on Prophet 12 Keyboard (virtual)");
+    EXPECT_NE (sent.err.find ("is it a Prophet 12 Module? see --model"), std::string::npos) << sent.err;
+
+    // Told it is a keyboard, the same port answers.
+    const auto told = cli ({"receive", "--in", keyboardPort, "--out", keyboardPort, "--banks", "1", "--model",
+                            "keyboard", file.getFullPathName()});
+    ASSERT_EQ (told.code, 0) << told.err;
+    EXPECT_EQ (lines (told.out)[0], "Prophet 12 Keyboard on Prophet 12 Keyboard (virtual)");
+    EXPECT_EQ (deviceBytesOf (file), std::vector<uint8_t> (99, sysex::deviceKeyboard));
+}
+
+TEST_F (CliFiles, WithoutAnIdentityReplyTheToolGoesOnAsTheModuleAndSaysSo)
+{
+    SilentPort devices;
+    const auto file = dir.getChildFile ("silent.syx");
+    std::ostringstream out, err;
+    const juce::StringArray args{"receive", "--in", "Silent Port", "--out", "Silent Port",
+                                 "--banks", "3",    "--timeout",   "0.1",   file.getFullPathName()};
+    EXPECT_EQ (receiveBanks (args, out, err, lend (devices)), 1);
+    EXPECT_EQ (out.str(), "Prophet 12 Module on Silent Port\n");
+    EXPECT_EQ (lines (err.str())[0], "ravlin-cli: nothing on Silent Port answered the identity request within 1 s: "
+                                     "going on as the Prophet 12 Module (--model keyboard for a keyboard)");
+    EXPECT_EQ (lines (err.str()).size(), 2) << err.str();
+    EXPECT_FALSE (file.exists());
+
+    // The identity request, then, a second later, the first program request with the module's byte.
+    const auto sent = devices.sent();
+    ASSERT_EQ (sent.size(), 2u);
+    EXPECT_EQ (sent[0], identity::request());
+    EXPECT_EQ (sent[1], (Bytes{0xF0, 0x01, 0x2B, 0x05, 0x02, 0x00, 0xF7}));
+}
+
+TEST_F (CliFiles, AChosenModelSendsNoIdentityRequest)
+{
+    SilentPort devices;
+    std::ostringstream out, err;
+    const juce::StringArray args{"receive", "--in",    "Silent Port", "--out",     "Silent Port", "--banks",
+                                 "3",       "--model", "keyboard",    "--timeout", "0.05",        "x.syx"};
+    EXPECT_EQ (receiveBanks (args, out, err, lend (devices)), 1);
+    EXPECT_EQ (out.str(), "Prophet 12 Keyboard on Silent Port\n");
+    EXPECT_EQ (devices.sent(), std::vector<Bytes> ({{0xF0, 0x01, 0x2A, 0x05, 0x02, 0x00, 0xF7}}));
 }
 
 TEST (CliFirstRun, WithoutDevicesOrPortsFileTheVirtualInstrumentIsChosen)

@@ -20,9 +20,9 @@ const char* const usage = "usage: ravlin-cli list FILE\n"
                           "       ravlin-cli ports\n"
                           "       ravlin-cli first-run\n"
                           "       ravlin-cli receive --in NAME --out NAME --banks user|factory|all|1..8 "
-                          "[--wire din|usb|none] [--timeout SECONDS] FILE\n"
-                          "       ravlin-cli transmit --in NAME --out NAME [--to-bank 1..8] [--yes] [--verify] "
-                          "[--wire din|usb|none] [--timeout SECONDS] FILE\n"
+                          "[--model module|keyboard|detect] [--wire din|usb|none] [--timeout SECONDS] FILE\n"
+                          "       ravlin-cli transmit [--in NAME] --out NAME [--to-bank 1..8] [--yes] [--verify] "
+                          "[--model module|keyboard|detect] [--wire din|usb|none] [--timeout SECONDS] FILE\n"
                           "       ravlin-cli convert [--bank 1..8] [--program N] [--model module|keyboard] IN OUT\n";
 
 bool readPrograms (const juce::String& path, ProgramScan::Result& result, std::ostream& err)
