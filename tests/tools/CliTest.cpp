@@ -251,6 +251,15 @@ TEST (Cli, TheBuiltToolExitsCleanlyOnBadInput)
     }
     junkFile.deleteFile();
 
+    // The machine's own devices: both virtual models are found by asking them.
+    juce::ChildProcess ports;
+    ASSERT_TRUE (
+        ports.start (juce::StringArray{tool.getFullPathName(), "ports", "--detect"}, juce::ChildProcess::wantStdOut));
+    const auto portsText = ports.readAllProcessOutput();
+    EXPECT_EQ (ports.getExitCode(), 0u);
+    EXPECT_TRUE (portsText.contains ("\n  Prophet 12 Module (virtual): Prophet 12 Module\n")) << portsText;
+    EXPECT_TRUE (portsText.endsWith ("\n  Prophet 12 Keyboard (virtual): Prophet 12 Keyboard\n")) << portsText;
+
     juce::ChildProcess params;
     ASSERT_TRUE (params.start (juce::StringArray{tool.getFullPathName(), "params"}));
     const auto text = params.readAllProcessOutput();
@@ -461,6 +470,31 @@ TEST_F (CliFiles, AChosenModelSendsNoIdentityRequest)
     EXPECT_EQ (receiveBanks (args, out, err, lend (devices)), 1);
     EXPECT_EQ (out.str(), "Prophet 12 Keyboard on Silent Port\n");
     EXPECT_EQ (devices.sent(), std::vector<Bytes> ({{0xF0, 0x01, 0x2A, 0x05, 0x02, 0x00, 0xF7}}));
+}
+
+TEST_F (CliFiles, PortsDetectNamesTheModelOnEveryPairOfPorts)
+{
+    SilentPort devices;
+    std::ostringstream listed, listedErr;
+    ASSERT_EQ (listMidiPorts ({"ports"}, listed, listedErr, lend (devices)), 0);
+    EXPECT_EQ (listed.str(), "Inputs:\n  Silent Port\n  Lonely In\n  Prophet 12 Module (virtual)\n"
+                             "  Prophet 12 Keyboard (virtual)\nOutputs:\n  Silent Port\n"
+                             "  Prophet 12 Module (virtual)\n  Prophet 12 Keyboard (virtual)\n");
+    EXPECT_TRUE (devices.sent().empty()) << "listing asks nobody";
+
+    std::ostringstream out, err;
+    ASSERT_EQ (listMidiPorts ({"ports", "--detect"}, out, err, lend (devices)), 0);
+    EXPECT_EQ (out.str(), listed.str() + "Models:\n"
+                                         "  Silent Port: no answer\n"
+                                         "  Prophet 12 Module (virtual): Prophet 12 Module\n"
+                                         "  Prophet 12 Keyboard (virtual): Prophet 12 Keyboard\n");
+    EXPECT_TRUE (err.str().empty()) << err.str();
+    EXPECT_EQ (devices.sent(), std::vector<Bytes> ({identity::request()}));
+
+    const auto bad = cli ({"ports", "--detct"});
+    EXPECT_EQ (bad.code, 2);
+    EXPECT_EQ (bad.err, "ravlin-cli: unexpected --detct\nusage: ravlin-cli ports [--detect]\n");
+    EXPECT_TRUE (bad.out.empty());
 }
 
 TEST (CliFirstRun, WithoutDevicesOrPortsFileTheVirtualInstrumentIsChosen)

@@ -17,7 +17,7 @@ namespace
 const char* const usage = "usage: ravlin-cli list FILE\n"
                           "       ravlin-cli show FILE [N]\n"
                           "       ravlin-cli params\n"
-                          "       ravlin-cli ports\n"
+                          "       ravlin-cli ports [--detect]\n"
                           "       ravlin-cli first-run\n"
                           "       ravlin-cli receive --in NAME --out NAME --banks user|factory|all|1..8 "
                           "[--model module|keyboard|detect] [--wire din|usb|none] [--timeout SECONDS] FILE\n"
@@ -159,8 +159,8 @@ int runRavlinCli (const juce::StringArray& args, std::ostream& out, std::ostream
         return show (args[1], args[2], out, err);
     if (command == "params" && args.size() == 1)
         return params (out);
-    if (command == "ports" && args.size() == 1)
-        return listMidiPorts (out);
+    if (command == "ports")
+        return listMidiPorts (args, out, err);
     if (command == "first-run" && args.size() == 1)
         return firstRun (out);
     if (command == "receive")

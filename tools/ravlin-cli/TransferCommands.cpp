@@ -259,17 +259,56 @@ bool parse (const juce::StringArray& args, Plan& plan, std::ostream& err)
 }
 } // namespace
 
-int listMidiPorts (std::ostream& out)
+int listMidiPorts (const juce::StringArray& args, std::ostream& out, std::ostream& err, const SystemMidiDevices& system)
 {
+    bool detect = false;
+    for (int i = 1; i < args.size(); ++i)
+    {
+        if (args[i] != "--detect")
+        {
+            err << "ravlin-cli: unexpected " << args[i] << "\nusage: ravlin-cli ports [--detect]\n";
+            return 2;
+        }
+        detect = true;
+    }
+
     juce::ScopedJuceInitialiser_GUI messageThread;
-    MidiCntrState hub (std::make_unique<JuceMidiDevices>(), juce::File()); // the plug-in's files stay untouched
+    MidiCntrState hub (systemDevices (system), juce::File()); // the plug-in's files stay untouched
     auto& devices = hub.getPorts().getDevices();
+    const auto inputs = devices.inputNames(), outputs = devices.outputNames();
     out << "Inputs:\n";
-    for (const auto& name : devices.inputNames())
+    for (const auto& name : inputs)
         out << "  " << name << '\n';
     out << "Outputs:\n";
-    for (const auto& name : devices.outputNames())
+    for (const auto& name : outputs)
         out << "  " << name << '\n';
+    if (!detect)
+        return 0;
+
+    // Every input with an output of the same name, each name once, asked one after the other.
+    out << "Models:\n" << std::flush;
+    for (int i = 0; i < inputs.size(); ++i)
+    {
+        const auto inputPort = MIDI_PORTS_Control::findPort (inputs, inputs[i]);
+        const auto outputPort = MIDI_PORTS_Control::findPort (outputs, inputs[i]);
+        if (inputPort != i + 1 || outputPort == 0)
+            continue;
+        // The pair before is closed first: a late reply of its instrument finds no open input.
+        hub.selectInputPort (0);
+        hub.selectOutputPort (0);
+        const auto identified = openPorts (hub, inputPort, outputPort, {});
+        out << "  " << inputs[i] << ": ";
+        if (!hub.getPorts().inputOpen || !hub.getPorts().outputOpen)
+            out << "did not open\n";
+        else if (const auto model = hub.getModelDetector().getDetected();
+                 identified.state == ModelDetector::State::detected && model.has_value())
+            out << ravlin::modelName (*model) << '\n';
+        else
+            out << "no answer\n";
+        out << std::flush;
+    }
+    hub.selectInputPort (0);
+    hub.selectOutputPort (0);
     return 0;
 }
 

@@ -13,8 +13,12 @@ class MidiDeviceSet;
     system's (JuceMidiDevices). */
 using SystemMidiDevices = std::function<std::unique_ptr<MidiDeviceSet>()>;
 
-/** ravlin-cli ports: the MIDI input and output names, the virtual instruments included. */
-int listMidiPorts (std::ostream& out);
+/** ravlin-cli ports [--detect]: the MIDI input and output names, the virtual instruments
+    included. With --detect, every input and output of the same name are then opened together
+    and asked which model is on them: one line each, "NAME: Prophet 12 Keyboard", "NAME:
+    Prophet 12 Module" or "NAME: no answer". */
+int listMidiPorts (const juce::StringArray& args, std::ostream& out, std::ostream& err,
+                   const SystemMidiDevices& system = {});
 
 /** ravlin-cli receive --in NAME --out NAME --banks user|factory|all|1..8 [--model
     module|keyboard|detect] [--wire din|usb|none] [--timeout SECONDS] FILE: backs the
