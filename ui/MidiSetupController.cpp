@@ -82,6 +82,9 @@ void MidiSetupController::toggleScan()
 
 void MidiSetupController::startCheck()
 {
+    // Whoever is on the ports now is asked who they are, too.
+    if (hub.getModelDetector().getChoice() == ModelDetector::Choice::detect)
+        hub.detectModel();
     if (scan != nullptr)
         toggleScan();
     toggleScan();

@@ -31,6 +31,59 @@ Run cli (const juce::StringArray& args)
     return {code, out.str(), err.str()};
 }
 
+/** The test's devices lent to one command, which closes them when it ends; the test keeps them
+    and reads what reached them. */
+class LentDevices : public MidiDeviceSet
+{
+public:
+    explicit LentDevices (MidiDeviceSet& d) : devices (d) {}
+    juce::StringArray inputNames() override { return devices.inputNames(); }
+    juce::StringArray outputNames() override { return devices.outputNames(); }
+    std::unique_ptr<MidiInputDevice> openInput (int index, juce::MidiInputCallback& callback) override
+    {
+        return devices.openInput (index, callback);
+    }
+    std::unique_ptr<MidiOutputDevice> openOutput (int index) override { return devices.openOutput (index); }
+
+private:
+    MidiDeviceSet& devices;
+};
+
+SystemMidiDevices lend (MidiDeviceSet& devices)
+{
+    return [&devices] { return std::make_unique<LentDevices> (devices); };
+}
+
+/** A port pair on which nothing answers, and an input without an output of its name. */
+struct SilentPort : ravlin::test::FakeMidiDevices
+{
+    SilentPort()
+    {
+        inputs = {"Silent Port", "Lonely In"};
+        outputs = {"Silent Port"};
+    }
+
+    std::vector<Bytes> sent()
+    {
+        std::vector<Bytes> messages;
+        for (const auto& m : recorders[0].taken())
+            messages.push_back (m.bytes);
+        return messages;
+    }
+};
+
+const juce::String keyboardPort = VirtualInstrument::keyboardPortName;
+
+/** The device byte of every 1178-byte dump of a file, in order. */
+std::vector<uint8_t> deviceBytesOf (const juce::File& file)
+{
+    std::vector<uint8_t> bytes;
+    const auto data = *ProgramFiles::readFile (file);
+    for (size_t at = 0; at + (size_t)sysex::programDumpSize <= data.size(); at += (size_t)sysex::programDumpSize)
+        bytes.push_back (data[at + 2]);
+    return bytes;
+}
+
 juce::StringArray lines (const std::string& text)
 {
     juce::StringArray result;
@@ -198,6 +251,15 @@ TEST (Cli, TheBuiltToolExitsCleanlyOnBadInput)
     }
     junkFile.deleteFile();
 
+    // The machine's own devices: both virtual models are found by asking them.
+    juce::ChildProcess ports;
+    ASSERT_TRUE (
+        ports.start (juce::StringArray{tool.getFullPathName(), "ports", "--detect"}, juce::ChildProcess::wantStdOut));
+    const auto portsText = ports.readAllProcessOutput();
+    EXPECT_EQ (ports.getExitCode(), 0u);
+    EXPECT_TRUE (portsText.contains ("\n  Prophet 12 Module (virtual): Prophet 12 Module\n")) << portsText;
+    EXPECT_TRUE (portsText.endsWith ("\n  Prophet 12 Keyboard (virtual): Prophet 12 Keyboard\n")) << portsText;
+
     juce::ChildProcess params;
     ASSERT_TRUE (params.start (juce::StringArray{tool.getFullPathName(), "params"}));
     const auto text = params.readAllProcessOutput();
@@ -221,7 +283,10 @@ TEST_F (CliFiles, ReceivesBanksFromTheVirtualInstrumentIntoABankFile)
     const auto file = dir.getChildFile ("backup.syx");
     const auto run = cli ({"receive", "--in", port, "--out", port, "--banks", "6", file.getFullPathName()});
     ASSERT_EQ (run.code, 0) << run.err;
+    EXPECT_TRUE (lines (run.out)[0].startsWith ("Prophet 12 Module on Prophet 12 Module (virtual): identified in "))
+        << run.out;
     EXPECT_NE (run.out.find ("wrote 99 programs"), std::string::npos);
+    EXPECT_EQ (deviceBytesOf (file), std::vector<uint8_t> (99, sysex::deviceModule));
 
     juce::MemoryBlock data;
     ASSERT_TRUE (file.loadFileAsData (data));
@@ -248,6 +313,15 @@ TEST_F (CliFiles, ReceiveRefusesUnknownPortsAndBadOptions)
     EXPECT_NE (missing.err.find ("no MIDI input named \"Nothing Here\""), std::string::npos);
     EXPECT_EQ (cli ({"receive", "--in", "a", "--out", "b", "--banks", "9", file}).code, 2);
     EXPECT_EQ (cli ({"receive", "--in", "a", "--out", "b", "--banks", "user", "--wire", "fast", file}).code, 2);
+    for (const char* model : {"desktop", "Keyboard", ""})
+    {
+        const auto bad = cli ({"receive", "--in", "a", "--out", "b", "--banks", "1", "--model", model, file});
+        EXPECT_EQ (bad.code, 2) << model;
+        EXPECT_EQ (bad.err, "ravlin-cli: --model takes module, keyboard or detect\n");
+        EXPECT_TRUE (bad.out.empty());
+    }
+    EXPECT_EQ (cli ({"receive", "--in", "a", "--out", "b", "--banks", "1", file, "--model"}).err,
+               "ravlin-cli: --model needs a value\n");
     EXPECT_EQ (cli ({"receive", "--in", "a", "--out", "b", "--banks", "user"}).code, 2);
     EXPECT_EQ (cli ({"receive", "--in"}).code, 2);
     EXPECT_FALSE (juce::File (file).exists());
@@ -272,8 +346,16 @@ TEST_F (CliFiles, TransmitsABankFileBackAndVerifiesIt)
     EXPECT_NE (out2.str().find ("sent 99 programs in"), std::string::npos);
     EXPECT_NE (out2.str().find ("verified 99 programs"), std::string::npos);
 
+    EXPECT_NE (out2.str().find ("[y/N] Prophet 12 Module on Prophet 12 Module (virtual): identified in "),
+               std::string::npos)
+        << "the model is named once the user agreed";
+
+    // Without an input nobody can be asked: the module, and the user is told.
     const auto own = cli ({"transmit", "--out", port, "--yes", backup});
     EXPECT_EQ (own.code, 0) << own.err;
+    EXPECT_EQ (lines (own.out)[0], "Prophet 12 Module on Prophet 12 Module (virtual)");
+    EXPECT_EQ (own.err, "ravlin-cli: without an input (--in) nobody can be asked which model is on Prophet 12 Module "
+                        "(virtual): going on as the Prophet 12 Module (--model keyboard for a keyboard)\n");
 }
 
 TEST_F (CliFiles, TransmitRefusesBadInput)
@@ -281,8 +363,138 @@ TEST_F (CliFiles, TransmitRefusesBadInput)
     const auto garbage = write ("garbage.syx", Bytes (5000, 0x42)).getFullPathName();
     EXPECT_EQ (cli ({"transmit", "--out", "Prophet 12 Module (virtual)", "--yes", garbage}).code, 1);
     EXPECT_EQ (cli ({"transmit", "--out", "x", "--to-bank", "9", garbage}).code, 2);
+    const auto model = cli ({"transmit", "--out", "x", "--model", "module+keyboard", "--yes", garbage});
+    EXPECT_EQ (model.code, 2);
+    EXPECT_EQ (model.err, "ravlin-cli: --model takes module, keyboard or detect\n");
     EXPECT_EQ (cli ({"transmit", "--in", "x", garbage}).code, 2) << "no output";
     EXPECT_EQ (cli ({"transmit", "--out", "Nothing Here", "--yes", bankFile().getFullPathName()}).code, 1);
+}
+
+TEST_F (CliFiles, ReceivesFromTheKeyboardWithItsByteAndTransmitsTheFileBack)
+{
+    // Nothing said about the model: the tool asks, and the keyboard answers.
+    const auto backup = dir.getChildFile ("keyboard.syx");
+    const auto received =
+        cli ({"receive", "--in", keyboardPort, "--out", keyboardPort, "--banks", "6", backup.getFullPathName()});
+    ASSERT_EQ (received.code, 0) << received.err;
+    EXPECT_TRUE (received.err.empty()) << received.err;
+    const auto said = lines (received.out);
+    EXPECT_TRUE (said[0].startsWith ("Prophet 12 Keyboard on Prophet 12 Keyboard (virtual): identified in "))
+        << said[0];
+    EXPECT_EQ (said[1], "received 1 of 99 programs");
+
+    EXPECT_EQ (deviceBytesOf (backup), std::vector<uint8_t> (99, sysex::deviceKeyboard));
+    const auto data = *ProgramFiles::readFile (backup);
+    const BankFolder folder;
+    Bank_Program bank ("check");
+    bank.loadFromDumps (data);
+    EXPECT_EQ (bank.getProgram (42), Bytes (folder.bank (1) + 42 * 1024, folder.bank (1) + 43 * 1024));
+
+    // Back into another bank of the same keyboard, read back and compared there.
+    const auto sent = cli ({"transmit", "--in", keyboardPort, "--out", keyboardPort, "--to-bank", "2", "--yes",
+                            "--verify", backup.getFullPathName()});
+    ASSERT_EQ (sent.code, 0) << sent.err;
+    EXPECT_TRUE (sent.err.empty()) << sent.err;
+    EXPECT_TRUE (
+        lines (sent.out)[0].startsWith ("Prophet 12 Keyboard on Prophet 12 Keyboard (virtual): identified in "));
+    EXPECT_EQ (lines (sent.out)[lines (sent.out).size() - 1], "verified 99 programs");
+}
+
+TEST_F (CliFiles, TheOtherModelsByteGetsNoAnswerAndTheToolSaysSo)
+{
+    // Told it is a module, the tool asks nothing; the keyboard ignores the module's requests.
+    const auto file = dir.getChildFile ("never.syx");
+    const auto run = cli ({"receive", "--in", keyboardPort, "--out", keyboardPort, "--banks", "1", "--model", "module",
+                           "--timeout", "0.2", file.getFullPathName()});
+    EXPECT_EQ (run.code, 1);
+    EXPECT_EQ (run.out, "Prophet 12 Module on Prophet 12 Keyboard (virtual)\n");
+    EXPECT_EQ (run.err, "ravlin-cli: the instrument did not answer within 0.2 s (is it on, are its SysEx settings "
+                        "enabled, and is it a Prophet 12 Module? see --model)\n");
+    EXPECT_FALSE (file.exists());
+
+    // Dumps with the module's byte are sent, and the keyboard kept none of them: the read-back says so.
+    const auto three = write ("three.syx",
+                              [&]
+                              {
+                                  Bytes dumps;
+                                  for (int n = 0; n < 3; ++n)
+                                  {
+                                      DSI_Program program;
+                                      program.setName ("Never Kept " + juce::String (n));
+                                      const auto dump = packProgramDump (program.image, 0, n, sysex::deviceKeyboard);
+                                      dumps.insert (dumps.end(), dump.begin(), dump.end());
+                                  }
+                                  return dumps;
+                              }());
+    const auto sent = cli ({"transmit", "--in", keyboardPort, "--out", keyboardPort, "--model", "module", "--yes",
+                            "--verify", "--timeout", "0.2", three.getFullPathName()});
+    EXPECT_EQ (sent.code, 1);
+    EXPECT_EQ (lines (sent.out)[0], "Prophet 12 Module on Prophet 12 Keyboard (virtual)");
+    EXPECT_NE (sent.err.find ("is it a Prophet 12 Module? see --model"), std::string::npos) << sent.err;
+
+    // Told it is a keyboard, the same port answers.
+    const auto told = cli ({"receive", "--in", keyboardPort, "--out", keyboardPort, "--banks", "1", "--model",
+                            "keyboard", file.getFullPathName()});
+    ASSERT_EQ (told.code, 0) << told.err;
+    EXPECT_EQ (lines (told.out)[0], "Prophet 12 Keyboard on Prophet 12 Keyboard (virtual)");
+    EXPECT_EQ (deviceBytesOf (file), std::vector<uint8_t> (99, sysex::deviceKeyboard));
+}
+
+TEST_F (CliFiles, WithoutAnIdentityReplyTheToolGoesOnAsTheModuleAndSaysSo)
+{
+    SilentPort devices;
+    const auto file = dir.getChildFile ("silent.syx");
+    std::ostringstream out, err;
+    const juce::StringArray args{"receive", "--in", "Silent Port", "--out", "Silent Port",
+                                 "--banks", "3",    "--timeout",   "0.1",   file.getFullPathName()};
+    EXPECT_EQ (receiveBanks (args, out, err, lend (devices)), 1);
+    EXPECT_EQ (out.str(), "Prophet 12 Module on Silent Port\n");
+    EXPECT_EQ (lines (err.str())[0], "ravlin-cli: nothing on Silent Port answered the identity request within 1 s: "
+                                     "going on as the Prophet 12 Module (--model keyboard for a keyboard)");
+    EXPECT_EQ (lines (err.str()).size(), 2) << err.str();
+    EXPECT_FALSE (file.exists());
+
+    // The identity request, then, a second later, the first program request with the module's byte.
+    const auto sent = devices.sent();
+    ASSERT_EQ (sent.size(), 2u);
+    EXPECT_EQ (sent[0], identity::request());
+    EXPECT_EQ (sent[1], (Bytes{0xF0, 0x01, 0x2B, 0x05, 0x02, 0x00, 0xF7}));
+}
+
+TEST_F (CliFiles, AChosenModelSendsNoIdentityRequest)
+{
+    SilentPort devices;
+    std::ostringstream out, err;
+    const juce::StringArray args{"receive", "--in",    "Silent Port", "--out",     "Silent Port", "--banks",
+                                 "3",       "--model", "keyboard",    "--timeout", "0.05",        "x.syx"};
+    EXPECT_EQ (receiveBanks (args, out, err, lend (devices)), 1);
+    EXPECT_EQ (out.str(), "Prophet 12 Keyboard on Silent Port\n");
+    EXPECT_EQ (devices.sent(), std::vector<Bytes> ({{0xF0, 0x01, 0x2A, 0x05, 0x02, 0x00, 0xF7}}));
+}
+
+TEST_F (CliFiles, PortsDetectNamesTheModelOnEveryPairOfPorts)
+{
+    SilentPort devices;
+    std::ostringstream listed, listedErr;
+    ASSERT_EQ (listMidiPorts ({"ports"}, listed, listedErr, lend (devices)), 0);
+    EXPECT_EQ (listed.str(), "Inputs:\n  Silent Port\n  Lonely In\n  Prophet 12 Module (virtual)\n"
+                             "  Prophet 12 Keyboard (virtual)\nOutputs:\n  Silent Port\n"
+                             "  Prophet 12 Module (virtual)\n  Prophet 12 Keyboard (virtual)\n");
+    EXPECT_TRUE (devices.sent().empty()) << "listing asks nobody";
+
+    std::ostringstream out, err;
+    ASSERT_EQ (listMidiPorts ({"ports", "--detect"}, out, err, lend (devices)), 0);
+    EXPECT_EQ (out.str(), listed.str() + "Models:\n"
+                                         "  Silent Port: no answer\n"
+                                         "  Prophet 12 Module (virtual): Prophet 12 Module\n"
+                                         "  Prophet 12 Keyboard (virtual): Prophet 12 Keyboard\n");
+    EXPECT_TRUE (err.str().empty()) << err.str();
+    EXPECT_EQ (devices.sent(), std::vector<Bytes> ({identity::request()}));
+
+    const auto bad = cli ({"ports", "--detct"});
+    EXPECT_EQ (bad.code, 2);
+    EXPECT_EQ (bad.err, "ravlin-cli: unexpected --detct\nusage: ravlin-cli ports [--detect]\n");
+    EXPECT_TRUE (bad.out.empty());
 }
 
 TEST (CliFirstRun, WithoutDevicesOrPortsFileTheVirtualInstrumentIsChosen)
@@ -442,6 +654,9 @@ TEST_F (CliFiles, ConvertRefusesWhatItCannotDoAndLeavesOutputAlone)
         {{"convert", "--program", bank, out.getFullPathName()}, 2, "--program takes"},
         {{"convert", "--program", "100", bank, out.getFullPathName()}, 1, "there is no program 100"},
         {{"convert", "--force", bank, out.getFullPathName()}, 2, "unknown option --force"},
+        {{"convert", "--model", "detect", bank, out.getFullPathName()}, 2, "--model takes module or keyboard"},
+        {{"convert", "--model", "desktop", bank, out.getFullPathName()}, 2, "--model takes module or keyboard"},
+        {{"convert", bank, out.getFullPathName(), "--model"}, 2, "--model takes module or keyboard"},
     };
     for (const auto& c : cases)
     {
@@ -470,4 +685,62 @@ TEST_F (CliFiles, ConvertRefusesWhatItCannotDoAndLeavesOutputAlone)
     EXPECT_EQ (run.code, 1);
     EXPECT_NE (run.err.find ("without places of their own"), std::string::npos) << run.err;
     EXPECT_EQ (*ProgramFiles::readFile (juce::File (bank)), before);
+}
+
+TEST_F (CliFiles, ConvertWithAModelRewritesTheDeviceByteOfEveryDumpAndNothingElse)
+{
+    const auto all = allBanksFile (dir); // 396 dumps of the module
+    const auto original = *ProgramFiles::readFile (all);
+    auto asKeyboard = original;
+    for (size_t at = 0; at < asKeyboard.size(); at += (size_t)sysex::programDumpSize)
+        asKeyboard[at + 2] = sysex::deviceKeyboard;
+
+    const auto keyboard = dir.getChildFile ("keyboard.syx");
+    auto run = cli ({"convert", "--model", "keyboard", all.getFullPathName(), keyboard.getFullPathName()});
+    ASSERT_EQ (run.code, 0) << run.err;
+    EXPECT_EQ (run.out,
+               "wrote 396 program dumps (Prophet 12 Keyboard) from " + all.getFullPathName().toStdString() + "\n");
+    EXPECT_EQ (*ProgramFiles::readFile (keyboard), asKeyboard);
+
+    // Without --model a keyboard file stays one; --model module turns it back, byte for byte.
+    const auto again = dir.getChildFile ("again.syx"), module = dir.getChildFile ("module.syx");
+    ASSERT_EQ (cli ({"convert", keyboard.getFullPathName(), again.getFullPathName()}).code, 0);
+    EXPECT_EQ (*ProgramFiles::readFile (again), asKeyboard);
+    ASSERT_EQ (cli ({"convert", "--model", "module", keyboard.getFullPathName(), module.getFullPathName()}).code, 0);
+    EXPECT_EQ (*ProgramFiles::readFile (module), original);
+
+    // A bank file and a single program: the same bytes as without --model, but for the device byte.
+    for (const auto& [name, choice] : {std::pair<const char*, const char*>{"bank.p12b", "--bank"},
+                                       std::pair<const char*, const char*>{"one.p12p", "--program"}})
+    {
+        const auto plain = dir.getChildFile (juce::String ("plain-") + name), told = dir.getChildFile (name);
+        ASSERT_EQ (cli ({"convert", choice, "3", all.getFullPathName(), plain.getFullPathName()}).code, 0);
+        run = cli ({"convert", choice, "3", "--model", "keyboard", all.getFullPathName(), told.getFullPathName()});
+        ASSERT_EQ (run.code, 0) << run.err;
+        EXPECT_NE (run.out.find ("(Prophet 12 Keyboard)"), std::string::npos) << run.out;
+        auto expected = *ProgramFiles::readFile (plain);
+        const auto step =
+            expected.size() == (size_t)sysex::editBufferDumpSize ? expected.size() : (size_t)sysex::programDumpSize;
+        for (size_t at = 0; at < expected.size(); at += step)
+        {
+            EXPECT_EQ (expected[at + 2], sysex::deviceModule) << name;
+            expected[at + 2] = sysex::deviceKeyboard;
+        }
+        EXPECT_EQ (*ProgramFiles::readFile (told), expected) << name;
+    }
+
+    // The keyboard's own bank file keeps its byte into a single program and a bank; a library,
+    // which carries none, gives the module's.
+    const auto kbBank = bankFile();
+    const auto kbSingle = dir.getChildFile ("kb.p12p"), kbCopy = dir.getChildFile ("kb.p12b"),
+               library = dir.getChildFile ("kb.p12l"), fromLibrary = dir.getChildFile ("lib.syx");
+    ASSERT_EQ (cli ({"convert", "--program", "2", kbBank.getFullPathName(), kbSingle.getFullPathName()}).code, 0);
+    EXPECT_EQ ((*ProgramFiles::readFile (kbSingle))[2], sysex::deviceKeyboard);
+    ASSERT_EQ (cli ({"convert", kbBank.getFullPathName(), kbCopy.getFullPathName()}).code, 0);
+    const auto kbDumps = *ProgramFiles::readFile (kbBank);
+    EXPECT_EQ (*ProgramFiles::readFile (kbCopy), Bytes (kbDumps.begin(), kbDumps.begin() + 99 * sysex::programDumpSize))
+        << "the dumps as they were, the global message left out";
+    ASSERT_EQ (cli ({"convert", kbBank.getFullPathName(), library.getFullPathName()}).code, 0);
+    ASSERT_EQ (cli ({"convert", "--bank", "3", library.getFullPathName(), fromLibrary.getFullPathName()}).code, 0);
+    EXPECT_EQ (deviceBytesOf (fromLibrary), std::vector<uint8_t> (99, sysex::deviceModule));
 }

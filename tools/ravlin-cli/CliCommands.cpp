@@ -17,13 +17,13 @@ namespace
 const char* const usage = "usage: ravlin-cli list FILE\n"
                           "       ravlin-cli show FILE [N]\n"
                           "       ravlin-cli params\n"
-                          "       ravlin-cli ports\n"
+                          "       ravlin-cli ports [--detect]\n"
                           "       ravlin-cli first-run\n"
                           "       ravlin-cli receive --in NAME --out NAME --banks user|factory|all|1..8 "
-                          "[--wire din|usb|none] [--timeout SECONDS] FILE\n"
-                          "       ravlin-cli transmit --in NAME --out NAME [--to-bank 1..8] [--yes] [--verify] "
-                          "[--wire din|usb|none] [--timeout SECONDS] FILE\n"
-                          "       ravlin-cli convert [--bank 1..8] [--program N] IN OUT\n";
+                          "[--model module|keyboard|detect] [--wire din|usb|none] [--timeout SECONDS] FILE\n"
+                          "       ravlin-cli transmit [--in NAME] --out NAME [--to-bank 1..8] [--yes] [--verify] "
+                          "[--model module|keyboard|detect] [--wire din|usb|none] [--timeout SECONDS] FILE\n"
+                          "       ravlin-cli convert [--bank 1..8] [--program N] [--model module|keyboard] IN OUT\n";
 
 bool readPrograms (const juce::String& path, ProgramScan::Result& result, std::ostream& err)
 {
@@ -159,8 +159,8 @@ int runRavlinCli (const juce::StringArray& args, std::ostream& out, std::ostream
         return show (args[1], args[2], out, err);
     if (command == "params" && args.size() == 1)
         return params (out);
-    if (command == "ports" && args.size() == 1)
-        return listMidiPorts (out);
+    if (command == "ports")
+        return listMidiPorts (args, out, err);
     if (command == "first-run" && args.size() == 1)
         return firstRun (out);
     if (command == "receive")

@@ -1,21 +1,25 @@
 #include "ConvertCommand.h"
 
 #include "instrument/DSI_Program.h"
+#include "instrument/InstrumentModel.h"
 #include "library/LibraryFile.h"
 #include "library/ProgramFiles.h"
 #include "library/ProgramScan.h"
 
 namespace
 {
-const char* const convertUsage = "usage: ravlin-cli convert [--bank 1..8] [--program N] IN OUT\n"
-                                 "       OUT ends in .p12l (library), .p12b (bank of 99), .p12p (one program)\n"
-                                 "       or .syx (one program, or program dumps in the places they name)\n";
+const char* const convertUsage =
+    "usage: ravlin-cli convert [--bank 1..8] [--program N] [--model module|keyboard] IN OUT\n"
+    "       OUT ends in .p12l (library), .p12b (bank of 99), .p12p (one program)\n"
+    "       or .syx (one program, or program dumps in the places they name)\n"
+    "       --model: the device byte of the dumps written (else IN's, or the module's)\n";
 
 struct Options
 {
     juce::String in, out;
     int bank = -1;    // 0..7, or -1 for none given
     int program = -1; // 0-based position in IN, or -1
+    std::optional<ravlin::InstrumentModel> model;
 };
 
 bool parseNumber (const juce::String& text, int lowest, int highest, int& into)
@@ -43,6 +47,17 @@ bool parse (const juce::StringArray& args, Options& o, std::ostream& err)
                 return false;
             }
             (a == "--bank" ? o.bank : o.program) = value - 1;
+            ++i;
+        }
+        else if (a == "--model")
+        {
+            const auto value = args[i + 1];
+            if (i + 1 >= args.size() || (value != "module" && value != "keyboard"))
+            {
+                err << "ravlin-cli convert: --model takes module or keyboard\n";
+                return false;
+            }
+            o.model = value == "keyboard" ? ravlin::InstrumentModel::keyboard : ravlin::InstrumentModel::module;
             ++i;
         }
         else if (a.startsWith ("--"))
@@ -73,6 +88,31 @@ juce::String bankList (const std::vector<int>& banks)
 
 using Programs = std::vector<ProgramScan::Found>;
 
+/** The device byte each program is written with: the model given, else the one its dump in IN
+    carried; programs that came without one (libraries, presets) are the module's. */
+struct DeviceBytes
+{
+    const ravlin::Bytes& in;
+    ProgramScan::Format format;
+    std::optional<ravlin::InstrumentModel> model;
+
+    uint8_t of (const ProgramScan::Found& p) const
+    {
+        if (model.has_value())
+            return ravlin::deviceByteOf (*model);
+        if (format == ProgramScan::Format::sysEx && p.offset + 2 < in.size() &&
+            ravlin::modelOfDeviceByte (in[p.offset + 2]).has_value())
+            return in[p.offset + 2];
+        return ravlin::sysex::deviceModule;
+    }
+};
+
+/** " (Prophet 12 Keyboard)" when --model named it; nothing otherwise. */
+std::string forModel (const std::optional<ravlin::InstrumentModel>& model)
+{
+    return model.has_value() ? std::string (" (") + ravlin::modelName (*model) + ")" : std::string();
+}
+
 std::vector<int> banksOf (const Programs& programs)
 {
     std::vector<int> banks;
@@ -98,7 +138,8 @@ int writeOrFail (bool written, const juce::File& file, std::ostream& err)
     return 1;
 }
 
-int writeBank (const Programs& programs, const Options& o, const juce::File& file, std::ostream& out, std::ostream& err)
+int writeBank (const Programs& programs, const DeviceBytes& devices, const Options& o, const juce::File& file,
+               std::ostream& out, std::ostream& err)
 {
     const auto banks = banksOf (programs);
     if (banks.size() > 1)
@@ -117,20 +158,26 @@ int writeBank (const Programs& programs, const Options& o, const juce::File& fil
     Bank_Program bank ("convert");
     bank.initialise (false);
     const auto placed = allPlaced (programs);
+    const auto slotOf = [&] (size_t k) { return placed ? programs[k].program : (int)k; };
     for (size_t k = 0; k < programs.size(); ++k)
-        bank.setProgram (placed ? programs[k].program : (int)k, programs[k].image);
+        bank.setProgram (slotOf (k), programs[k].image);
     const auto number = o.bank >= 0 ? o.bank : banks.empty() ? 0 : banks.front();
-    if (auto r = writeOrFail (ProgramFiles::write (file, ProgramFiles::bankContent (bank, number)), file, err))
+    // The slots IN does not fill take the byte of its first program.
+    auto content = ProgramFiles::bankContent (bank, number, devices.of (programs.front()));
+    for (size_t k = 0; k < programs.size(); ++k)
+        content[(size_t)slotOf (k) * (size_t)ravlin::sysex::programDumpSize + 2] = devices.of (programs[k]);
+    if (auto r = writeOrFail (ProgramFiles::write (file, content), file, err))
         return r;
-    out << "wrote a bank file for bank " << number + 1 << ": " << programs.size() << " of 99 programs from " << o.in;
+    out << "wrote a bank file for bank " << number + 1 << forModel (o.model) << ": " << programs.size()
+        << " of 99 programs from " << o.in;
     if (programs.size() < (size_t)Bank_Program::numPrograms)
         out << ", the other slots the basic program";
     out << '\n';
     return 0;
 }
 
-int writeDumps (const Programs& programs, const Options& o, const juce::File& file, std::ostream& out,
-                std::ostream& err)
+int writeDumps (const Programs& programs, const DeviceBytes& devices, const Options& o, const juce::File& file,
+                std::ostream& out, std::ostream& err)
 {
     const auto placed = allPlaced (programs);
     if (!placed && programs.size() > (size_t)Bank_Program::numPrograms)
@@ -144,14 +191,15 @@ int writeDumps (const Programs& programs, const Options& o, const juce::File& fi
     {
         auto image = programs[k].image;
         image.resize ((size_t)Bank_Program::programSize, 0);
-        const auto dump =
-            placed ? ravlin::packProgramDump (image, o.bank >= 0 ? o.bank : programs[k].bank, programs[k].program)
-                   : ravlin::packProgramDump (image, juce::jmax (0, o.bank), (int)k);
+        const auto device = devices.of (programs[k]);
+        const auto dump = placed ? ravlin::packProgramDump (image, o.bank >= 0 ? o.bank : programs[k].bank,
+                                                            programs[k].program, device)
+                                 : ravlin::packProgramDump (image, juce::jmax (0, o.bank), (int)k, device);
         content.insert (content.end(), dump.begin(), dump.end());
     }
     if (auto r = writeOrFail (ProgramFiles::write (file, content), file, err))
         return r;
-    out << "wrote " << programs.size() << " program dumps from " << o.in << '\n';
+    out << "wrote " << programs.size() << " program dumps" << forModel (o.model) << " from " << o.in << '\n';
     return 0;
 }
 } // namespace
@@ -186,7 +234,9 @@ int convertPrograms (const juce::StringArray& args, std::ostream& out, std::ostr
         err << "ravlin-cli convert: " << ProgramFiles::whyUnreadable (inFile, ProgramFiles::limitFor (inFile)) << '\n';
         return 1;
     }
-    auto programs = ProgramScan::scan (data->data(), data->size()).programs;
+    const auto scanned = ProgramScan::scan (data->data(), data->size());
+    auto programs = scanned.programs;
+    const DeviceBytes devices{*data, scanned.format, o.model};
     if (programs.empty())
     {
         err << "ravlin-cli convert: " << o.in << ": no programs found (not a SysEx, bank, library or preset file)\n";
@@ -237,14 +287,14 @@ int convertPrograms (const juce::StringArray& args, std::ostream& out, std::ostr
                 << " programs; a single-program file takes one: add --program N\n";
             return 1;
         }
-        if (auto r = writeOrFail (ProgramFiles::write (outFile, ProgramFiles::singleProgramContent (programs[0].image)),
-                                  outFile, err))
+        const auto content = ProgramFiles::singleProgramContent (programs[0].image, devices.of (programs[0]));
+        if (auto r = writeOrFail (ProgramFiles::write (outFile, content), outFile, err))
             return r;
         out << "wrote \"" << DSI_Program::nameFrom (programs[0].image.data(), programs[0].image.size(), true).trimEnd()
-            << "\" as a single program\n";
+            << "\" as a single program" << forModel (o.model) << '\n';
         return 0;
     }
     if (kind == ".p12b")
-        return writeBank (programs, o, outFile, out, err);
-    return writeDumps (programs, o, outFile, out, err);
+        return writeBank (programs, devices, o, outFile, out, err);
+    return writeDumps (programs, devices, o, outFile, out, err);
 }

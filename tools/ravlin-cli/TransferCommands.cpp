@@ -16,12 +16,20 @@ enum class Option
     bad
 };
 
-/** The options receive and transmit share: --wire din|usb|none and --timeout SECONDS. */
-Option parseLinkOption (const juce::StringArray& args, int& i, VirtualInstrument::WireSpeed& wire,
-                        double& timeoutSeconds, std::ostream& err)
+/** How receive and transmit reach the instrument. */
+struct Link
+{
+    VirtualInstrument::WireSpeed wire = VirtualInstrument::WireSpeed::unlimited;
+    double timeoutSeconds = 5.0;
+    ModelDetector::Choice model = ModelDetector::Choice::detect;
+};
+
+/** The options receive and transmit share: --wire din|usb|none, --timeout SECONDS and
+    --model module|keyboard|detect. */
+Option parseLinkOption (const juce::StringArray& args, int& i, Link& link, std::ostream& err)
 {
     const auto& a = args[i];
-    if (a != "--wire" && a != "--timeout")
+    if (a != "--wire" && a != "--timeout" && a != "--model")
         return Option::notMine;
     if (i + 1 >= args.size())
     {
@@ -32,11 +40,11 @@ Option parseLinkOption (const juce::StringArray& args, int& i, VirtualInstrument
     if (a == "--wire")
     {
         if (value == "din")
-            wire = VirtualInstrument::WireSpeed::din;
+            link.wire = VirtualInstrument::WireSpeed::din;
         else if (value == "usb")
-            wire = VirtualInstrument::WireSpeed::usb;
+            link.wire = VirtualInstrument::WireSpeed::usb;
         else if (value == "none")
-            wire = VirtualInstrument::WireSpeed::unlimited;
+            link.wire = VirtualInstrument::WireSpeed::unlimited;
         else
         {
             err << "ravlin-cli: --wire takes din, usb or none\n";
@@ -44,13 +52,140 @@ Option parseLinkOption (const juce::StringArray& args, int& i, VirtualInstrument
         }
         return Option::taken;
     }
-    timeoutSeconds = value.getDoubleValue();
-    if (timeoutSeconds <= 0)
+    if (a == "--model")
+    {
+        if (value == "module")
+            link.model = ModelDetector::Choice::module;
+        else if (value == "keyboard")
+            link.model = ModelDetector::Choice::keyboard;
+        else if (value == "detect")
+            link.model = ModelDetector::Choice::detect;
+        else
+        {
+            err << "ravlin-cli: --model takes module, keyboard or detect\n";
+            return Option::bad;
+        }
+        return Option::taken;
+    }
+    link.timeoutSeconds = value.getDoubleValue();
+    if (link.timeoutSeconds <= 0)
     {
         err << "ravlin-cli: --timeout takes a number of seconds\n";
         return Option::bad;
     }
     return Option::taken;
+}
+
+std::unique_ptr<MidiDeviceSet> systemDevices (const SystemMidiDevices& system)
+{
+    if (system)
+        return system();
+    return std::make_unique<JuceMidiDevices>();
+}
+
+double now() noexcept
+{
+    return juce::Time::getMillisecondCounterHiRes();
+}
+
+/** Notes when the identity reply arrives: on the MIDI input thread, as the hub reads it. */
+class ReplyWatch : private MidiCntrStateListener
+{
+public:
+    explicit ReplyWatch (MidiCntrState& h) : hub (h) { hub.addListener (this); }
+    ~ReplyWatch() override { hub.removeListener (this); }
+
+    /** Waits while the hub awaits the identity reply, at most the given time; the state it
+        ended in. */
+    ModelDetector::State await (double maxMilliseconds)
+    {
+        const auto end = now() + maxMilliseconds;
+        auto state = hub.getModelDetector().getState();
+        while (state == ModelDetector::State::waiting && now() < end)
+        {
+            replied.wait (10);
+            state = hub.getModelDetector().getState();
+        }
+        return state;
+    }
+
+    /** When the reply was read, or -1. */
+    double answeredAt() const noexcept { return answered.load(); }
+
+private:
+    void stateEvent (MidiCntrState& h) override
+    {
+        if (!h.getModelDetector().hasDetected())
+            return;
+        auto none = -1.0;
+        answered.compare_exchange_strong (none, now());
+        replied.signal();
+    }
+
+    MidiCntrState& hub;
+    juce::WaitableEvent replied;
+    std::atomic<double> answered{-1.0};
+};
+
+/** The detector gives up after a second; this is only a bound should its clock misbehave. */
+constexpr double maxIdentifyWaitMs = 2000.0;
+
+struct Identified
+{
+    ModelDetector::State state = ModelDetector::State::notAsked;
+    double milliseconds = -1.0; // from opening the ports to the reply
+};
+
+/** Opens the output, then the input (0: none), with the model chosen, or, with detect, asks who
+    is there: the identity request goes out once both are open, and this waits for the reply
+    before anything else is sent. Nothing is asked with a chosen model. */
+Identified openPorts (MidiCntrState& hub, int inputPort, int outputPort, const Link& link)
+{
+    hub.setModelChoice (link.model);
+    for (auto model : {ravlin::InstrumentModel::module, ravlin::InstrumentModel::keyboard})
+        hub.getVirtualInstrument (model).setWireSpeed (link.wire);
+
+    ReplyWatch watch (hub);
+    hub.selectOutputPort (outputPort);
+    const auto opening = now();
+    if (inputPort != 0)
+        hub.selectInputPort (inputPort);
+
+    Identified result;
+    result.state = watch.await (maxIdentifyWaitMs);
+    if (result.state == ModelDetector::State::detected)
+        result.milliseconds = watch.answeredAt() - opening;
+    return result;
+}
+
+const char* const moduleFallback = "going on as the Prophet 12 Module (--model keyboard for a keyboard)";
+
+/** One line on out: the model the requests are for; on err, why it is the module when nobody
+    said so. */
+void sayModel (const MidiCntrState& hub, const Identified& identified, const juce::String& port, std::ostream& out,
+               std::ostream& err)
+{
+    out << ravlin::modelName (hub.getModel()) << " on " << port;
+    if (identified.state == ModelDetector::State::detected)
+        out << ": identified in " << juce::String (identified.milliseconds, 1) << " ms";
+    out << '\n' << std::flush;
+
+    if (identified.state == ModelDetector::State::noReply || identified.state == ModelDetector::State::waiting)
+        err << "ravlin-cli: nothing on " << port << " answered the identity request within "
+            << ModelDetector::replyTimeoutMs / 1000.0 << " s: " << moduleFallback << '\n';
+    else if (identified.state == ModelDetector::State::notAsked)
+        err << "ravlin-cli: without an input (--in) nobody can be asked which model is on " << port << ": "
+            << moduleFallback << '\n';
+}
+
+void sayNoAnswer (const MidiCntrState& hub, const Identified& identified, double seconds, std::ostream& err)
+{
+    err << "ravlin-cli: the instrument did not answer within " << seconds << " s";
+    if (identified.state == ModelDetector::State::detected)
+        err << " (is it on, and are its SysEx settings enabled?)\n";
+    else
+        err << " (is it on, are its SysEx settings enabled, and is it a " << ravlin::modelName (hub.getModel())
+            << "? see --model)\n";
 }
 } // namespace
 
@@ -61,16 +196,18 @@ struct Plan
     juce::String input, output, file;
     std::vector<std::pair<int, int>> receives; // (kind, first bank), one after the other
     std::vector<int> banks;                    // what ends up in the file, in order
-    VirtualInstrument::WireSpeed wire = VirtualInstrument::WireSpeed::unlimited;
-    double timeoutSeconds = 5.0;
+    Link link;
 };
+
+const char* const receiveUsage = "usage: ravlin-cli receive --in NAME --out NAME --banks user|factory|all|1..8 "
+                                 "[--model module|keyboard|detect] [--wire din|usb|none] [--timeout SECONDS] FILE\n";
 
 bool parse (const juce::StringArray& args, Plan& plan, std::ostream& err)
 {
     for (int i = 1; i < args.size(); ++i)
     {
         const auto& a = args[i];
-        if (const auto o = parseLinkOption (args, i, plan.wire, plan.timeoutSeconds, err); o != Option::notMine)
+        if (const auto o = parseLinkOption (args, i, plan.link, err); o != Option::notMine)
         {
             if (o == Option::bad)
                 return false;
@@ -115,36 +252,74 @@ bool parse (const juce::StringArray& args, Plan& plan, std::ostream& err)
 
     if (plan.input.isEmpty() || plan.output.isEmpty() || plan.receives.empty() || plan.file.isEmpty())
     {
-        err << "usage: ravlin-cli receive --in NAME --out NAME --banks user|factory|all|1..8 [--wire din|usb|none] "
-               "[--timeout SECONDS] FILE\n";
+        err << receiveUsage;
         return false;
     }
     return true;
 }
 } // namespace
 
-int listMidiPorts (std::ostream& out)
+int listMidiPorts (const juce::StringArray& args, std::ostream& out, std::ostream& err, const SystemMidiDevices& system)
 {
+    bool detect = false;
+    for (int i = 1; i < args.size(); ++i)
+    {
+        if (args[i] != "--detect")
+        {
+            err << "ravlin-cli: unexpected " << args[i] << "\nusage: ravlin-cli ports [--detect]\n";
+            return 2;
+        }
+        detect = true;
+    }
+
     juce::ScopedJuceInitialiser_GUI messageThread;
-    MidiCntrState hub (std::make_unique<JuceMidiDevices>(), juce::File()); // the plug-in's files stay untouched
+    MidiCntrState hub (systemDevices (system), juce::File()); // the plug-in's files stay untouched
     auto& devices = hub.getPorts().getDevices();
+    const auto inputs = devices.inputNames(), outputs = devices.outputNames();
     out << "Inputs:\n";
-    for (const auto& name : devices.inputNames())
+    for (const auto& name : inputs)
         out << "  " << name << '\n';
     out << "Outputs:\n";
-    for (const auto& name : devices.outputNames())
+    for (const auto& name : outputs)
         out << "  " << name << '\n';
+    if (!detect)
+        return 0;
+
+    // Every input with an output of the same name, each name once, asked one after the other.
+    out << "Models:\n" << std::flush;
+    for (int i = 0; i < inputs.size(); ++i)
+    {
+        const auto inputPort = MIDI_PORTS_Control::findPort (inputs, inputs[i]);
+        const auto outputPort = MIDI_PORTS_Control::findPort (outputs, inputs[i]);
+        if (inputPort != i + 1 || outputPort == 0)
+            continue;
+        // The pair before is closed first: a late reply of its instrument finds no open input.
+        hub.selectInputPort (0);
+        hub.selectOutputPort (0);
+        const auto identified = openPorts (hub, inputPort, outputPort, {});
+        out << "  " << inputs[i] << ": ";
+        if (!hub.getPorts().inputOpen || !hub.getPorts().outputOpen)
+            out << "did not open\n";
+        else if (const auto model = hub.getModelDetector().getDetected();
+                 identified.state == ModelDetector::State::detected && model.has_value())
+            out << ravlin::modelName (*model) << '\n';
+        else
+            out << "no answer\n";
+        out << std::flush;
+    }
+    hub.selectInputPort (0);
+    hub.selectOutputPort (0);
     return 0;
 }
 
-int receiveBanks (const juce::StringArray& args, std::ostream& out, std::ostream& err)
+int receiveBanks (const juce::StringArray& args, std::ostream& out, std::ostream& err, const SystemMidiDevices& system)
 {
     Plan plan;
     if (!parse (args, plan, err))
         return 2;
 
     juce::ScopedJuceInitialiser_GUI messageThread;
-    MidiCntrState hub (std::make_unique<JuceMidiDevices>(), juce::File()); // the plug-in's files stay untouched
+    MidiCntrState hub (systemDevices (system), juce::File()); // the plug-in's files stay untouched
     auto& devices = hub.getPorts().getDevices();
     const auto inputPort = MIDI_PORTS_Control::findPort (devices.inputNames(), plan.input);
     const auto outputPort = MIDI_PORTS_Control::findPort (devices.outputNames(), plan.output);
@@ -155,14 +330,13 @@ int receiveBanks (const juce::StringArray& args, std::ostream& out, std::ostream
         return 1;
     }
 
-    hub.getVirtualInstrument().setWireSpeed (plan.wire);
-    hub.selectInputPort (inputPort);
-    hub.selectOutputPort (outputPort);
+    const auto identified = openPorts (hub, inputPort, outputPort, plan.link);
     if (!hub.getPorts().inputOpen || !hub.getPorts().outputOpen)
     {
         err << "ravlin-cli: the MIDI ports did not open\n";
         return 1;
     }
+    sayModel (hub, identified, plan.output, out, err);
 
     const auto start = juce::Time::getMillisecondCounterHiRes();
     const int total = (int)plan.banks.size() * 99;
@@ -189,10 +363,9 @@ int receiveBanks (const juce::StringArray& args, std::ostream& out, std::ostream
             }
 
             // The hub waits for ever, as the instrument may be slow; a tool must give up some time.
-            if (!done && juce::Time::getMillisecondCounterHiRes() - lastReply > plan.timeoutSeconds * 1000.0)
+            if (!done && juce::Time::getMillisecondCounterHiRes() - lastReply > plan.link.timeoutSeconds * 1000.0)
             {
-                err << "ravlin-cli: the instrument did not answer within " << plan.timeoutSeconds
-                    << " s (is it on, and are its SysEx settings enabled?)\n";
+                sayNoAnswer (hub, identified, plan.link.timeoutSeconds, err);
                 return 1;
             }
             juce::Thread::sleep (2);
@@ -203,7 +376,8 @@ int receiveBanks (const juce::StringArray& args, std::ostream& out, std::ostream
     for (auto bank : plan.banks)
         for (int program = 0; program < 99; ++program)
         {
-            const auto dump = ravlin::packProgramDump (hub.banks[(size_t)bank]->getProgram (program), bank, program);
+            const auto dump = ravlin::packProgramDump (hub.banks[(size_t)bank]->getProgram (program), bank, program,
+                                                       hub.deviceByte());
             file.write (dump.data(), dump.size());
         }
 
@@ -226,19 +400,19 @@ struct TransmitPlan
     juce::String input, output, file;
     int toBank = -1; // -1: each dump's own bank
     bool confirmed = false, verify = false;
-    VirtualInstrument::WireSpeed wire = VirtualInstrument::WireSpeed::unlimited;
-    double timeoutSeconds = 5.0;
+    Link link;
 };
 
-const char* const transmitUsage = "usage: ravlin-cli transmit --in NAME --out NAME [--to-bank 1..8] [--yes] [--verify] "
-                                  "[--wire din|usb|none] [--timeout SECONDS] FILE\n";
+const char* const transmitUsage =
+    "usage: ravlin-cli transmit [--in NAME] --out NAME [--to-bank 1..8] [--yes] [--verify] "
+    "[--model module|keyboard|detect] [--wire din|usb|none] [--timeout SECONDS] FILE\n";
 
 bool parseTransmit (const juce::StringArray& args, TransmitPlan& plan, std::ostream& err)
 {
     for (int i = 1; i < args.size(); ++i)
     {
         const auto& a = args[i];
-        if (const auto o = parseLinkOption (args, i, plan.wire, plan.timeoutSeconds, err); o != Option::notMine)
+        if (const auto o = parseLinkOption (args, i, plan.link, err); o != Option::notMine)
         {
             if (o == Option::bad)
                 return false;
@@ -285,7 +459,8 @@ bool parseTransmit (const juce::StringArray& args, TransmitPlan& plan, std::ostr
 }
 } // namespace
 
-int transmitBanks (const juce::StringArray& args, std::istream& in, std::ostream& out, std::ostream& err)
+int transmitBanks (const juce::StringArray& args, std::istream& in, std::ostream& out, std::ostream& err,
+                   const SystemMidiDevices& system)
 {
     TransmitPlan plan;
     if (!parseTransmit (args, plan, err))
@@ -333,7 +508,7 @@ int transmitBanks (const juce::StringArray& args, std::istream& in, std::ostream
     }
 
     juce::ScopedJuceInitialiser_GUI messageThread;
-    MidiCntrState hub (std::make_unique<JuceMidiDevices>(), juce::File()); // the plug-in's files stay untouched
+    MidiCntrState hub (systemDevices (system), juce::File()); // the plug-in's files stay untouched
     auto& devices = hub.getPorts().getDevices();
     const auto outputPort = MIDI_PORTS_Control::findPort (devices.outputNames(), plan.output);
     const auto inputPort = plan.input.isEmpty() ? 0 : MIDI_PORTS_Control::findPort (devices.inputNames(), plan.input);
@@ -343,12 +518,12 @@ int transmitBanks (const juce::StringArray& args, std::istream& in, std::ostream
             << (outputPort == 0 ? plan.output : plan.input) << "\" (see ravlin-cli ports)\n";
         return 1;
     }
-    hub.getVirtualInstrument().setWireSpeed (plan.wire);
     // A system port is paced at the link's speed: DIN unless told it is USB.
-    hub.setLinkSpeed (plan.wire == VirtualInstrument::WireSpeed::usb ? LinkSpeed::Kind::usb : LinkSpeed::Kind::din);
-    hub.selectOutputPort (outputPort);
-    if (inputPort != 0)
-        hub.selectInputPort (inputPort);
+    hub.setLinkSpeed (plan.link.wire == VirtualInstrument::WireSpeed::usb ? LinkSpeed::Kind::usb
+                                                                          : LinkSpeed::Kind::din);
+    const auto identified = openPorts (hub, inputPort, outputPort, plan.link);
+    if (hub.getPorts().outputOpen)
+        sayModel (hub, identified, plan.output, out, err);
 
     const auto start = juce::Time::getMillisecondCounterHiRes();
     const auto total = (int)items.size();
@@ -388,7 +563,7 @@ int transmitBanks (const juce::StringArray& args, std::istream& in, std::ostream
         juce::ignoreUnused (before);
         hub.requestProgram (item.bank, item.program);
         bool answered = false;
-        const auto deadline = juce::Time::getMillisecondCounterHiRes() + plan.timeoutSeconds * 1000.0;
+        const auto deadline = juce::Time::getMillisecondCounterHiRes() + plan.link.timeoutSeconds * 1000.0;
         while (!answered && juce::Time::getMillisecondCounterHiRes() < deadline)
         {
             for (auto code : hub.takeEvents())
@@ -397,7 +572,7 @@ int transmitBanks (const juce::StringArray& args, std::istream& in, std::ostream
         }
         if (!answered)
         {
-            err << "ravlin-cli: the instrument did not answer within " << plan.timeoutSeconds << " s\n";
+            sayNoAnswer (hub, identified, plan.link.timeoutSeconds, err);
             return 1;
         }
         if (hub.getBankProgram (item.bank, item.program) != item.image)
