@@ -50,6 +50,8 @@ def main(folder):
         "globals-nibbles": bytes([0]) + message(bytes([0xF0, 0x01, 0x2B, 0x0F] + [i & 15 for i in range(50)] + [0xF7])),
         "globals-bytes": bytes([0]) + message(bytes([0xF0, 0x01, 0x2B, 0x0F] + list(range(100)) + [0xF7])),
         "identity": bytes([0]) + message(bytes([0xF0, 0x7E, 0x00, 0x06, 0x02, 0x01, 0x2B, 0xF7])),
+        "identity-keyboard": bytes([0])
+        + message(bytes([0xF0, 0x7E, 0x00, 0x06, 0x02, 0x01, 0x2A, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0xF7])),
         "nrpn": bytes([0]) + b"".join(message(bytes(m)) for m in ([0xB0, 99, 0], [0xB0, 98, 5], [0xB0, 6, 0], [0xB0, 38, 11])),
         "thru-notes": bytes([7]) + message(bytes([0x90, 60, 100])) + message(bytes([0x80, 60, 0]))
         + message(bytes([0xB0, 32, 2])) + message(bytes([0xC0, 7])) + bytes([2, 0x90, 61, 1]),
