@@ -90,6 +90,10 @@ bool BankTransmitter::handOver (const ravlin::Bytes& message)
 
 void BankTransmitter::send (const std::vector<Item>& items, bool report, Report& result)
 {
+    // Dumps are paced from the moment they go out: not while they would wait for the answer to
+    // who is on the ports, which decides their device byte.
+    while (hub.getModelDetector().getState() == ModelDetector::State::waiting && !threadShouldExit())
+        wait (5);
     double wireFreeAt = juce::Time::getMillisecondCounterHiRes();
     for (const auto& item : items)
     {

@@ -438,10 +438,7 @@ void MidiCntrState::setModelChoice (ModelDetector::Choice choice)
 bool MidiCntrState::detectModel()
 {
     if (!ports->outputOpen)
-    {
-        modelDetector.forget();
         return false;
-    }
     // Asked before the request goes out: the answer may be back at once.
     modelDetector.asked();
     const auto request = ravlin::identity::request();
@@ -451,11 +448,12 @@ bool MidiCntrState::detectModel()
 
 void MidiCntrState::portsChanged()
 {
-    globalsKnown = false; // another instrument, perhaps
+    // Another instrument, perhaps: nothing known of it is kept.
+    globalsKnown = false;
+    unreadableGlobalsSize = -1;
+    modelDetector.forget();
     if (modelDetector.getChoice() == ModelDetector::Choice::detect && ports->inputOpen && ports->outputOpen)
         detectModel();
-    else
-        modelDetector.forget();
 }
 
 void MidiCntrState::requestGlobals()

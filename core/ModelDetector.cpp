@@ -65,7 +65,6 @@ void ModelDetector::asked()
 {
     {
         const std::lock_guard<std::mutex> guard (lock);
-        detected = -1;
         askedAt = clockMs();
     }
     wake.notify_all();
@@ -76,7 +75,8 @@ void ModelDetector::forget()
     const std::lock_guard<std::mutex> guard (lock);
     detected = -1;
     askedAt = -1.0;
-    sendHeld();
+    held.clear();
+    heldBytes = 0;
 }
 
 void ModelDetector::replied (InstrumentModel m)

@@ -58,9 +58,11 @@ public:
     void setChoice (Choice choice);
     Choice getChoice() const noexcept { return choice.load(); }
 
-    /** The identity request is about to go out: what is sent from now on waits for the answer. */
+    /** The identity request is about to go out. Unless a model is known already, what is sent
+        from now on waits for the answer. */
     void asked();
-    /** Nothing is known of whoever is on the ports, and nobody is asked: what waited goes out. */
+    /** Other ports: nothing is known of whoever is on them, and what waited for the answer of
+        the ones before is dropped. */
     void forget();
     /** An identity reply names the model; what waited goes out with its byte. */
     void replied (ravlin::InstrumentModel model);

@@ -62,8 +62,9 @@ Bytes reply (InstrumentModel model, int deviceId, int versionMajor, int versionM
 
 std::optional<InstrumentModel> modelOfReply (const uint8_t* m, size_t size) noexcept
 {
-    // Start, 7E, id, 06, 02, manufacturer, family (2), member (2), version (4), end.
-    if (size < 15 || m[0] != sysex::start || m[size - 1] != sysex::end || m[1] != universalNonRealtime ||
+    // Start, 7E, id, 06, 02, manufacturer, family (2), member (2), version, end: only the
+    // first seven bytes matter here, and makers differ in how many version bytes follow.
+    if (size < 8 || m[0] != sysex::start || m[size - 1] != sysex::end || m[1] != universalNonRealtime ||
         m[3] != generalInformation || m[4] != identityReply || m[5] != sysex::manufacturer)
         return std::nullopt;
     return modelOfDeviceByte (m[6]);

@@ -2,6 +2,7 @@
 #include "ui/Fonts.h"
 
 #include "core/MidiCntrState.h"
+#include "instrument/GlobalDump.h"
 
 Global_Container::Global_Container (MidiCntrState& h) : hub (h)
 {
@@ -29,8 +30,11 @@ void Global_Container::refresh()
         note = {};
     for (auto* c : controls)
     {
+        // The dump holds globals 0..24: the tuning scale (25) can be set, but what it shows is
+        // what was last set here, never read back, so it stays dimmed.
+        const bool inDump = c->getIndex() < ravlin::globalDump::numGlobals;
         c->setEnabled (known && unreadable < 0);
-        c->setAlpha (c->isEnabled() ? 1.0f : 0.4f);
+        c->setAlpha (c->isEnabled() && inDump ? 1.0f : 0.4f);
         c->repaint();
     }
     repaint();

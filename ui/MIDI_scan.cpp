@@ -72,7 +72,9 @@ void MIDI_scan::timerCallback()
         stopTimer();
         scanning = false;
         notConnected = true;
-        setBounds (home);
+        // One more line when the model was chosen: a keyboard ignores what is sent to a module.
+        setBounds (state.getModelDetector().getChoice() == ModelDetector::Choice::detect ? home
+                                                                                         : home.withHeight (110));
         setVisible (true);
         repaint();
         conclude (Verdict::notConnected);
@@ -100,7 +102,7 @@ void MIDI_scan::checkSettings()
     if (g[5] != 0)
         warnings.add ("- Parameter send = NRPN");
     if (g[6] > 1)
-        warnings.add ("- Parameter Receive = ALL");
+        warnings.add ("- Parameter Receive = ALL or NRPN");
     if (g[8] != 1)
         warnings.add ("- MIDI SysEx = ON");
 
@@ -157,6 +159,10 @@ void MIDI_scan::paint (juce::Graphics& g)
         g.setFont (juce::Font (ravlin::arialName(), 15.0f, juce::Font::plain));
         g.drawSingleLineText ("- Check USB/MIDI cables.", 30, 55);
         g.drawSingleLineText ("- Prophet 12 global setting: SYSEX send/receive should be set to ON.", 30, 75);
+        if (const auto choice = state.getModelDetector().getChoice(); choice != ModelDetector::Choice::detect)
+            g.drawSingleLineText (juce::String ("- MIDI setup: is the instrument a ") +
+                                      ModelDetector::choiceName (choice) + "? Or choose \"Detect\".",
+                                  30, 95);
         return;
     }
     if (unreadable)

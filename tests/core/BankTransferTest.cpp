@@ -145,6 +145,8 @@ TEST_F (Transfers, ACancelledTransmitStopsAfterTheDumpInFlight)
     hub.cancelTransfer();
     EXPECT_LT (juce::Time::getMillisecondCounterHiRes() - start, 1000.0) << "at most the dump in flight";
     EXPECT_FALSE (hub.isTransmitting());
+    // The dump in flight still arrives (the sender may not have handed it over yet); nothing after it.
+    ASSERT_TRUE (waitUntil ([&] { return instrument().getProgram (4, 0) == marked (4, 0, 4); }));
     const auto heard = instrument().getNumMessagesReceived();
     juce::Thread::sleep (500);
     EXPECT_EQ (instrument().getNumMessagesReceived(), heard);

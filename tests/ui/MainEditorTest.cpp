@@ -872,7 +872,8 @@ TEST_F (MainEditor, CheckConnectionNamesTheModelAndKeepsItsVerdictInTheStatusLin
         << status.getStatusText();
     EXPECT_FALSE (editor->getMidiSetup()->isSetupShown());
     ASSERT_TRUE (editor->getMidiSetup()->isScanShown()) << "the warnings stay until clicked";
-    EXPECT_EQ (editor->getMidiSetup()->getScan()->getWarnings(), juce::StringArray ("- Parameter Receive = ALL"));
+    EXPECT_EQ (editor->getMidiSetup()->getScan()->getWarnings(),
+               juce::StringArray ("- Parameter Receive = ALL or NRPN"));
     ravlin::test::saveSnapshot (*editor, "main-check-connection-keyboard");
 
     // Saved program files carry the keyboard's byte; the keyboard never heard the module's.
@@ -883,6 +884,22 @@ TEST_F (MainEditor, CheckConnectionNamesTheModelAndKeepsItsVerdictInTheStatusLin
     editor->menuChosen (MainComp::midiMenuId, MainComp::checkConnectionItem);
     ASSERT_TRUE (waitFor ([&] { return status.getStatusText() == "PROPHET 12 KBD: SETTINGS OK"; }))
         << status.getStatusText();
+
+    // The global panel follows each answer by itself: a reply that is no global dump dims it and
+    // says so, the next good one brings it back.
+    editor->menuChosen (MainComp::midiMenuId, MainComp::midiSetupItem);
+    setup = editor->getMidiSetup()->getSetup();
+    ASSERT_NE (setup, nullptr);
+    setup->toggleGlobals();
+    auto* globals = setup->getGlobalsPanel();
+    ASSERT_NE (globals, nullptr);
+    const Bytes raw{0xF0, 0x01, 0x2A, 0x0F, 1, 2, 3, 0xF7};
+    hub().handleIncomingMidiMessage (nullptr, juce::MidiMessage (raw.data(), (int)raw.size()));
+    ASSERT_TRUE (waitFor ([&] { return !globals->getControl (13)->isEnabled(); }));
+    EXPECT_TRUE (globals->getNote().contains ("(8 bytes) was not a global dump"));
+    hub().requestGlobals();
+    ASSERT_TRUE (waitFor ([&] { return globals->getControl (13)->isEnabled(); }));
+    EXPECT_TRUE (globals->getNote().isEmpty());
 }
 
 TEST_F (MainEditor, TheModelChosenInTheSetupIsSpokenAndKept)
@@ -899,8 +916,7 @@ TEST_F (MainEditor, TheModelChosenInTheSetupIsSpokenAndKept)
 
     // The module on the ports no longer answers: its byte is not the one spoken.
     hub().requestEditBuffer();
-    pumpMessages (100);
-    EXPECT_GT (instrument().getNumOtherModelMessages(), 0);
+    EXPECT_TRUE (waitFor ([&] { return instrument().getNumOtherModelMessages() > 0; }));
     setup->modelChosen (1);
     EXPECT_EQ (hub().settingsBlock[SettingsBlock::instrumentModel], 0);
     EXPECT_EQ (hub().deviceByte(), ravlin::sysex::deviceModule);

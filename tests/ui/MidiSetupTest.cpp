@@ -210,6 +210,7 @@ TEST_F (Panels, GlobalEditsReachTheInstrumentAndARepliesFillsTheImage)
     EXPECT_EQ (hub->globalsImage[25], 9) << "beyond the reply the image stays";
     EXPECT_TRUE (panel.getControl (13)->isEnabled());
     EXPECT_TRUE (panel.getNote().isEmpty());
+    EXPECT_LT (panel.getControl (25)->getAlpha(), 1.0f) << "the tuning scale is not in the dump";
 
     // A reply of another length changes no value and says so.
     const Bytes raw{0xF0, 0x01, 0x2B, 0x0F, 1, 2, 3, 0xF7};
@@ -251,7 +252,7 @@ TEST_F (Panels, TheScanListsWrongSettingsInOrder)
     scan.start (MidiSetupController::scanHomeBounds (editor.getLocalBounds()));
     ASSERT_TRUE (pumpUntil ([&] { return !scan.getWarnings().isEmpty(); }, 4000));
     EXPECT_EQ (scan.getWarnings(), (juce::StringArray{"- MIDI Controller Send/Receive = ON", "- Parameter send = NRPN",
-                                                      "- Parameter Receive = ALL"}));
+                                                      "- Parameter Receive = ALL or NRPN"}));
     EXPECT_EQ (scan.getHeight(), 110);
     EXPECT_EQ (scan.getVerdict(), MIDI_scan::Verdict::checkSettings);
     EXPECT_EQ (scan.getWidth(), 560);
