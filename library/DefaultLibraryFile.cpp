@@ -10,28 +10,9 @@ namespace
 {
 constexpr size_t recordSize = (size_t)LibraryFile::recordSize;
 
-/** Hashes every eighth byte of a record and its whole name and category: records that differ
-    at all nearly always differ there, and the set compares whole records anyway. A full hash
-    of 100,000 records read three times is most of a merge's time. */
-struct SampledHash
-{
-    size_t operator() (std::string_view record) const noexcept
-    {
-        uint64_t h = 1469598103934665603ull;
-        auto mix = [&h] (uint8_t b)
-        {
-            h ^= b;
-            h *= 1099511628211ull;
-        };
-        for (size_t i = 0; i < record.size(); i += 8)
-            mix ((uint8_t)record[i]);
-        for (size_t i = 402; i < 427 && i < record.size(); ++i)
-            mix ((uint8_t)record[i]);
-        return (size_t)h;
-    }
-};
-
-using RecordSet = std::unordered_set<std::string_view, SampledHash>;
+// Whole records are hashed: records that differ in a few bytes only are common (a program saved
+// again after one change), and a hash that skips bytes would pile them into one bucket.
+using RecordSet = std::unordered_set<std::string_view>;
 
 /** Views into the block: it must not change while the set is in use. */
 RecordSet recordsOf (const ravlin::Bytes& block)
