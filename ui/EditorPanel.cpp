@@ -156,7 +156,9 @@ void EditorPanel::placeAbMode()
     if (ab == nullptr || (zoomOpen && zoomed == ab))
         return;
     ab->setExpanded (false);
-    ab->setScale (scale);
+    // The strip lives in the application bar, which does not zoom: at any other scale it would
+    // cover the bar's buttons or leave it.
+    ab->setScale (1.0f);
     const auto& place = SectionLayout::section (abMode);
     ab->setPlace (place.x, place.rowA, place.width, place.height);
     ab->setVisible (true);
@@ -284,23 +286,27 @@ void EditorPanel::openZoom (GroupClass& panel)
     int monitorWidth = 1600;
     if (const auto* display = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay())
         monitorWidth = display->userArea.getWidth();
-    if (panel.getSection() == abMode)
-    {
+    // The section is made as large as the monitor asks, but never larger than the room between
+    // the application bar and the bottom of the panel; there it edits at any size.
+    const auto room = zoomRoom();
+    const bool ab = panel.getSection() == abMode;
+    const auto natural =
+        ab ? juce::Point<int> (600, 100) : panel.getPlace().getBottomRight() - panel.getPlace().getPosition();
+    const auto zoomScale =
+        juce::jmin (ab ? 1.0f : zoomScaleForMonitor (monitorWidth), (float)room.getWidth() / (float)natural.x,
+                    (float)room.getHeight() / (float)natural.y);
+    const auto start = panel.getBounds().getPosition();
+    if (ab)
         panel.setExpanded (true);
-        panel.setScale (1.0f);
-        const auto start = panel.getBounds();
-        panel.setPlace (panel.getPlace().getX(), panel.getPlace().getY(), 600, 100);
-        panel.setBounds (start.withSize (600, 100));
-    }
-    else
-    {
-        const auto start = panel.getBounds().getPosition();
-        panel.setScale (zoomScaleForMonitor (monitorWidth));
-        panel.setTopLeftPosition (start);
-    }
+    panel.setScale (zoomScale);
+    if (ab)
+        panel.setPlace (panel.getPlace().getX(), panel.getPlace().getY(), natural.x, natural.y);
+    panel.setEditableAtAnyScale (true);
+    panel.setTopLeftPosition (start);
 
     const auto w = panel.getWidth(), h = panel.getHeight(), W = getWidth(), H = getHeight();
-    const auto m = juce::jmax (0, (W - w) / 2), t = juce::jmax (0, (H - h) / 2);
+    const auto m = room.getX() + juce::jmax (0, (room.getWidth() - w) / 2);
+    const auto t = room.getY() + juce::jmax (0, (room.getHeight() - h) / 2);
     dimmers[0]->setBounds (0, 0, m, H);
     dimmers[1]->setBounds (m + w, 0, W - w - m, H);
     dimmers[2]->setBounds (m, 0, w, t);
@@ -318,6 +324,11 @@ void EditorPanel::openZoom (GroupClass& panel)
     animator.animateComponent (&panel, {m, t, w, h}, 1.0f, zoomMs, false, 1.0, 0.0);
 }
 
+juce::Rectangle<int> EditorPanel::zoomRoom() const
+{
+    return getLocalBounds().withTrimmedTop (SectionLayout::barHeight);
+}
+
 juce::Rectangle<int> EditorPanel::zoomFrame() const
 {
     return zoomOpen ? frame->getBounds() : juce::Rectangle<int>();
@@ -328,6 +339,8 @@ void EditorPanel::closeZoom()
     if (!zoomOpen || animator.isAnimating())
         return;
     zoomOpen = false;
+    if (zoomed != nullptr)
+        zoomed->setEditableAtAnyScale (false);
     zoomed = nullptr;
     snapshot->setVisible (false);
     snapshot->image = {};

@@ -35,6 +35,8 @@ public:
     void closeZoom();
     bool isZoomOpen() const noexcept { return zoomOpen; }
     juce::Rectangle<int> zoomFrame() const;
+    /** Where a zoomed section is fitted: below the application bar, down to the panel's bottom. */
+    juce::Rectangle<int> zoomRoom() const;
 
     GroupClass* getPanel (int layer, int section) noexcept;
     AppBar& getAppBar() noexcept { return appBar; }

@@ -119,7 +119,7 @@ void Envel::mouseMove (const juce::MouseEvent& e)
 void Envel::mouseDown (const juce::MouseEvent& e)
 {
     grabbed = -1;
-    if (e.mods.isRightButtonDown() || scale < 0.6f)
+    if (e.mods.isRightButtonDown() || (scale < 0.6f && !anyScale))
     {
         if (onReport)
             onReport (zoomCode);

@@ -28,6 +28,8 @@ public:
     void setValue (int which, int value);
     int getValue (int which) const noexcept { return values[(size_t)which]; }
     void setScale (float s);
+    /** Inside a section zoom the handles move at whatever size the zoom could give. */
+    void setEditableAtAnyScale (bool editable) noexcept { anyScale = editable; }
     /** The handle near a point (0 peak, 1 decay corner, 2 release end), or -1. */
     int handleAt (juce::Point<float> p) const;
     juce::Point<float> handlePosition (int handle) const;
@@ -47,6 +49,7 @@ private:
 
     std::array<int, 4> values{};
     float scale = 1.0f;
+    bool anyScale = false;
     int grabbed = -1, changing = -1;
     juce::Point<int> pressPoint;
     std::array<int, 4> pressValues{};

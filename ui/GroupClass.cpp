@@ -58,7 +58,7 @@ GroupClass::GroupClass (RavlinAudioProcessor& p, int sectionNumber, int layerNum
         {
             smallSplit = std::make_unique<ZoneKeyClass>();
             smallSplit->onOpen = [this] { requestZoom(); };
-            addDisplay (*smallSplit, {0, 3, 269, 18});
+            addDisplay (*smallSplit, {2, 2, 212, 18});
             largeSplit = std::make_unique<ZoneKeyClassB>();
             auto* selector = findControl (splitParameter);
             largeSplit->onPress = [selector] (int v) { selector->userValue (v, false); };
@@ -104,6 +104,15 @@ void GroupClass::setScale (float s)
     if (envelope != nullptr)
         envelope->setScale (s);
     setPlace (place.getX(), place.getY(), place.getWidth(), place.getHeight());
+}
+
+void GroupClass::setEditableAtAnyScale (bool editable)
+{
+    anyScale = editable;
+    for (auto* c : controls)
+        c->setEditableAtAnyScale (editable);
+    if (envelope != nullptr)
+        envelope->setEditableAtAnyScale (editable);
 }
 
 void GroupClass::setPlace (int x, int y, int w, int h)
@@ -193,8 +202,9 @@ void GroupClass::placeAbModeControls()
     }
     else
     {
-        // Below the visible strip: the switch is reached through the zoom.
-        selector->moveTo (216, 16);
+        // Beside the split display, inside the strip; the switch sits below the strip and is
+        // reached through the zoom.
+        selector->moveTo (218, 18);
         mode->moveTo (0, 60);
     }
 }
@@ -213,7 +223,7 @@ void GroupClass::requestZoom()
 
 void GroupClass::mouseDown (const juce::MouseEvent& e)
 {
-    if (e.mods.isRightButtonDown() || scale < zoomThreshold)
+    if (e.mods.isRightButtonDown() || (scale < zoomThreshold && !anyScale))
         requestZoom();
 }
 

@@ -32,6 +32,8 @@ public:
     void setScale (float s);
     /** Unscaled place: the screen bounds become (x, y, w, h) times the scale. */
     void setPlace (int x, int y, int w, int h);
+    /** Set while the section is zoomed: its controls edit at any scale. */
+    void setEditableAtAnyScale (bool editable);
     juce::Rectangle<int> getPlace() const noexcept { return place; }
 
     StsCont* findControl (int parameter) const noexcept;
@@ -67,7 +69,7 @@ private:
     RavlinAudioProcessor& processor;
     const int section, layer;
     float scale = 1.0f;
-    bool expanded = false;
+    bool expanded = false, anyScale = false;
     juce::Rectangle<int> place;
     juce::OwnedArray<StsCont> controls;
     std::unique_ptr<Envel> envelope;

@@ -43,12 +43,16 @@ int PianoPad::keyAt (juce::Point<float> p) noexcept
 {
     if (p.x < 0.0f || p.y < 0.0f || p.y >= whiteHeight || p.x >= (float)numWhiteKeys * whiteWidth)
         return -1;
-    const bool upper = p.y < blackHeight;
-    int found = -1;
+    // A black key plays wherever it is drawn, its right half too, though it lies over the next
+    // white key; elsewhere the white key under the mouse plays.
+    if (p.y < blackHeight)
+        for (int key = 0; key < numKeys; ++key)
+            if (isBlack (key) && keyArea (key).getX() <= p.x && p.x < keyArea (key).getRight())
+                return key;
     for (int key = 0; key < numKeys; ++key)
-        if ((upper || !isBlack (key)) && keyArea (key).getX() <= p.x)
-            found = key;
-    return found;
+        if (!isBlack (key) && keyArea (key).getX() <= p.x && p.x < keyArea (key).getRight())
+            return key;
+    return -1;
 }
 
 int PianoPad::velocityFromHeight (int key, float y) noexcept
@@ -191,8 +195,8 @@ KeyBrd::~KeyBrd()
 
 void KeyBrd::layout (float newScale, int y, int width, int height)
 {
-    if (newScale <= 1.0f)
-        scale = newScale;
+    // Every key stays on screen: a narrow editor gets a smaller strip.
+    scale = juce::jmax (0.1f, juce::jmin (newScale, 1.0f, (float)width / (float)neededWidth));
     setBounds (0, y, width, height);
     resized();
 }
@@ -215,7 +219,7 @@ void KeyBrd::resized()
     auto place = [s] (juce::Component& c, int x, int y, int w, int h)
     { c.setBounds (juce::Rectangle<float> ((float)x * s, (float)y * s, (float)w * s, (float)h * s).toNearestInt()); };
     place (velocity, 35, 38, 70, 120);
-    place (piano, 232, 20, 900, 151);
+    place (piano, pianoX, pianoY, PianoPad::numWhiteKeys * (int)PianoPad::whiteWidth, (int)PianoPad::whiteHeight);
     place (pitchWheel, 110, 45, 31, 112);
     place (modWheel, 170, 45, 31, 112);
     place (octave, 110, 160, 100, 13);

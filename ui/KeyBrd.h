@@ -19,7 +19,7 @@ public:
     static bool isBlack (int key) noexcept;
     /** Unscaled left edge and size of a key. */
     static juce::Rectangle<float> keyArea (int key) noexcept;
-    /** The key under an unscaled point by the strip's rule, or -1. */
+    /** The key drawn under an unscaled point, or -1: a black key over the white ones. */
     static int keyAt (juce::Point<float> p) noexcept;
     /** Velocity of a press at unscaled height y on a key, when the hub's velocity is below 6;
         -1 for presses that play nothing. */
@@ -57,11 +57,15 @@ class KeyBrd : public juce::Component, public juce::ChangeBroadcaster, private K
 {
 public:
     static constexpr int topLimit = 54; // the bottom of the application bar
+    static constexpr int pianoX = 232, pianoY = 20;
+    /** Unscaled width the strip needs to show its whole piano, with a small margin. */
+    static constexpr int neededWidth = pianoX + 38 * 25 + 8;
 
     explicit KeyBrd (MidiCntrState& hub);
     ~KeyBrd() override;
 
-    /** Bounds (0, y, width, height); the scale is taken when at most 1.0. */
+    /** Bounds (0, y, width, height); the scale is taken up to 1.0, and made smaller when the
+        width could not show every key of the piano. */
     void layout (float scale, int y, int width, int height);
     float getScale() const noexcept { return scale; }
     void setStatusText (const juce::String& text);

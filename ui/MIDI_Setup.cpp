@@ -6,7 +6,7 @@
 
 namespace
 {
-const juce::Colour panelFill (0xdd15222a), panelOutline (0xdd457089), textColour (0xfff3f3f3);
+const juce::Colour panelFill (0xff15222a), panelOutline (0xff457089), textColour (0xfff3f3f3);
 
 juce::Font arial (float size)
 {

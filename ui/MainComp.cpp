@@ -65,6 +65,8 @@ MainComp::MainComp (RavlinAudioProcessor* owner) : processor (owner)
     keyboard = std::make_unique<KeyBrd> (hub);
     addAndMakeVisible (*keyboard);
     keyboard->addChangeListener (this);
+    windowKeys = std::make_unique<WindowKeys> (keyboard->getKeyPlayer());
+    listenToWindowKeys();
 
     midiSetup = std::make_unique<MidiSetupController> (hub, *this);
     midiSetup->isWriteDialogShown = [this] { return writeDialog != nullptr; };
@@ -109,6 +111,8 @@ MainComp::~MainComp()
         auto& hub = processor->getHub();
         hub.removeListener (this);
         stopTimer();
+        if (keysWindow != nullptr)
+            keysWindow->removeKeyListener (windowKeys.get());
         if (libraryWindow != nullptr)
             libraryWindow->getContent().getCloseControl().removeListener (this);
         libraryWindow.reset(); // writes the library back
@@ -320,6 +324,25 @@ bool MainComp::keyPressed (const juce::KeyPress& key)
     else
         return false;
     return true;
+}
+
+void MainComp::parentHierarchyChanged()
+{
+    listenToWindowKeys();
+}
+
+void MainComp::listenToWindowKeys()
+{
+    // The window that holds the editor gets the keys when nothing in it has the focus (a
+    // standalone window takes the focus itself); keys that a focused control, a text box or a
+    // dialog does not use travel up to it too.
+    auto* window = getTopLevelComponent();
+    if (windowKeys == nullptr || window == keysWindow.getComponent())
+        return;
+    if (keysWindow != nullptr)
+        keysWindow->removeKeyListener (windowKeys.get());
+    keysWindow = window;
+    window->addKeyListener (windowKeys.get());
 }
 
 //==============================================================================
@@ -979,10 +1002,10 @@ void MainComp::askThen (const juce::String& text, std::function<void()> onOk, st
 //==============================================================================
 void MainComp::zoomHandle (int phase, int height)
 {
+    // The view stays on the section shown, and so does the scroll thumb that says where it is.
     if (phase == CorButton::pressPhase)
     {
         editorPanel->closeZoom();
-        editorPanel->getScrollBar().setPosition (0);
         return;
     }
     if (phase == CorButton::releasePhase)
@@ -994,7 +1017,6 @@ void MainComp::zoomHandle (int phase, int height)
     const auto scale = (float)(h - 70) / 640.0f;
     editorPanel->setBounds (editorPanel->getX(), editorPanel->getY(), getWidth(), h);
     editorPanel->setScale (scale);
-    editorPanel->getScrollBar().setPosition (0);
     setOwnSize (getWidth(), keyboard->getHeight() + h);
 }
 

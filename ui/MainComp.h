@@ -121,6 +121,8 @@ public:
     static constexpr int allBanksItem = 300;           // of the bank file menu
     /** Ctrl+Z undoes, Ctrl+Shift+Z (or Ctrl+Y) redoes. */
     bool keyPressed (const juce::KeyPress& key) override;
+    /** Keys that nothing in the window took play the computer keyboard, wherever the focus is. */
+    void parentHierarchyChanged() override;
     juce::String currentProgramName() const;
 
     EditorPanel* getEditorPanel() noexcept { return editorPanel.get(); }
@@ -155,6 +157,16 @@ private:
     void copyCurrentToClipboard();
     void readMonitor();
     void placeKeyboardAfterSlide();
+    void listenToWindowKeys();
+
+    /** Keys that reach the window unused go to the keyboard player. */
+    struct WindowKeys : public juce::KeyListener
+    {
+        explicit WindowKeys (KeyPlayClass& p) : player (p) {}
+        bool keyPressed (const juce::KeyPress& key, juce::Component*) override { return player.keyPressed (key); }
+        bool keyStateChanged (bool isKeyDown, juce::Component*) override { return player.keyStateChanged (isKeyDown); }
+        KeyPlayClass& player;
+    };
     int selectedBank() const;
     int selectedProgram() const;
 
@@ -177,6 +189,8 @@ private:
     int rememberedPanelHeight = 0, cellBank = 0, cellProgram = 0, categoryTarget = 0;
     int lastSliders[4] = {-1, -1, -1, -1};
     std::atomic<bool> eventsWaiting{false};
+    std::unique_ptr<WindowKeys> windowKeys;
+    juce::Component::SafePointer<juce::Component> keysWindow;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComp)
 };

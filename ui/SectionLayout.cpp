@@ -24,7 +24,7 @@ const std::array<Section, numSections> sections{{
     {"DISTORTION", true, 1908, 160, 160, 160, 480, false},
     {"UNISON", true, 3734, 120, 319, 0, 320, false},
     {"ARPEGGIATOR", true, 5516, 120, 319, 0, 320, true},
-    {"AB MODE", true, 667, 260, 18, -52, -52, false},
+    {"AB MODE", true, 667, 260, 22, -51, -51, false},
 }};
 
 const std::array<SectionButton, numSectionButtons> buttons{{{"OSC", 1},

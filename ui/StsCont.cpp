@@ -159,7 +159,7 @@ void StsCont::mouseDown (const juce::MouseEvent& e)
 {
     dragging = false;
     pressInTopBand = false;
-    if (e.mods.isRightButtonDown() || scale < editThreshold)
+    if (e.mods.isRightButtonDown() || (scale < editThreshold && !anyScale))
     {
         notifyZoom();
         return;
@@ -223,7 +223,7 @@ void StsCont::openMenu()
 
 void StsCont::mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheelDetails& wheel)
 {
-    if (scale < editThreshold || wheel.deltaY == 0.0f)
+    if ((scale < editThreshold && !anyScale) || wheel.deltaY == 0.0f)
         return;
     const auto up = (wheel.deltaY > 0.0f) != wheel.isReversed;
     userValue (shown + (up ? 1 : -1), false);

@@ -36,6 +36,8 @@ public:
     /** Shows a text for a value not yet sent (a drag in progress). */
     void previewText (const juce::String& newText);
     void setScale (float newScale);
+    /** Inside a section zoom a control edits whatever size the zoom could give it. */
+    void setEditableAtAnyScale (bool editable) noexcept { anyScale = editable; }
 
     int getParameter() const noexcept { return parameter; }
     int getAddress() const noexcept { return layer * 512 + parameter; }
@@ -90,7 +92,7 @@ private:
     juce::Rectangle<int> unscaled;
     float scale = 1.0f;
     int shown = 0, pending = 0, frame = 0;
-    bool dragging = false, pressInTopBand = false;
+    bool dragging = false, pressInTopBand = false, anyScale = false;
     juce::Point<int> dragStart;
     int dragStartValue = 0;
     juce::CriticalSection listenerLock;

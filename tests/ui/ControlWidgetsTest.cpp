@@ -321,7 +321,7 @@ protected:
 TEST_F (Keyboard, KeysNotesAndVelocities)
 {
     PianoPad piano (hub);
-    piano.setBounds (0, 0, 900, 151);
+    piano.setBounds (0, 0, 950, 152);
     EXPECT_EQ (hub.keyboardOctave.load(), 2);
     EXPECT_EQ (piano.noteOf (0), 24);
     EXPECT_EQ (piano.noteOf (64), 88);
@@ -332,13 +332,72 @@ TEST_F (Keyboard, KeysNotesAndVelocities)
     EXPECT_EQ (PianoPad::velocityFromHeight (1, 120.0f), 127);
     EXPECT_EQ (PianoPad::velocityFromHeight (0, 152.0f), -1);
 
-    // The key under the mouse: above the black keys' bottom the last key starting at or left
-    // of x, below it white keys only.
+    // The key drawn under the mouse: a black key over its whole width (D# lies over E from 50
+    // to 60), below the black keys' bottom white keys only.
     EXPECT_EQ (PianoPad::keyAt ({20.0f, 50.0f}), 1);
+    EXPECT_EQ (PianoPad::keyAt ({55.0f, 50.0f}), 3);
+    EXPECT_EQ (PianoPad::keyAt ({55.0f, 120.0f}), 4);
     EXPECT_EQ (PianoPad::keyAt ({20.0f, 120.0f}), 0);
     EXPECT_EQ (PianoPad::keyAt ({949.0f, 120.0f}), 64);
     EXPECT_EQ (PianoPad::keyAt ({960.0f, 120.0f}), -1);
     EXPECT_EQ (PianoPad::keyArea (64).getX(), 37.0f * 25.0f);
+}
+
+TEST (KeyboardStrip, EveryKeyIsDrawnAndPlaysItsNoteAtEveryScaleAndWidth)
+{
+    juce::ScopedJuceInitialiser_GUI messageThread;
+    auto devices = std::make_unique<ravlin::test::FakeMidiDevices>();
+    auto& wire = devices->recorders[1];
+    MidiCntrState hub (std::move (devices), juce::File());
+    hub.selectOutputPort (2);
+    hub.noteVelocity = 100;
+    std::vector<std::vector<uint8_t>> expected;
+
+    // The zoom handle's range, the figures users meet, and the narrowest editors.
+    const std::pair<float, int> cases[] = {{0.203f, 1200}, {0.51f, 1200}, {1.0f, 1200}, {1.5f, 1200},
+                                           {1.2f, 1600},   {1.0f, 1014},  {1.0f, 454}};
+    for (const auto& [scale, width] : cases)
+    {
+        SCOPED_TRACE ("scale " + std::to_string (scale) + ", width " + std::to_string (width));
+        juce::Component editor;
+        editor.setSize (width, 900);
+        KeyBrd strip (hub);
+        editor.addAndMakeVisible (strip);
+        strip.layout (scale, 700, width, 172);
+        auto& piano = strip.getPiano();
+        const auto picture = strip.createComponentSnapshot (strip.getLocalBounds(), true, 1.0f);
+        const auto s = strip.getScale();
+        for (int key = 0; key < PianoPad::numKeys; ++key)
+        {
+            // The middle of the part of the key the user sees: black keys in their upper half,
+            // white keys below the black ones.
+            const auto area = PianoPad::keyArea (key);
+            const auto y = PianoPad::isBlack (key) ? 50.0f : 130.0f;
+            const juce::Point<float> unscaled (area.getCentreX(), y);
+            const auto inPiano = (unscaled * s).roundToInt();
+            const auto inStrip = inPiano + piano.getPosition();
+            ASSERT_TRUE (strip.getLocalBounds().contains (inStrip)) << "key " << key << " at " << inStrip.toString();
+            ASSERT_TRUE (editor.getLocalBounds().contains (inStrip + strip.getPosition())) << key;
+            ASSERT_EQ (strip.getComponentAt (inStrip), &piano) << "key " << key << " takes the mouse";
+            const auto pixel = picture.getPixelAt (inStrip.x, inStrip.y);
+            if (PianoPad::isBlack (key))
+                EXPECT_LT (pixel.getBrightness(), 0.35f) << "key " << key << " is drawn black";
+            else
+                EXPECT_GT (pixel.getBrightness(), 0.85f) << "key " << key << " is drawn white";
+
+            piano.mouseDown (mouseAt (piano, inPiano.x, inPiano.y));
+            EXPECT_TRUE (piano.isSounding (key)) << key;
+            piano.mouseUp (mouseAt (piano, inPiano.x, inPiano.y));
+            expected.push_back ({0x90, (uint8_t)(24 + key), 100});
+            expected.push_back ({0x80, (uint8_t)(24 + key), 0});
+        }
+    }
+    // What reached the instrument: each key's own note, on and off, in the order played.
+    ASSERT_TRUE (ravlin::test::pumpUntil ([&] { return wire.count() >= expected.size(); }, 5000));
+    std::vector<std::vector<uint8_t>> played;
+    for (const auto& m : wire.taken())
+        played.push_back (m.bytes);
+    EXPECT_EQ (played, expected);
 }
 
 TEST_F (Keyboard, AGlideOverThreeKeysLeavesNoneSounding)
@@ -416,7 +475,7 @@ TEST_F (Keyboard, TheStripSlidesButNotAboveTheBar)
     parent.addAndMakeVisible (strip);
     strip.layout (1.0f, 700, 1200, 175);
     EXPECT_EQ (strip.getStatusText(), "OFF-LINE");
-    EXPECT_EQ (strip.getPiano().getBounds(), juce::Rectangle<int> (232, 20, 900, 151));
+    EXPECT_EQ (strip.getPiano().getBounds(), juce::Rectangle<int> (232, 20, 950, 152)) << "38 white keys of 25";
     strip.layout (1.4f, 700, 1200, 175);
     EXPECT_EQ (strip.getScale(), 1.0f) << "scales above 1.0 are not taken";
 

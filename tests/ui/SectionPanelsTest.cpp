@@ -103,12 +103,12 @@ TEST_F (SectionPanels, JumpsShowTheColumnsThatStartInside)
     panel->jumpTo (100);
     EXPECT_TRUE (visibleSections (0).empty());
     EXPECT_TRUE (panel->getPanel (0, 15)->isVisible()) << "AB MODE stays in the bar";
-    EXPECT_EQ (panel->getPanel (0, 15)->getBounds(), juce::Rectangle<int> (667, 2, 260, 18));
+    EXPECT_EQ (panel->getPanel (0, 15)->getBounds(), juce::Rectangle<int> (667, 3, 260, 22)) << "the command row's";
 
     panel->setScale (0.5f);
     panel->jumpTo (1);
     EXPECT_EQ (visibleSections (0), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 12})) << "DELAY starts at 1098";
-    EXPECT_EQ (panel->getPanel (0, 15)->getBounds(), juce::Rectangle<int> (334, 28, 130, 9));
+    EXPECT_EQ (panel->getPanel (0, 15)->getBounds(), juce::Rectangle<int> (667, 3, 260, 22)) << "the bar does not zoom";
     EXPECT_EQ (panel->getZoomHandle().getText(), "50%");
 }
 
