@@ -717,7 +717,7 @@ bool MidiCntrState::transmitPrograms (std::vector<BankTransmitter::Item> program
     return transmitter->start (std::move (items), reportProgress, readBack);
 }
 
-MidiCntrState::WriteResult MidiCntrState::writeProgram (int bank, int program, const juce::String& name)
+MidiCntrState::WriteResult MidiCntrState::writeProgram (int bank, int program, const juce::String& name, int category)
 {
     if (!juce::isPositiveAndBelow (bank, 4) || !juce::isPositiveAndBelow (program, 99))
         return WriteResult::notUserSlot;
@@ -728,6 +728,8 @@ MidiCntrState::WriteResult MidiCntrState::writeProgram (int bank, int program, c
 
     auto image = getCurrentProgram();
     DSI_Program::writeName (image.data() + DSI_Program::nameOffset, name);
+    if (category >= 0 && image.size() > (size_t)DSI_Program::categoryOffset)
+        image[(size_t)DSI_Program::categoryOffset] = (uint8_t)category;
     if (!transmitPrograms ({{bank, program, image}}, false, verifyAfterWriting))
         return WriteResult::busy;
     setCurrentProgram (image);

@@ -175,10 +175,11 @@ public:
         busy,       // a transfer runs: nothing sent, nothing changed
         notUserSlot // the dialog writes user banks only
     };
-    /** The write dialog's WRITE: the edited program, named so, into a user-bank slot of the
-        instrument and of the copy; that slot becomes current. Refused, changing nothing, when it
-        cannot reach the instrument. With "verify after writing" the slot is read back. */
-    WriteResult writeProgram (int bank, int program, const juce::String& name);
+    /** The write dialog's WRITE: the edited program, named so and in the category given (-1:
+        its own), into a user-bank slot of the instrument and of the copy; that slot becomes
+        current. Refused, changing nothing, when it cannot reach the instrument. With "verify
+        after writing" the slot is read back. */
+    WriteResult writeProgram (int bank, int program, const juce::String& name, int category = -1);
     /** Stops whatever transfer runs; what already arrived or went out stays. A reply to the
         last request that arrives later is dropped. */
     void cancelTransfer();

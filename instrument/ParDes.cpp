@@ -184,11 +184,19 @@ std::vector<ParDes::MenuItem> ParDes::offeredValues (int kind, int highest)
     return items;
 }
 
-juce::PopupMenu ParDes::buildValueMenu (int kind, int highest)
+juce::PopupMenu ParDes::buildValueMenu (int kind, int highest, int current)
 {
     juce::PopupMenu menu;
     for (const auto& item : offeredValues (kind, highest))
-        menu.addItem (item.value + 1, item.text);
+        menu.addItem (item.value + 1, item.text, true, item.value == current);
+    return menu;
+}
+
+juce::PopupMenu ParDes::buildCategoryMenu (int current)
+{
+    juce::PopupMenu menu;
+    for (int k = 0; k < numCategories; ++k)
+        menu.addItem (k + 1, categoryText (k), true, k == current);
     return menu;
 }
 
@@ -221,10 +229,11 @@ void ParDes::showMenu (juce::PopupMenu menu, const juce::PopupMenu::Options& opt
                         });
 }
 
-void ParDes::chooseValue (int kind, int highest, juce::Component* anchor, std::function<void (int)> onChosen)
+void ParDes::chooseValue (int kind, int highest, juce::Component* anchor, std::function<void (int)> onChosen,
+                          int current)
 {
     juce::SharedResourcePointer<ValueMenuLook> look;
-    auto menu = buildValueMenu (kind, highest);
+    auto menu = buildValueMenu (kind, highest, current);
     menu.setLookAndFeel (&look.get());
 
     auto options = juce::PopupMenu::Options();

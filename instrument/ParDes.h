@@ -28,10 +28,15 @@ public:
 
     /** Shows the value menu under the anchor; onChosen gets the value, or -1 when dismissed.
         Asynchronous, since a plug-in must not run a modal loop inside the host. */
-    static void chooseValue (int kind, int highest, juce::Component* anchor, std::function<void (int)> onChosen);
+    static void chooseValue (int kind, int highest, juce::Component* anchor, std::function<void (int)> onChosen,
+                             int current = -1);
 
-    /** The menu itself (item identifier v + 1), for callers that show it their own way. */
-    static juce::PopupMenu buildValueMenu (int kind, int highest);
+    /** The menu itself (item identifier v + 1), for callers that show it their own way; the item
+        of the current value is ticked. */
+    static juce::PopupMenu buildValueMenu (int kind, int highest, int current = -1);
+
+    /** The category names 0..25 as items 1..26, the current category ticked. */
+    static juce::PopupMenu buildCategoryMenu (int current);
 
     /** Any menu in the value menus' look (black, white text, grey highlight); onResult gets the
         chosen item identifier, or 0 when dismissed. */

@@ -27,8 +27,7 @@ BankComp::BankComp (MidiCntrState& h) : hub (h), grid (h)
     }
     for (int k = 0; k < numCategories; ++k)
     {
-        auto* b = categoryButtons.add (
-            new StsBut (k == 0 ? "-----" : ParDes::categoryText (k), categoryCommandBase + k, 141));
+        auto* b = categoryButtons.add (new StsBut (ParDes::categoryText (k), categoryCommandBase + k, 141));
         b->addListener (this);
         addAndMakeVisible (b);
     }

@@ -1,6 +1,8 @@
 #include "ui/EditorPanel.h"
 
 #include "core/RavlinAudioProcessor.h"
+#include "instrument/Bank_Program.h"
+#include "instrument/DSI_Program.h"
 #include "instrument/ParDes.h"
 #include "library/ProgramLibrary.h"
 #include "ui/RavlinLookAndFeel.h"
@@ -211,6 +213,11 @@ void EditorPanel::updateParameter (int address, int value, bool force)
 {
     if (!juce::isPositiveAndBelow (address, 1024))
         return;
+    // The program display shows some of the program's bytes too, whatever changed them.
+    if ((address >= DSI_Program::nameOffset && address < DSI_Program::nameOffset + DSI_Program::nameLength) ||
+        address == DSI_Program::abModeOffset || address == DSI_Program::categoryOffset ||
+        address == DSI_Program::arpOnA || address == DSI_Program::arpOnB)
+        refreshProgramDisplay();
     const auto layer = address >= 512 ? 1 : 0;
     const auto number = address - 512 * layer;
     const auto section = processor.getHub().parameterTable.section (number);
@@ -226,7 +233,7 @@ void EditorPanel::updateLatch (int index, int value)
         panel->setControlValue (index, value, true);
 }
 
-void EditorPanel::refreshAll()
+void EditorPanel::refreshProgramDisplay()
 {
     auto& hub = processor.getHub();
     auto program = hub.getCurrentProgram();
@@ -237,10 +244,17 @@ void EditorPanel::refreshAll()
         location = (bank < 4 ? "U" + juce::String (bank + 1) : "F" + juce::String (bank - 3)) + " P " +
                    juce::String (slot + 1);
     const auto name = ProgramLibrary::nameOf (program.data());
-    static const char* const abTexts[] = {"NOR", "A + B", "A | B"};
-    const auto ab = program[425];
-    lcd.setProgram (location, name.trimEnd(), program[426], ab < 3 ? abTexts[ab] : "",
-                    program[296] != 0 || program[808] != 0 ? "(A)" : "");
+    lcd.setProgram (location, name.trimEnd(), program[DSI_Program::categoryOffset],
+                    Bank_Program::abModeTextOf (program.data(), program.size()),
+                    Bank_Program::arpMarkOf (program.data(), program.size()));
+}
+
+void EditorPanel::refreshAll()
+{
+    auto& hub = processor.getHub();
+    auto program = hub.getCurrentProgram();
+    program.resize (1024, 0);
+    refreshProgramDisplay();
 
     for (int address = 0; address < 942; ++address)
     {

@@ -28,6 +28,9 @@ public:
     /** The program display and every address from the current program; controls whose value
         did not change are left alone. */
     void refreshAll();
+    /** The program display from the current program: location, name, category, A/B mode and
+        the arpeggiator mark. */
+    void refreshProgramDisplay();
     /** A slider latch (1028, 1029) came back. */
     void updateLatch (int index, int value);
 

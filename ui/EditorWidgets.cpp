@@ -97,6 +97,9 @@ void LCD_Comp::setScale (float s)
 void LCD_Comp::setProgram (const juce::String& newLocation, const juce::String& newName, int newCategory,
                            const juce::String& newAbMode, const juce::String& newArpMark)
 {
+    if (newLocation == location && newName == name && newCategory == category && newAbMode == abMode &&
+        newArpMark == arpMark && categoryText.isNotEmpty())
+        return;
     location = newLocation;
     name = newName;
     abMode = newAbMode;

@@ -211,7 +211,7 @@ CatContainer::CatContainer()
     for (int k = 0; k < numCells; ++k)
     {
         auto* cell = cells.add (new Cell (*this, k));
-        cell->text = k == 0 ? juce::String ("-----") : k == 26 ? juce::String ("LIST ALL") : ParDes::categoryText (k);
+        cell->text = k == 26 ? juce::String ("LIST ALL") : ParDes::categoryText (k);
         cell->setTitle (k == 26 ? juce::String ("List All") : ParDes::categoryText (k));
         addAndMakeVisible (cell);
         addAndMakeVisible (counts.add (new SimpleLabel (juce::Colour (0xff373535), 12.0f)));

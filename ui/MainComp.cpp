@@ -277,7 +277,10 @@ void MainComp::handleEvent (uint32_t code)
         case 0x170: transfer->handleEvent (code); return;
         case 0x1C0: showMessage (TransferProgress::reportText (hub.getLastTransmitReport())); return;
         case 0x190:
-            banksPage->getGrid().setContent (banksPage->getGrid().getMode(), banksPage->getGrid().getModeValue());
+            // The same listing with new contents: it keeps its selection and where it was scrolled.
+            banksPage->getGrid().refreshContent();
+            if (writeDialog != nullptr)
+                writeDialog->getGrid().refreshContent();
             return;
         case 0x1A0:
         {
@@ -454,24 +457,30 @@ juce::PopupMenu MainComp::programMenu() const
     for (int b = 0; b < 4; ++b)
         m.addItem (100000 + b, hub.banks[(size_t)b]->bankName, true, b == selectedBank());
     m.addSeparator();
+    const auto selected = hub.currentBank.load() == selectedBank() ? hub.currentProgram.load() : -1;
     for (int p = 0; p < 99; ++p)
-        m.addItem (1000 + p, hub.getBankProgramName (selectedBank(), p).trimEnd());
+        m.addItem (1000 + p, "P " + juce::String (p + 1) + "  " + hub.getBankProgramName (selectedBank(), p).trimEnd(),
+                   true, p == selected);
     return m;
 }
 
-juce::PopupMenu MainComp::categoryMenu()
+juce::PopupMenu MainComp::categoryMenu (int target) const
 {
-    juce::PopupMenu m;
-    for (int k = 0; k < ParDes::numCategories; ++k)
-        m.addItem (k + 1, ParDes::categoryText (k));
-    return m;
+    auto& hub = processor->getHub();
+    auto& grid = banksPage->getGrid();
+    const auto current = target == programCategory ? (int)hub.getProgramByte (DSI_Program::categoryOffset)
+                         : target == listedCategory
+                             ? (grid.getMode() == 1 ? grid.getModeValue() : -1)
+                             : (int)hub.getBankProgram (cellBank, cellProgram)[(size_t)DSI_Program::categoryOffset];
+    return ParDes::buildCategoryMenu (current);
 }
 
-juce::PopupMenu MainComp::channelMenu()
+juce::PopupMenu MainComp::channelMenu() const
 {
+    const auto channel = processor != nullptr ? processor->getHub().midiChannel.load() : 0;
     juce::PopupMenu m;
     for (int c = 1; c <= 16; ++c)
-        m.addItem (c, "Channel " + juce::String (c));
+        m.addItem (c, "Channel " + juce::String (c), true, c == channel);
     return m;
 }
 
@@ -533,7 +542,11 @@ juce::PopupMenu MainComp::programCellMenu (int bank, int program) const
 //==============================================================================
 void MainComp::storeReceived (bool toBank, int bank, int program, const ravlin::Bytes& image)
 {
-    processor->getHub().storeEditorProgram (toBank, bank, program, image);
+    auto& hub = processor->getHub();
+    // The slot being edited now holds these bytes: they are what the editor shows and edits.
+    if (toBank && bank == hub.currentBank.load() && program == hub.currentProgram.load())
+        hub.setCurrentProgram (image);
+    hub.storeEditorProgram (toBank, bank, program, image);
 }
 
 void MainComp::loadBankDumps (int bank, const ravlin::Bytes& joinedDumps, int count)
@@ -707,10 +720,7 @@ void MainComp::menuChosen (int menu, int item)
             else if (item == redoItem)
                 processor->redoEdit();
             else if (item == 1)
-            {
-                copyCurrentToClipboard();
-                storeReceived (false, selectedBank(), selectedProgram(), hub.getCurrentProgram());
-            }
+                copyCurrentToClipboard(); // only copies: SEND is what sends
             else if (item == 2 && clipboardFilled)
                 storeReceived (false, selectedBank(), selectedProgram(), clipboard);
             else if (item >= 11 && item < 20)
@@ -738,21 +748,21 @@ void MainComp::menuChosen (int menu, int item)
         case categoryMenuId:
         {
             const auto category = item - 1;
-            if (categoryTarget == 0)
+            if (categoryTarget == programCategory)
             {
                 processor->cableChanged (426, category, true, true, true);
-                editorPanel->getLcd().setCategory (category);
+                editorPanel->refreshProgramDisplay();
             }
-            else if (categoryTarget == 1)
+            else if (categoryTarget == listedCategory)
                 banksPage->chooseCategory (category);
-            else if (categoryTarget == 2)
+            else if (categoryTarget == cellCategory)
             {
                 auto image = hub.getBankProgram (cellBank, cellProgram);
                 if (image.size() > 426)
                 {
                     image[426] = (uint8_t)category;
                     hub.setBankProgram (cellBank, cellProgram, image);
-                    banksPage->getGrid().repaint();
+                    banksPage->getGrid().refreshContent();
                 }
             }
             return;
@@ -822,10 +832,7 @@ void MainComp::menuChosen (int menu, int item)
         }
         case cellMenuId:
             if (item == 1)
-            {
-                copyCurrentToClipboard();
-                resendCurrent();
-            }
+                copyCurrentToClipboard(); // as EDIT's Copy: nothing is sent or stored
             else if (item == 2 && clipboardFilled)
                 storeReceived (true, cellBank, cellProgram, clipboard);
             else if (item == 3)
@@ -852,8 +859,8 @@ void MainComp::lcdZone (int zone)
         show (programMenu(), programMenuId, &editorPanel->getLcd());
     else if (zone == 3)
     {
-        categoryTarget = 0;
-        show (categoryMenu(), categoryMenuId, &editorPanel->getLcd());
+        categoryTarget = programCategory;
+        show (categoryMenu (categoryTarget), categoryMenuId, &editorPanel->getLcd());
     }
 }
 
@@ -1048,8 +1055,8 @@ void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
                 }
                 else
                 {
-                    categoryTarget = 1;
-                    show (categoryMenu(), categoryMenuId, banksPage.get());
+                    categoryTarget = listedCategory;
+                    show (categoryMenu (categoryTarget), categoryMenuId, banksPage.get());
                 }
                 break;
             case BankComp::presetsSource:
@@ -1077,8 +1084,8 @@ void MainComp::gridAction (int action, int program, int bank)
     cellProgram = program;
     if (action == StsGrid::categoryMenu)
     {
-        categoryTarget = 2;
-        show (categoryMenu(), categoryMenuId, &banksPage->getGrid());
+        categoryTarget = cellCategory;
+        show (categoryMenu (categoryTarget), categoryMenuId, &banksPage->getGrid());
     }
     else if (action == StsGrid::programMenu)
         show (programCellMenu (bank, program), cellMenuId, &banksPage->getGrid());

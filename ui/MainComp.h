@@ -90,8 +90,18 @@ public:
     juce::PopupMenu editMenu() const;
     juce::PopupMenu sendMenu() const;
     juce::PopupMenu programMenu() const;
-    static juce::PopupMenu categoryMenu();
-    static juce::PopupMenu channelMenu();
+    /** What the category menu sets: the edited program's category, the banks page's category
+        listing, or the category of the bank program last pressed in the grid. */
+    enum CategoryTarget
+    {
+        programCategory = 0,
+        listedCategory = 1,
+        cellCategory = 2
+    };
+    /** The category names, the target's category ticked. */
+    juce::PopupMenu categoryMenu (int target) const;
+    /** "Channel 1" .. "Channel 16", the hub's channel ticked. */
+    juce::PopupMenu channelMenu() const;
     /** "MIDI Setup" (ticked while shown), "Check Connection". */
     juce::PopupMenu midiMenu() const;
     /** The status line and the setup panel's title say what is known of the connection. */

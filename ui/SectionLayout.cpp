@@ -119,7 +119,7 @@ std::vector<Control> amplifier()
 std::vector<Control> auxEnvelope (int which) // 0: envelope 3, 1: envelope 4
 {
     std::vector<Control> c;
-    c.push_back ({196 + which, "Destination", 140, 48, 120, 36, 0, 98, selector, 7});
+    c.push_back ({196 + which, "Destination", 140, 48, 120, 36, 0, 104, selector, 7});
     addKnob (c, 170 + which, "Env. Amount", 276, 34, 254, 21);
     addKnob (c, 174 + which, "Velocity Amt", 344, 34);
     addKnob (c, 178 + which, "Delay", 52, 106);
@@ -161,7 +161,7 @@ std::vector<Control> lfos()
         c.push_back ({160 + l, "Phase", 82 + o, 150, 65, 72, 0, 127, knob, 0});
         c.push_back ({132 + l, "Frequency Sync", 22 + o, 224, 118, 34, 0, 15, selector, 10});
         c.push_back ({136 + l, "Shape", 22 + o, 260, 118, 34, 0, 7, selector, 11});
-        c.push_back ({144 + l, "Destination", 22 + o, 296, 118, 34, 0, 98, selector, 7});
+        c.push_back ({144 + l, "Destination", 22 + o, 296, 118, 34, 0, 104, selector, 7});
     }
     return c;
 }
@@ -174,7 +174,7 @@ std::vector<Control> modulation()
         const int x = 4 + 119 * ((k - 1) % 8);
         const bool lower = k > 8;
         c.push_back ({205 + k, "Source", x, lower ? 188 : 40, 108, 34, 0, 27, selector, 17});
-        c.push_back ({237 + k, "Destination", x, lower ? 228 : 80, 108, 34, 0, 98, selector, 7});
+        c.push_back ({237 + k, "Destination", x, lower ? 228 : 80, 108, 34, 0, 104, selector, 7});
         c.push_back ({221 + k, "Amount", x + 24, lower ? 264 : 116, 65, 72, 0, 254, knob, 21});
     }
     return c;

@@ -213,12 +213,14 @@ void StsCont::mouseUp (const juce::MouseEvent& e)
 void StsCont::openMenu()
 {
     juce::Component::SafePointer<StsCont> self (this);
-    ParDes::chooseValue (displayKind, maximum, this,
-                         [self] (int value)
-                         {
-                             if (self != nullptr && value >= 0)
-                                 self->userValue (value, true);
-                         });
+    ParDes::chooseValue (
+        displayKind, maximum, this,
+        [self] (int value)
+        {
+            if (self != nullptr && value >= 0)
+                self->userValue (value, true);
+        },
+        shown);
 }
 
 void StsCont::mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheelDetails& wheel)

@@ -37,6 +37,20 @@ void StsGrid::setContent (int newMode, int value)
     repaint();
 }
 
+void StsGrid::refreshContent()
+{
+    const auto hadSelection = juce::isPositiveAndBelow (selected, (int)rows.size());
+    const auto kept = hadSelection ? rows[(size_t)selected] : Row{-1, -1};
+    const auto top = firstVisible;
+    setContent (mode, modeValue);
+    if (hadSelection)
+    {
+        const auto found = std::find (rows.begin(), rows.end(), kept);
+        selected = found == rows.end() ? -1 : (int)(found - rows.begin());
+    }
+    scrollTo (top);
+}
+
 void StsGrid::setColumnWidths (std::vector<int> widths)
 {
     columns = std::move (widths);

@@ -32,6 +32,9 @@ public:
     /** Mode 0: programs 0..98 of bank value; mode 1: every user-bank program of category value.
         Clears the selection and scrolls to the top. */
     void setContent (int mode, int value);
+    /** The same listing read again after its programs changed: the selected program stays
+        selected while it is listed and the list stays where it was scrolled to. */
+    void refreshContent();
     int getMode() const noexcept { return mode; }
     int getModeValue() const noexcept { return modeValue; }
     const std::vector<Row>& getRows() const noexcept { return rows; }

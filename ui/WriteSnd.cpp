@@ -2,6 +2,7 @@
 #include "ui/Fonts.h"
 
 #include "core/MidiCntrState.h"
+#include "instrument/ParDes.h"
 
 namespace
 {
@@ -14,7 +15,7 @@ void styleButton (juce::TextButton& b)
 
 WriteSnd::WriteSnd (MidiCntrState& h, int bank, int program, const juce::String& name, int categoryNumber)
     : hub (h), chosenBank (juce::jlimit (0, 3, bank)), chosenProgram (juce::jlimit (0, 98, program)),
-      category (categoryNumber), grid (h)
+      category (juce::jlimit (0, ParDes::numCategories - 1, categoryNumber)), grid (h)
 {
     for (int i = 0; i < 4; ++i)
     {
@@ -30,7 +31,12 @@ WriteSnd::WriteSnd (MidiCntrState& h, int bank, int program, const juce::String&
     nameEditor.onTextChange = [this] { repaint (getLcdBounds()); };
     addAndMakeVisible (nameEditor);
 
-    for (auto* b : {&writeButton, &cancelButton})
+    categoryField.setButtonText (ParDes::categoryText (category));
+    categoryField.setTitle ("Category");
+    categoryField.onClick = [this]
+    { showCategoryMenu (categoryField, category, [this] (int chosen) { chooseCategory (chosen); }); };
+
+    for (auto* b : {&writeButton, &cancelButton, &categoryField})
     {
         styleButton (*b);
         addAndMakeVisible (*b);
@@ -45,6 +51,8 @@ WriteSnd::WriteSnd (MidiCntrState& h, int bank, int program, const juce::String&
     verifyBox.setTicked (hub.verifyAfterWriting);
     verifyBox.addChangeListener (this);
     addAndMakeVisible (verifyBox);
+    listModeBox.addChangeListener (this);
+    addAndMakeVisible (listModeBox);
 
     grid.addListener (this);
     grid.setColumnWidths ({50, 140, 100, 0});
@@ -56,6 +64,7 @@ WriteSnd::WriteSnd (MidiCntrState& h, int bank, int program, const juce::String&
 WriteSnd::~WriteSnd()
 {
     verifyBox.removeChangeListener (this);
+    listModeBox.removeChangeListener (this);
     grid.removeListener (this);
     for (auto* b : bankButtons)
         b->removeListener (this);
@@ -66,13 +75,52 @@ juce::String WriteSnd::getName() const
     return nameEditor.getText().substring (0, nameLength).paddedRight (' ', nameLength);
 }
 
+void WriteSnd::chooseCategory (int number)
+{
+    if (!juce::isPositiveAndBelow (number, ParDes::numCategories))
+        return;
+    category = number;
+    categoryField.setButtonText (ParDes::categoryText (category));
+    repaint (getLcdBounds());
+}
+
+void WriteSnd::listByCategory (bool byCategory)
+{
+    listModeBox.setTicked (byCategory);
+    if (byCategory)
+        chooseListedCategory (isListedByCategory() ? grid.getModeValue() : category);
+    else
+        chooseBank (chosenBank);
+}
+
+void WriteSnd::chooseListedCategory (int number)
+{
+    if (!juce::isPositiveAndBelow (number, ParDes::numCategories))
+        return;
+    grid.setContent (1, number);
+    grid.selectProgram (chosenProgram, chosenBank);
+    for (auto* b : bankButtons)
+        b->setSelected (false); // no one bank is listed
+    repaint();
+}
+
+void WriteSnd::showCategoryMenu (juce::Component& anchor, int ticked, std::function<void (int)> onChosen)
+{
+    juce::Component::SafePointer<WriteSnd> self (this);
+    ParDes::showMenu (ParDes::buildCategoryMenu (ticked), juce::PopupMenu::Options().withTargetComponent (&anchor),
+                      [self, onChosen = std::move (onChosen)] (int item)
+                      {
+                          if (self != nullptr && item > 0)
+                              onChosen (item - 1);
+                      });
+}
+
 juce::String WriteSnd::getLcdText() const
 {
-    const auto slot = hub.getBankProgram (chosenBank, chosenProgram);
     const auto edited = hub.getCurrentProgram();
+    // What will be written: the edited program under the chosen name and category.
     return StsGrid::locationText (chosenBank, chosenProgram) + "  " + nameEditor.getText() + "\n" +
-           ParDes::categoryText (slot[(size_t)DSI_Program::categoryOffset]) + "  " +
-           Bank_Program::abModeTextOf (edited.data(), edited.size()) + " " +
+           ParDes::categoryText (category) + "  " + Bank_Program::abModeTextOf (edited.data(), edited.size()) + " " +
            Bank_Program::arpMarkOf (edited.data(), edited.size());
 }
 
@@ -88,6 +136,12 @@ void WriteSnd::chooseBank (int bank)
 
 void WriteSnd::stsbutChanged (StsBut& button)
 {
+    if (isListedByCategory())
+    {
+        // Listed by category, the bank selector picks the listed category instead.
+        showCategoryMenu (button, grid.getModeValue(), [this] (int chosen) { chooseListedCategory (chosen); });
+        return;
+    }
     chooseBank (button.getCommand());
 }
 
@@ -100,8 +154,13 @@ void WriteSnd::gridAction (int action, int program, int bank)
     repaint (getLcdBounds());
 }
 
-void WriteSnd::changeListenerCallback (juce::ChangeBroadcaster*)
+void WriteSnd::changeListenerCallback (juce::ChangeBroadcaster* source)
 {
+    if (source == &listModeBox)
+    {
+        listByCategory (listModeBox.isTicked());
+        return;
+    }
     hub.setOption (SettingsBlock::verifyAfterWriting, verifyBox.isTicked());
     hub.saveSettings();
 }
@@ -126,7 +185,7 @@ void WriteSnd::write()
 
 void WriteSnd::writeNow()
 {
-    switch (hub.writeProgram (chosenBank, chosenProgram, getName()))
+    switch (hub.writeProgram (chosenBank, chosenProgram, getName(), category))
     {
         case MidiCntrState::WriteResult::written:
             if (onClose)
@@ -152,6 +211,8 @@ void WriteSnd::resized()
     for (int i = 0; i < 4; ++i)
         bankButtons[i]->setBounds (102, 80 + 36 * i, 80, 24);
     nameEditor.setBounds (440, 30, 160, 22);
+    categoryField.setBounds (620, 30, 140, 22);
+    listModeBox.setBounds (102, 80 + 36 * 4, 96, 18);
     const auto gridHeight = gridHeightFor (getHeight() - 80);
     grid.setBounds (202, 74, 350, gridHeight);
     const auto gridBottom = grid.getBottom();
@@ -173,5 +234,5 @@ void WriteSnd::paint (juce::Graphics& g)
     g.setColour (juce::Colour (0xfff3f3f3));
     g.setFont (juce::Font (ravlin::arialName(), 12.0f, juce::Font::plain));
     g.drawText ("Name:", 440, 12, 100, 16, juce::Justification::centredLeft);
-    juce::ignoreUnused (category);
+    g.drawText ("Category:", 620, 12, 100, 16, juce::Justification::centredLeft);
 }

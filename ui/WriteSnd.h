@@ -7,9 +7,11 @@
 
 class MidiCntrState;
 
-/** The write dialog: choose a user-bank slot and a name for the program being edited. WRITE puts
-    it there, on the instrument and in the plug-in's copy of the bank, asking first when the slot
-    is not the one the program came from; CANCEL changes nothing. "Verify" reads the slot back. */
+/** The write dialog: choose a user-bank slot, a name and a category for the program being edited.
+    WRITE puts it there, on the instrument and in the plug-in's copy of the bank, asking first when
+    the slot is not the one the program came from; CANCEL changes nothing. "Verify" reads the slot
+    back. The slots are listed by bank, or, with "By Category", every user-bank slot of one
+    category. */
 class WriteSnd : public juce::Component,
                  private stsbutChangeListener,
                  private GridListener,
@@ -32,6 +34,14 @@ public:
     int getChosenProgram() const noexcept { return chosenProgram; }
     /** The name as it will be written: cut or padded to 20 characters. */
     juce::String getName() const;
+    /** The category written with the program: the edited program's until another is chosen. */
+    int getCategory() const noexcept { return category; }
+    void chooseCategory (int number);
+    /** Lists the slots by category (true) or by bank. */
+    void listByCategory (bool byCategory);
+    bool isListedByCategory() const noexcept { return grid.getMode() == 1; }
+    /** The category whose slots the list shows while listed by category. */
+    void chooseListedCategory (int number);
     juce::String getLcdText() const;
 
     StsGrid& getGrid() noexcept { return grid; }
@@ -40,6 +50,8 @@ public:
     juce::TextButton& getWriteButton() noexcept { return writeButton; }
     juce::TextButton& getCancelButton() noexcept { return cancelButton; }
     Check_But& getVerifyBox() noexcept { return verifyBox; }
+    juce::TextButton& getCategoryField() noexcept { return categoryField; }
+    Check_But& getListModeBox() noexcept { return listModeBox; }
     juce::Rectangle<int> getLcdBounds() const noexcept { return {202, 18, 217, 46}; }
 
     void chooseBank (int bank);
@@ -57,13 +69,14 @@ private:
     void gridAction (int action, int program, int bank) override;
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
     void writeNow();
+    void showCategoryMenu (juce::Component& anchor, int ticked, std::function<void (int)> onChosen);
 
     MidiCntrState& hub;
     int chosenBank, chosenProgram;
-    const int category;
+    int category;
     juce::OwnedArray<StsBut> bankButtons;
-    juce::TextButton writeButton{"WRITE"}, cancelButton{"CANCEL"};
-    Check_But verifyBox{"Verify"};
+    juce::TextButton writeButton{"WRITE"}, cancelButton{"CANCEL"}, categoryField;
+    Check_But verifyBox{"Verify"}, listModeBox{"By Category"};
     juce::TextEditor nameEditor;
     StsGrid grid;
 

@@ -209,7 +209,7 @@ TEST_F (BankDialogs, BanksPageCodesButtonsAndListings)
     EXPECT_EQ (codes, (std::vector<int>{200, 890, 891, 201, 206}));
     EXPECT_TRUE (page.getUseLoadedData().isOn());
 
-    EXPECT_EQ (page.getCategoryButton (0).getText(), "-----");
+    EXPECT_EQ (page.getCategoryButton (0).getText(), "- Not Assigned -") << "category 0 has one name everywhere";
     EXPECT_EQ (page.getCategoryButton (5).getText(), ParDes::categoryText (5));
     EXPECT_EQ (page.getCategoryButton (25).getBounds(), juce::Rectangle<int> (582 + 78, 50 + 36 * 6, 70, 18));
     EXPECT_EQ (page.getBankButton (7).getPosition(), juce::Point<int> (102, 50 + 36 * 7));

@@ -146,13 +146,13 @@ TEST_F (Widgets, SwitchZonesAndZoomRequests)
 
 TEST_F (Widgets, ValueSelectorsOfferTheirRangeOnly)
 {
-    const auto offered = ParDes::offeredValues (7, 98);
-    ASSERT_FALSE (offered.empty());
-    EXPECT_LE (offered.size(), 99u);
-    EXPECT_EQ (offered.back().value, 98) << "a Destination selector stops at 98";
+    const auto offered = ParDes::offeredValues (7, 104);
+    ASSERT_EQ (offered.size(), 105u) << "a Destination selector offers all 105 destinations";
+    EXPECT_EQ (offered[98].text, "Mod 10 Amount");
+    EXPECT_EQ (offered.back().text, "Mod 16 Amount");
 
     StsCont selector (cables, 0);
-    selector.setup (144, "Destination", 22, 296, 118, 34, 0, 98, 0, 7);
+    selector.setup (144, "Destination", 22, 296, 118, 34, 0, 104, 0, 7);
     selector.mouseDown (mouseAt (selector, 20, 30));
     selector.mouseUp (mouseAt (selector, 20, 30));
     EXPECT_TRUE (cables.sent.empty()) << "below the top band no menu opens";

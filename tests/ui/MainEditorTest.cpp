@@ -140,7 +140,7 @@ TEST_F (MainEditor, TheProgramDisplayAndMenuShowAllTwentyNameCharacters)
 
     hub().currentBank = 0;
     hub().setBankProgram (0, 4, image);
-    EXPECT_EQ (itemTexts (editor->programMenu())[4 + 4], "Wurly Trem ModWheel2");
+    EXPECT_EQ (itemTexts (editor->programMenu())[4 + 4], "P 5  Wurly Trem ModWheel2");
 }
 
 TEST_F (MainEditor, AKnobDragReachesTheInstrumentAndTheHostWithAGesture)
@@ -255,7 +255,7 @@ TEST_F (MainEditor, TheChannelMenuChangesTheChannelOfWhatIsSent)
     EXPECT_EQ (hub().midiChannel.load(), 5);
     EXPECT_EQ (editor->getEditorPanel()->getAppBar().getChannelText(), "Chan: 5");
     EXPECT_EQ (hub().settingsBlock[SettingsBlock::midiChannel], 5);
-    EXPECT_EQ (itemTexts (MainComp::channelMenu())[15], "Channel 16");
+    EXPECT_EQ (itemTexts (editor->channelMenu())[15], "Channel 16");
 
     control (0, 86)->userValue (control (0, 86)->getShownValue() + 1, true);
     auto& out = devices->recorders[0];
