@@ -725,33 +725,6 @@ TEST_F (MainEditor, EveryControlIsNamedReadableAndReachableWithTab)
 }
 
 //==============================================================================
-TEST_F (MainEditor, Screenshots)
-{
-    editor->showAbout (false);
-    auto program = pattern (5);
-    ProgramLibrary::writeName (program.data(), "Broad Mellow Strings"); // the display holds 20 characters
-    hub().setCurrentProgram (program);
-    editor->drainEvents();
-    editor->getEditorPanel()->refreshAll();
-    editor->setSize (1200, 730 + 172);
-    ravlin::test::saveSnapshot (*editor, "main-default");
-    editor->command (MainComp::banksCommand);
-    ravlin::test::saveSnapshot (*editor, "main-banks");
-    editor->command (MainComp::banksCommand);
-    editor->command (MainComp::writeCommand);
-    ravlin::test::saveSnapshot (*editor, "main-write");
-    editor->command (MainComp::writeCommand);
-    editor->command (MainComp::midiCommand);
-    ravlin::test::saveSnapshot (*editor, "main-setup");
-    editor->command (MainComp::midiCommand);
-    instrument().setWireSpeed (VirtualInstrument::WireSpeed::din);
-    editor->startBankOperation (777, 0);
-    waitFor ([&] { return false; }, 600);
-    ravlin::test::saveSnapshot (*editor, "main-bank-receive");
-    EXPECT_TRUE (editor->getTransfer()->isRunning());
-    editor->getTransfer()->cancel();
-}
-
 TEST_F (MainEditor, TransmitsAskBeforeOverwritingAndSayHowMany)
 {
     const auto before = instrument().getProgram (0, 0);

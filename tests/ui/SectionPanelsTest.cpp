@@ -5,8 +5,6 @@
 #include "support/MessagePump.h"
 #include "support/UiEvents.h"
 #include "ui/EditorPanel.h"
-#include "ui/KeyBrd.h"
-#include "ui/RavlinLookAndFeel.h"
 #include "ui/SectionLayout.h"
 
 #include <gtest/gtest.h>
@@ -259,43 +257,4 @@ TEST_F (SectionPanels, ARightClickZoomsASectionAndADimmerClosesIt)
     panel->getDimmer (1)->mouseDown (mouseAt (*panel->getDimmer (1), 5, 5));
     EXPECT_FALSE (ab->isExpanded());
     EXPECT_EQ (panel->getScale(), 0.4f);
-}
-
-//==============================================================================
-TEST_F (SectionPanels, Screenshots)
-{
-    RavlinLookAndFeel look;
-    panel->setLookAndFeel (&look);
-    auto program = hub().getCurrentProgram();
-    program.resize (1024, 0);
-    for (size_t i = 0; i < 1024; ++i)
-        program[i] = (uint8_t)((i * 37) % 100);
-    hub().setCurrentProgram (program);
-    for (float scale : {0.5f, 1.0f, 1.5f})
-    {
-        panel->setSize (1200, 54 + juce::roundToInt (640 * scale) + 14);
-        panel->setScale (scale);
-        panel->refreshAll();
-        for (int jump : {1, 3, 6, 7, 10, 11})
-        {
-            panel->jumpTo (jump);
-            ravlin::test::saveSnapshot (*panel, "editor-" + juce::String (juce::roundToInt (scale * 100)) + "-jump" +
-                                                    juce::String (jump));
-        }
-    }
-    panel->setScale (1.0f);
-    panel->setSize (1200, 708);
-    panel->jumpTo (1);
-    panel->openZoom (*panel->getPanel (0, 15));
-    ravlin::test::pumpMessages (350);
-    ravlin::test::saveSnapshot (*panel, "editor-abmode-zoom");
-    panel->closeZoom();
-
-    KeyBrd strip (hub());
-    strip.layout (1.0f, 0, 1200, 175);
-    strip.getPiano().keyOn (12, 120.0f);
-    strip.getPiano().keyOn (15, 50.0f);
-    EXPECT_TRUE (ravlin::test::saveSnapshot (strip, "keyboard-strip").existsAsFile());
-    strip.getPiano().releaseAll();
-    panel->setLookAndFeel (nullptr);
 }
