@@ -44,34 +44,18 @@ inline std::vector<LayoutRules::KnownFault> knownLayoutFaults (float scale)
 {
     std::vector<LayoutRules::KnownFault> known;
 
-    // Being fixed on their own (issue "the editor as a musician sees it"):
-    known.push_back ({"the AB MODE strip sits over the application bar, and its split display and selector reach "
-                      "past the strip",
+    // The AB MODE strip lives in the application bar's free space to the right of the channel
+    // label, clear of the bar's buttons (EditorAsSeen checks that at every zoom): an intended
+    // overlap with the bar. Not fixed yet: in that compact form the section's full-size controls,
+    // such as the A/B mode selector, stay placed below the strip, clipped away but still visible.
+    known.push_back ({"the AB MODE strip in the application bar's free space; its full-size controls lie below it",
                       [] (const LayoutFault& f)
                       {
-                          if (within (f.component, isAbModeSection) || involves (f, isAbModeSection))
+                          if (f.kind == LayoutFault::overlap && involves (f, isAbModeSection) &&
+                              involves (f, [] (const juce::Component& c) { return isA<AppBar> (c); }))
                               return true;
-                          // Its zoom frame, over the strip's place above the panel.
-                          if (f.kind != LayoutFault::outside || typeNameOf (*f.component) != "Overlay")
-                              return false;
-                          for (auto* sibling : f.other->getChildren())
-                              if (isAbModeSection (*sibling) &&
-                                  (sibling->getBounds().intersects (f.component->getBounds()) ||
-                                   static_cast<GroupClass*> (sibling)->isExpanded()))
-                                  return true;
-                          return false;
+                          return f.kind == LayoutFault::outside && f.other != nullptr && isAbModeSection (*f.other);
                       }});
-    known.push_back ({"the zoomed section is drawn over the application bar", [] (const LayoutFault& f)
-                      {
-                          auto* panel = f.component != nullptr
-                                            ? dynamic_cast<const EditorPanel*> (f.component->getParentComponent())
-                                            : nullptr;
-                          return f.kind == LayoutFault::overlap && panel != nullptr && panel->isZoomOpen() &&
-                                 involves (f, [] (const juce::Component& c) { return isA<AppBar> (c); });
-                      }});
-    known.push_back ({"the piano is clipped when the window is narrower than the piano (900 wide)",
-                      [] (const LayoutFault& f)
-                      { return f.kind == LayoutFault::outside && isA<PianoPad> (*f.component); }});
 
     // Found by this check and not fixed yet:
     known.push_back ({"the octave selector reaches 1 px below the keyboard strip", [] (const LayoutFault& f) {

@@ -234,7 +234,8 @@ TEST_F (EditorFollows, TheBankListKeepsItsPlaceWhenItsBankChanges)
 
 TEST_F (EditorFollows, CopyOnlyCopiesFromTheEditMenuAndTheGridAndSendSends)
 {
-    pumpMessages (100);
+    // What the opening editor asks (who is there, the global settings) has been answered.
+    ASSERT_TRUE (waitFor ([&] { return hub().globalsReceived.load() && hub().getModelDetector().hasDetected(); }));
     const auto edited = plainProgram ("Edited Here", 5);
     hub().setCurrentProgram (edited);
     const auto received = instrument().getNumMessagesReceived();
