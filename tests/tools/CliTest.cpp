@@ -1,4 +1,5 @@
 #include "CliCommands.h"
+#include "PortsCommands.h"
 #include "TransferCommands.h"
 
 #include "core/MidiCntrState.h"

@@ -1,6 +1,7 @@
 #include "CliCommands.h"
 
 #include "ConvertCommand.h"
+#include "PortsCommands.h"
 #include "TransferCommands.h"
 
 #include <cstring>

@@ -13,13 +13,6 @@ class MidiDeviceSet;
     system's (JuceMidiDevices). */
 using SystemMidiDevices = std::function<std::unique_ptr<MidiDeviceSet>()>;
 
-/** ravlin-cli ports [--detect]: the MIDI input and output names, the virtual instruments
-    included. With --detect, every input and output of the same name are then opened together
-    and asked which model is on them: one line each, "NAME: Prophet 12 Keyboard", "NAME:
-    Prophet 12 Module" or "NAME: no answer". */
-int listMidiPorts (const juce::StringArray& args, std::ostream& out, std::ostream& err,
-                   const SystemMidiDevices& system = {});
-
 /** ravlin-cli receive --in NAME --out NAME --banks user|factory|all|1..8 [--model
     module|keyboard|detect] [--wire din|usb|none] [--timeout SECONDS] FILE: backs the
     instrument's banks up into a bank file, whose dumps carry the model's device byte. */
@@ -31,9 +24,3 @@ int receiveBanks (const juce::StringArray& args, std::ostream& out, std::ostream
     first unless --yes. The dumps go out with the device byte of the model on the port. */
 int transmitBanks (const juce::StringArray& args, std::istream& in, std::ostream& out, std::ostream& err,
                    const SystemMidiDevices& system = {});
-
-/** ravlin-cli first-run: on a machine without MIDI devices and without a ports file yet, names
-    the virtual instrument as the editor's input and output, so that its first start talks to
-    something, and says so. Leaves a ports file that exists alone. */
-int prepareFirstRun (const juce::File& applicationDataFolder, MidiDeviceSet& system, std::ostream& out);
-int firstRun (std::ostream& out);
