@@ -97,7 +97,8 @@ TEST_F (Standalone, IsTheEditorAloneWithoutAnAudioDevice)
 
     window.optionChosen (StandaloneWindow::midiSetupItem);
     EXPECT_TRUE (main.getMidiSetup()->isSetupShown());
-    juce::PopupMenu::MenuItemIterator first (window.optionsMenu());
+    const auto menu = window.optionsMenu(); // the iterator only refers to the menu
+    juce::PopupMenu::MenuItemIterator first (menu);
     ASSERT_TRUE (first.next());
     EXPECT_TRUE (first.getItem().isTicked) << "ticked while the panel shows";
     window.optionChosen (StandaloneWindow::midiSetupItem);
