@@ -7,6 +7,7 @@
 #include "instrument/ProgramPacking.h"
 #include "library/ProgramLibrary.h"
 #include "support/FakeMidiDevices.h"
+#include "support/MenuItems.h"
 #include "support/MessagePump.h"
 #include "support/UiEvents.h"
 #include "ui/LibraryWidgets.h"
@@ -15,10 +16,12 @@
 #include <gtest/gtest.h>
 
 using ravlin::Bytes;
+using ravlin::test::itemTexts;
 using ravlin::test::mouseAt;
 using ravlin::test::pumpMessages;
 using ravlin::test::pumpUntil;
 using ravlin::test::saveSnapshot;
+using ravlin::test::tickedTexts;
 
 namespace
 {
@@ -36,24 +39,6 @@ Bytes plainProgram (const juce::String& name, int category = 0)
     image[(size_t)DSI_Program::categoryOffset] = (uint8_t)category;
     ProgramLibrary::writeName (image.data(), name);
     return image;
-}
-
-juce::StringArray itemTexts (const juce::PopupMenu& menu)
-{
-    juce::StringArray texts;
-    for (juce::PopupMenu::MenuItemIterator it (menu, true); it.next();)
-        if (!it.getItem().isSeparator)
-            texts.add (it.getItem().text);
-    return texts;
-}
-
-juce::StringArray tickedTexts (const juce::PopupMenu& menu)
-{
-    juce::StringArray texts;
-    for (juce::PopupMenu::MenuItemIterator it (menu, true); it.next();)
-        if (it.getItem().isTicked)
-            texts.add (it.getItem().text);
-    return texts;
 }
 
 class EditorFollows : public ::testing::Test

@@ -7,6 +7,7 @@
 #include "library/ProgramFiles.h"
 #include "library/ProgramLibrary.h"
 #include "support/FakeMidiDevices.h"
+#include "support/MenuItems.h"
 #include "support/MessagePump.h"
 #include "support/UiEvents.h"
 #include "ui/MainComp.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 using ravlin::Bytes;
+using ravlin::test::itemTexts;
 using ravlin::test::mouseAt;
 using ravlin::test::pumpMessages;
 using ravlin::test::pumpUntil;
@@ -29,15 +31,6 @@ Bytes pattern (int seed)
         image[i] = (uint8_t)((i * 7 + (size_t)seed) % 100);
     ProgramLibrary::writeName (image.data(), "Pattern " + juce::String (seed));
     return image;
-}
-
-juce::StringArray itemTexts (const juce::PopupMenu& menu)
-{
-    juce::StringArray texts;
-    for (juce::PopupMenu::MenuItemIterator it (menu, true); it.next();)
-        if (!it.getItem().isSeparator)
-            texts.add (it.getItem().text);
-    return texts;
 }
 
 class MainEditor : public ::testing::Test

@@ -2,6 +2,7 @@
 #include "core/StandaloneWindow.h"
 #include "core/RavlinAudioProcessorEditor.h"
 #include "support/EditorLayoutRules.h"
+#include "support/MenuItems.h"
 #include "support/MessagePump.h"
 #include "support/NoMidiDevices.h"
 #include "support/UiEvents.h"
@@ -10,16 +11,9 @@
 
 #include <gtest/gtest.h>
 
+using ravlin::test::itemTexts;
 namespace
 {
-juce::StringArray itemTexts (const juce::PopupMenu& menu)
-{
-    juce::StringArray texts;
-    for (juce::PopupMenu::MenuItemIterator it (menu, true); it.next();)
-        if (!it.getItem().isSeparator)
-            texts.add (it.getItem().text);
-    return texts;
-}
 
 /** Every component under c, c included. */
 void collect (juce::Component& c, std::vector<juce::Component*>& all)
