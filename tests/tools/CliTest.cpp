@@ -368,6 +368,13 @@ TEST_F (CliFiles, TransmitRefusesBadInput)
     EXPECT_EQ (model.code, 2);
     EXPECT_EQ (model.err, "ravlin-cli: --model takes module, keyboard or detect\n");
     EXPECT_EQ (cli ({"transmit", "--in", "x", garbage}).code, 2) << "no output";
+
+    // A read-back without an input is refused before a single program goes out.
+    const auto unverifiable =
+        cli ({"transmit", "--out", "Prophet 12 Module (virtual)", "--yes", "--verify", bankFile().getFullPathName()});
+    EXPECT_EQ (unverifiable.code, 2);
+    EXPECT_EQ (unverifiable.err, "ravlin-cli: --verify needs --in\n");
+    EXPECT_TRUE (unverifiable.out.empty()) << unverifiable.out;
     EXPECT_EQ (cli ({"transmit", "--out", "Nothing Here", "--yes", bankFile().getFullPathName()}).code, 1);
 }
 

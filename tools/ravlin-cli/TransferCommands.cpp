@@ -224,6 +224,12 @@ bool parseTransmit (const juce::StringArray& args, TransmitPlan& plan, std::ostr
         err << transmitUsage;
         return false;
     }
+    if (plan.verify && plan.input.isEmpty())
+    {
+        // Checked before anything is sent: the read-back needs the instrument's replies.
+        err << "ravlin-cli: --verify needs --in\n";
+        return false;
+    }
     return true;
 }
 } // namespace
@@ -318,11 +324,6 @@ int transmitBanks (const juce::StringArray& args, std::istream& in, std::ostream
 
     if (!plan.verify)
         return 0;
-    if (inputPort == 0)
-    {
-        err << "ravlin-cli: --verify needs --in\n";
-        return 2;
-    }
 
     // Read every program back, one request at a time, and compare.
     int mismatches = 0;
