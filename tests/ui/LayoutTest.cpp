@@ -17,6 +17,11 @@ namespace
 {
 constexpr float scales[] = {0.51f, 1.0f, 1.5f};
 
+juce::String sceneName (float scale, const juce::String& what)
+{
+    return juce::String (juce::roundToInt (scale * 100)) + "-" + what;
+}
+
 class Layout : public ::testing::Test
 {
 protected:
@@ -50,8 +55,16 @@ protected:
         editor = std::make_unique<MainComp> (processor.get());
         editor->showAbout (false);
         editor->drainEvents();
-        // As a monitor tall enough for the panel and the strip would give it.
-        editor->setSize (width, editor->getKeyboard()->getBottom());
+        // As it opens: the panel and the strip inside the editor, whatever the monitor allowed.
+        check (*editor, sceneName (scale, "opened"), scale);
+        if (editor->getEditorPanel()->getScale() < scale)
+        {
+            // The monitor was too low for this scale: as the zoom handle gives it on a taller one.
+            auto& panel = *editor->getEditorPanel();
+            panel.setBounds (0, 0, width, juce::roundToInt (640 * scale) + 70);
+            panel.setScale (scale);
+            editor->setSize (width, panel.getBottom() + MainComp::keyboardHeight);
+        }
         return *editor;
     }
 
@@ -69,10 +82,6 @@ protected:
     std::unique_ptr<MainComp> editor;
 };
 
-juce::String sceneName (float scale, const juce::String& what)
-{
-    return juce::String (juce::roundToInt (scale * 100)) + "-" + what;
-}
 } // namespace
 
 // The checker itself, on a window made to hold each kind of fault once.
