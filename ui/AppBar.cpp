@@ -81,13 +81,23 @@ void AppBar::resized()
 {
     for (int i = 0; i < numFirstRowCommands; ++i)
         commandButtons[i]->setBounds (46 * i, 3, 46, 22);
+    // The section row, COMPARE and REVERT at their full widths when the bar has room; in a
+    // narrower bar they share what is left beside the lamps, edges rounded on one grid.
+    constexpr int lampsWidth = 74, buttonsWidth = 59 * SectionLayout::numSectionButtons + 8 + 124 + 8;
+    const auto k = juce::jlimit (0.1f, 1.0f, (float)(getWidth() - lampsWidth) / (float)buttonsWidth);
+    auto place = [k] (juce::Component& c, int left, int width)
+    {
+        const auto l = juce::roundToInt ((float)left * k), r = juce::roundToInt ((float)(left + width) * k);
+        c.setBounds (l, 32, r - l, 20);
+    };
     for (int i = 0; i < sectionButtons.size(); ++i)
-        sectionButtons[i]->setBounds (59 * i, 32, 59, 20);
-    auto x = 59 * sectionButtons.size() + 8;
-    commandButtons[numFirstRowCommands]->setBounds (x, 32, 64, 20);
-    commandButtons[numFirstRowCommands + 1]->setBounds (x + 68, 32, 56, 20);
-    inputLamp.setBounds (x + 132, 32, 32, 20);
-    outputLamp.setBounds (x + 166, 32, 40, 20);
+        place (*sectionButtons[i], 59 * i, 59);
+    const auto x = 59 * sectionButtons.size() + 8;
+    place (*commandButtons[numFirstRowCommands], x, 64);
+    place (*commandButtons[numFirstRowCommands + 1], x + 68, 56);
+    const auto lamps = juce::roundToInt ((float)buttonsWidth * k);
+    inputLamp.setBounds (lamps, 32, 32, 20);
+    outputLamp.setBounds (lamps + 34, 32, 40, 20);
     windowHandle.setBounds (getWidth() - 60, 4, 54, 22);
 }
 

@@ -124,7 +124,8 @@ void EditorPanel::jumpTo (int jump)
     {
         const auto& place = SectionLayout::section (i);
         const auto d = place.x - left;
-        const bool shown = d >= 0 && (float)d * scale <= (float)getWidth();
+        // Cut to its bar (a page shows below it), the panel shows no sections.
+        const bool shown = d >= 0 && (float)d * scale <= (float)getWidth() && getHeight() > SectionLayout::barHeight;
         for (int layer = 0; layer < 2; ++layer)
         {
             auto* panel = getPanel (layer, i);

@@ -118,19 +118,20 @@ void GroupClass::setEditableAtAnyScale (bool editable)
 void GroupClass::setPlace (int x, int y, int w, int h)
 {
     place = {x, y, w, h};
-    setBounds (juce::Rectangle<float> ((float)x * scale, (float)y * scale + (float)SectionLayout::barHeight,
-                                       (float)w * scale, (float)h * scale)
-                   .toNearestInt());
+    // One rounded grid for the sections and everything in them: each edge is scaled and
+    // rounded where it lies in the editor, so neighbours meet exactly.
+    origin = {(float)x * scale, (float)y * scale + (float)SectionLayout::barHeight};
+    setBounds (
+        (place.toFloat() * scale + juce::Point<float> (0.0f, (float)SectionLayout::barHeight)).toNearestIntEdges());
+    for (auto* c : controls)
+        c->setGridOrigin (origin);
     resized();
 }
 
 void GroupClass::resized()
 {
     for (auto& [component, unscaled] : displays)
-        component->setBounds (juce::Rectangle<float> ((float)unscaled.getX() * scale, (float)unscaled.getY() * scale,
-                                                      (float)unscaled.getWidth() * scale,
-                                                      (float)unscaled.getHeight() * scale)
-                                  .toNearestInt());
+        component->setBounds ((unscaled.toFloat() * scale + origin).toNearestIntEdges() - origin.roundToInt());
 }
 
 bool GroupClass::setControlValue (int parameter, int value, bool force)
@@ -202,11 +203,12 @@ void GroupClass::placeAbModeControls()
     }
     else
     {
-        // Beside the split display, inside the strip; the switch sits below the strip and is
+        // Beside the split display, inside the strip; the switch has no room there and is
         // reached through the zoom.
         selector->moveTo (218, 18);
         mode->moveTo (0, 60);
     }
+    mode->setVisible (expanded);
 }
 
 //==============================================================================

@@ -71,6 +71,7 @@ private:
     float scale = 1.0f;
     bool expanded = false, anyScale = false;
     juce::Rectangle<int> place;
+    juce::Point<float> origin; // the place's top left, scaled, in the editor
     juce::OwnedArray<StsCont> controls;
     std::unique_ptr<Envel> envelope;
     juce::OwnedArray<ShapeClass> shapes;

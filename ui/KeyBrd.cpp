@@ -216,13 +216,15 @@ int KeyBrd::statusWidth() const noexcept
 void KeyBrd::resized()
 {
     const auto s = scale;
-    auto place = [s] (juce::Component& c, int x, int y, int w, int h)
-    { c.setBounds (juce::Rectangle<float> ((float)x * s, (float)y * s, (float)w * s, (float)h * s).toNearestInt()); };
+    auto place = [s] (juce::Component& c, int x, int y, int w, int h) {
+        c.setBounds (
+            juce::Rectangle<float> ((float)x * s, (float)y * s, (float)w * s, (float)h * s).toNearestIntEdges());
+    };
     place (velocity, 35, 38, 70, 120);
     place (piano, pianoX, pianoY, PianoPad::numWhiteKeys * (int)PianoPad::whiteWidth, (int)PianoPad::whiteHeight);
     place (pitchWheel, 110, 45, 31, 112);
     place (modWheel, 170, 45, 31, 112);
-    place (octave, 110, 160, 100, 13);
+    place (octave, 110, 159, 100, 13);
     place (keyPlayer, 400, 4, 200, 12);
     velocity.setScale (s);
     piano.setScale (s);

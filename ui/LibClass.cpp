@@ -258,7 +258,7 @@ void LibClass::resized()
     for (const auto& [command, y] : places)
         getButton (command).setBounds (x, y, 100, 34);
     heading.setBounds (400, 16, 200, 20);
-    grid.setBounds (400, 140, 440, 380);
+    grid.setBounds (400, 140, 440, 320); // its 27 cells, above the status line
     status.setBounds (400, h - 30, 400, 24);
     if (dialog != nullptr && dialog->isVisible())
         dialog->setBounds (getLocalBounds());

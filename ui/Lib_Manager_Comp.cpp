@@ -111,8 +111,9 @@ void Lib_Manager_Comp::paint (juce::Graphics& g)
 void Lib_Manager_Comp::resized()
 {
     closeControl.setBounds (getWidth() - 20, 6, 18, 22);
-    presetButton.setBounds (20, 22, 100, 34);
-    libraryButton.setBounds (130, 22, 100, 34);
+    // The tabs stand between the key player's line and the page.
+    presetButton.setBounds (20, 24, 100, 26);
+    libraryButton.setBounds (130, 24, 100, 26);
     keyPlayer.setBounds (100, 4, 200, 20);
     status.setBounds (getWidth() - 400, getHeight() - 30, 400, 24);
     const juce::Rectangle<int> shown (0, 50, getWidth(), getHeight() - 92), away (-1000, -1000, 20, 20);
@@ -122,7 +123,7 @@ void Lib_Manager_Comp::resized()
         presetPage->setBounds (shownTab == presetBankTab ? shown : away);
     // Right of the tabs, above the record list.
     searchBox.setBounds (244, 26, 300, 22);
-    // The tabs overlap the pages' top edge; they stay reachable above them.
+    // The tabs and the search box stay in front of whatever a page draws at its edge.
     presetButton.toFront (false);
     libraryButton.toFront (false);
     searchBox.toFront (false);

@@ -22,7 +22,7 @@ MIDI_Sync::MIDI_Sync()
     }
     delayLabel.setText ("Delay:", juce::dontSendNotification);
     sampleRateLabel.setBounds (76, 30, 60, 14);
-    delayLabel.setBounds (26, 48, 150, 24);
+    delayLabel.setBounds (26, 48, 48, 24); // up to the slider
 
     addAndMakeVisible (delaySlider);
     delaySlider.setBounds (76, 50, 200, 18);

@@ -10,7 +10,7 @@
 class MIDI_Sync : public juce::Component, public juce::ChangeListener, public juce::ChangeBroadcaster
 {
 public:
-    static constexpr int panelWidth = 400, panelHeight = 200;
+    static constexpr int panelWidth = 290, panelHeight = 76; // its texts and slider, clear of the buttons beside it
 
     MIDI_Sync();
     ~MIDI_Sync() override;

@@ -86,12 +86,16 @@ MainComp::MainComp (RavlinAudioProcessor* owner) : processor (owner)
     transfer = std::make_unique<TransferProgress> (hub, *this);
 
     const auto size = editorSizeFor ({hub.layout.editor.getWidth(), hub.layout.editor.getHeight()}, monitor);
-    const auto scale = scaleFor (hub.layout.panelScale);
+    const auto savedKeyboard = hub.layout.keyboard.getHeight();
+    const auto stripHeight = savedKeyboard < 50 ? keyboardHeight : savedKeyboard;
+    // The panel and the strip below it both fit in the editor: a saved scale too large for the
+    // height the monitor allows is made smaller.
+    const auto scale =
+        juce::jmax (0.1f, juce::jmin (scaleFor (hub.layout.panelScale), (float)(size.y - stripHeight - 70) / 640.0f));
     editorPanel->setBounds (0, 0, size.x, juce::roundToInt (scale * 640.0f) + 70);
     editorPanel->setScale (scale);
     editorPanel->getScrollBar().setPosition (0);
-    const auto savedKeyboard = hub.layout.keyboard.getHeight();
-    keyboard->layout (scale, editorPanel->getBottom(), size.x, savedKeyboard < 50 ? keyboardHeight : savedKeyboard);
+    keyboard->layout (scale, editorPanel->getBottom(), size.x, stripHeight);
 
     setSize (size.x, size.y);
 
@@ -199,7 +203,7 @@ void MainComp::resized()
     if (banksShown)
     {
         editorPanel->setBounds (0, 0, w, SectionLayout::barHeight);
-        banksPage->setBounds (0, 54, w, h - 74);
+        banksPage->setBounds (0, 54, w, juce::jmax (0, h - 54 - keyboardHeight)); // the strip below it
     }
     else
         editorPanel->setBounds (editorPanel->getX(), editorPanel->getY(), w, editorPanel->getHeight());

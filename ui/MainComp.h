@@ -31,8 +31,9 @@ class MainComp : public juce::Component,
 {
 public:
     static constexpr int defaultWidth = 1200;
-    static constexpr int defaultHeight = 730;
     static constexpr int keyboardHeight = 172;
+    /** The editor panel at scale 1.0 (640 + 70) with the keyboard strip below it. */
+    static constexpr int defaultHeight = 640 + 70 + keyboardHeight;
     static constexpr int aboutMs = 2000;
     static constexpr int drainHz = 60;
 

@@ -17,7 +17,7 @@ const std::array<Section, numSections> sections{{
     {"VOLTAGE CONTROLLED AMPLIFIER", true, 1204, 700, 160, 0, 320, false},
     {"FEEDBACK", true, 2072, 120, 319, 0, 320, true},
     {"DELAY", true, 2196, 830, 319, 0, 320, false},
-    {"LOW FREQUENCY OSCILLATORS", true, 3030, 700, 322, 0, 320, true},
+    {"LOW FREQUENCY OSCILLATORS", true, 3030, 700, 319, 0, 320, true},
     {"ENVELOPE 3", true, 3858, 700, 160, 0, 320, true},
     {"ENVELOPE 4", true, 3858, 700, 160, 160, 480, false},
     {"MODULATION", true, 4562, 950, 319, 0, 320, true},
@@ -43,7 +43,7 @@ const std::array<SectionButton, numSectionButtons> buttons{{{"OSC", 1},
 void addKnob (std::vector<Control>& out, int parameter, const char* label, int x, int y, int maximum = 127,
               int displayKind = 0, int minimum = 0)
 {
-    out.push_back ({parameter, label, x, y, 65, 72, minimum, maximum, knob, displayKind});
+    out.push_back ({parameter, label, x, y, 65, 70, minimum, maximum, knob, displayKind});
 }
 
 void repeat (std::vector<Control>& out, int parameter)
@@ -65,22 +65,22 @@ std::vector<Control> oscillators()
     const int knobY[] = {36, 108, 180, 252}, boxY[] = {72, 144, 216, 288};
     for (int o = 0; o < 4; ++o)
     {
-        c.push_back ({0 + o, "Pitch", 0, knobY[o], 65, 72, 0, 120, knob, 13});
-        c.push_back ({4 + o, "Fine", 68, knobY[o], 65, 72, 0, 100, knob, 22});
-        c.push_back ({8 + o, "Level", 138, knobY[o], 61, 72, 0, 127, knob, 0});
+        c.push_back ({0 + o, "Pitch", 0, knobY[o], 65, 70, 0, 120, knob, 13});
+        c.push_back ({4 + o, "Fine", 68, knobY[o], 65, 70, 0, 100, knob, 22});
+        c.push_back ({8 + o, "Level", 138, knobY[o], 61, 70, 0, 127, knob, 0});
         c.push_back ({12 + o, "Shape", 200, boxY[o], 70, 36, 0, 19, selector, 14});
-        c.push_back ({28 + o, "Shape Mod", 274, knobY[o], 65, 72, 0, 127, knob, 23});
+        c.push_back ({28 + o, "Shape Mod", 274, knobY[o], 65, 70, 0, 127, knob, 23});
         c.push_back ({16 + o, "Wave L", 344, boxY[o], 64, 36, 0, 11, selector, 15});
         c.push_back ({20 + o, "Wave R", 412, boxY[o], 64, 36, 0, 11, selector, 15});
-        c.push_back ({32 + o, "FM Amt", 480, knobY[o], 65, 72, 0, 255, knob, 0});
-        c.push_back ({36 + o, "AM Amt", 548, knobY[o], 65, 72, 0, 255, knob, 0});
-        c.push_back ({44 + o, "Slop", 616, knobY[o], 65, 72, 0, 127, knob, 0});
-        c.push_back ({48 + o, "Glide", 684, knobY[o], 65, 72, 0, 127, knob, 0});
+        c.push_back ({32 + o, "FM Amt", 480, knobY[o], 65, 70, 0, 255, knob, 0});
+        c.push_back ({36 + o, "AM Amt", 548, knobY[o], 65, 70, 0, 255, knob, 0});
+        c.push_back ({44 + o, "Slop", 616, knobY[o], 65, 70, 0, 127, knob, 0});
+        c.push_back ({48 + o, "Glide", 684, knobY[o], 65, 70, 0, 127, knob, 0});
         c.push_back ({52 + o, "Sync", 752, knobY[o] + 4, 95, 20, 0, 1, toggle, 12});
         c.push_back ({56 + o, "Key On/Off", 752, knobY[o] + 28, 95, 20, 0, 1, toggle, 12});
         c.push_back ({60 + o, "Note Reset", 752, knobY[o] + 52, 95, 20, 0, 1, toggle, 12});
     }
-    c.push_back ({40, "Osc 1 Sub", 868, 36, 65, 72, 0, 127, knob, 0});
+    c.push_back ({40, "Osc 1 Sub", 868, 36, 65, 70, 0, 127, knob, 0});
     c.push_back ({73, "Glide On/Off", 848, 112, 100, 20, 0, 1, toggle, 12});
     c.push_back ({72, "Glide Mode", 852, 144, 90, 36, 0, 3, selector, 9});
     c.push_back ({74, "P. B. Range Up", 852, 216, 90, 36, 0, 12, selector, 16});
@@ -134,14 +134,14 @@ std::vector<Control> delays()
     for (int d = 0; d < 4; ++d)
     {
         const int o = 205 * d;
-        c.push_back ({96 + d, "Time", 8 + o, 34, 65, 72, 0, 255, knob, 0});
-        c.push_back ({104 + d, "Amount", 76 + o, 34, 65, 72, 0, 127, knob, 0});
-        c.push_back ({108 + d, "Feedback", 42 + o, 106, 65, 72, 0, 127, knob, 0});
-        c.push_back ({164 + d, "Pan", 112 + o, 106, 65, 72, 0, 127, knob, 0});
+        c.push_back ({96 + d, "Time", 8 + o, 34, 65, 70, 0, 255, knob, 0});
+        c.push_back ({104 + d, "Amount", 76 + o, 34, 65, 70, 0, 127, knob, 0});
+        c.push_back ({108 + d, "Feedback", 42 + o, 106, 65, 70, 0, 127, knob, 0});
+        c.push_back ({164 + d, "Pan", 112 + o, 106, 65, 70, 0, 127, knob, 0});
         c.push_back ({112 + d, "Sync", 20 + o, 180, 30, 20, 0, 1, toggle, 12});
         c.push_back ({100 + d, "Time Sync", 68 + o, 180, 80, 36, 0, 11, selector, 8});
-        c.push_back ({116 + d, "LP Freq", 8 + o, 220, 65, 72, 0, 127, knob, 0});
-        c.push_back ({120 + d, "HP Freq", 76 + o, 220, 65, 72, 0, 127, knob, 0});
+        c.push_back ({116 + d, "LP Freq", 8 + o, 220, 65, 70, 0, 127, knob, 0});
+        c.push_back ({120 + d, "HP Freq", 76 + o, 220, 65, 70, 0, 127, knob, 0});
         c.push_back ({124 + d, "Filter Mode", 42 + o, 294, 65, 36, 0, 1, selector, 24});
     }
     return c;
@@ -155,10 +155,10 @@ std::vector<Control> lfos()
         const int o = 176 * l;
         c.push_back ({148 + l, "Sync", 38 + o, 34, 120, 20, 0, 1, toggle, 12});
         c.push_back ({152 + l, "Note Reset", 38 + o, 56, 120, 20, 0, 1, toggle, 12});
-        c.push_back ({128 + l, "Frequency", 14 + o, 78, 65, 72, 0, 255, knob, 0});
-        c.push_back ({140 + l, "Amount", 82 + o, 78, 65, 72, 0, 127, knob, 0});
-        c.push_back ({156 + l, "Slew", 14 + o, 150, 65, 72, 0, 127, knob, 0});
-        c.push_back ({160 + l, "Phase", 82 + o, 150, 65, 72, 0, 127, knob, 0});
+        c.push_back ({128 + l, "Frequency", 14 + o, 78, 65, 70, 0, 255, knob, 0});
+        c.push_back ({140 + l, "Amount", 82 + o, 78, 65, 70, 0, 127, knob, 0});
+        c.push_back ({156 + l, "Slew", 14 + o, 150, 65, 70, 0, 127, knob, 0});
+        c.push_back ({160 + l, "Phase", 82 + o, 150, 65, 70, 0, 127, knob, 0});
         c.push_back ({132 + l, "Frequency Sync", 22 + o, 224, 118, 34, 0, 15, selector, 10});
         c.push_back ({136 + l, "Shape", 22 + o, 260, 118, 34, 0, 7, selector, 11});
         c.push_back ({144 + l, "Destination", 22 + o, 296, 118, 34, 0, 104, selector, 7});
@@ -175,7 +175,7 @@ std::vector<Control> modulation()
         const bool lower = k > 8;
         c.push_back ({205 + k, "Source", x, lower ? 188 : 40, 108, 34, 0, 27, selector, 17});
         c.push_back ({237 + k, "Destination", x, lower ? 228 : 80, 108, 34, 0, 104, selector, 7});
-        c.push_back ({221 + k, "Amount", x + 24, lower ? 264 : 116, 65, 72, 0, 254, knob, 21});
+        c.push_back ({221 + k, "Amount", x + 24, lower ? 264 : 116, 65, 70, 0, 254, knob, 21});
     }
     return c;
 }
@@ -230,7 +230,7 @@ std::vector<Control> controls (int number, int layer)
             c.push_back ({260, "Key Assign", 18, 204, 80, 36, 0, 5, selector, 180});
             return c;
         case 14:
-            c.push_back ({256, "BPM", 26, 36, 70, 72, 30, 250, knob, 6});
+            c.push_back ({256, "BPM", 26, 36, 70, 70, 30, 250, knob, 6});
             c.push_back ({296, "On/Off", 16, 108, 90, 20, 0, 1, toggle, 12});
             c.push_back ({297, "Auto Latch", 16, 132, 90, 20, 0, 1, toggle, 12});
             c.push_back ({298, "Clock Devide", 16, 156, 90, 36, 0, 10, selector, 5});

@@ -61,7 +61,11 @@ void StsBut::paint (juce::Graphics& g)
     g.drawRoundedRectangle (box, 3.0f, 1.0f);
     g.setColour (textColour);
     // The application bar's rows: 12 for commands, 11 for sections.
-    const auto height = style == 135 ? 11.0f : style == 130 ? 12.0f : std::min (13.0f, (float)getHeight() - 4.0f);
+    auto height = style == 135 ? 11.0f : style == 130 ? 12.0f : std::min (13.0f, (float)getHeight() - 4.0f);
+    // A button narrowed with its bar takes a smaller font rather than losing letters.
+    const auto room = (float)getWidth() - 6.0f, needed = arial (height).getStringWidthFloat (text) * 0.7f;
+    if (needed > room && room > 0.0f)
+        height = std::max (7.0f, height * room / needed);
     g.setFont (arial (height));
     g.drawFittedText (text, getLocalBounds().reduced (3, 0), juce::Justification::centred, 1, 0.7f);
     ControlAccess::drawFocus (g, *this);

@@ -124,11 +124,18 @@ void StsCont::moveTo (int x, int y)
     place();
 }
 
+void StsCont::setGridOrigin (juce::Point<float> scaledOrigin)
+{
+    origin = scaledOrigin;
+    place();
+}
+
 void StsCont::place()
 {
-    setBounds (juce::Rectangle<float> ((float)unscaled.getX() * scale, (float)unscaled.getY() * scale,
-                                       (float)unscaled.getWidth() * scale, (float)unscaled.getHeight() * scale)
-                   .toNearestInt());
+    // Scaled and rounded on the section's grid: neighbours meet exactly and a control inside its
+    // section stays inside it, whatever the scale.
+    const auto onGrid = (unscaled.toFloat() * scale + origin).toNearestIntEdges();
+    setBounds (onGrid - origin.roundToInt());
 }
 
 void StsCont::addListener (StsContListener* l)

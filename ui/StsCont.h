@@ -58,6 +58,9 @@ public:
     int pixelsPerStep() const noexcept { return maximum < 15 ? 15 : 1; }
     /** Moves an anchored control (AB MODE forms); y is the anchor, the top is y - 16. */
     void moveTo (int x, int y);
+    /** Where the section's top left lies on the editor's scaled grid; the control rounds its
+        edges on that grid, as the section does. */
+    void setGridOrigin (juce::Point<float> scaledOrigin);
 
     void addListener (StsContListener* l);
     void removeListener (StsContListener* l);
@@ -91,6 +94,7 @@ private:
     juce::String label, text;
     juce::Rectangle<int> unscaled;
     float scale = 1.0f;
+    juce::Point<float> origin;
     int shown = 0, pending = 0, frame = 0;
     bool dragging = false, pressInTopBand = false, anyScale = false;
     juce::Point<int> dragStart;

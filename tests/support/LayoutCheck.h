@@ -232,6 +232,61 @@ inline std::vector<LayoutFault> findLayoutFaults (const juce::Component& root, c
     return faults;
 }
 
+/** The pop-up menu windows on the desktop now (JUCE shows each menu in a window of its own). */
+inline std::vector<juce::Component*> menuWindowsShown()
+{
+    std::vector<juce::Component*> windows;
+    auto& desktop = juce::Desktop::getInstance();
+    for (int i = 0; i < desktop.getNumComponents(); ++i)
+        if (auto* c = desktop.getComponent (i); c != nullptr && typeNameOf (*c) == "MenuWindow")
+            windows.push_back (c);
+    return windows;
+}
+
+/** What is wrong with a menu window as the user sees it: not showing, not wholly on its display,
+    an item outside the window (unless the menu scrolls), an item narrower than its text needs at
+    the menu's font. texts receives the items' texts, in order. */
+inline std::vector<LayoutFault> findMenuFaults (const juce::Component& menu, juce::StringArray* texts = nullptr)
+{
+    std::vector<LayoutFault> faults;
+    const auto name = "menu " + describe (menu);
+    if (!menu.isShowing())
+        faults.push_back ({LayoutFault::outside, &menu, nullptr, name + " is not showing"});
+    const auto screen = menu.getScreenBounds();
+    const auto* display = juce::Desktop::getInstance().getDisplays().getDisplayForRect (screen);
+    if (display == nullptr || !display->userArea.contains (screen))
+        faults.push_back ({LayoutFault::outside, &menu, nullptr,
+                           name + " lies outside its display " +
+                               (display != nullptr ? display->userArea.toString() : juce::String ("(none)"))});
+    auto& look = menu.getLookAndFeel();
+    // A menu taller than its display scrolls: items wait wholly above or below its edges.
+    bool scrolls = false;
+    for (auto* item : menu.getChildren())
+        scrolls = scrolls || item->getBottom() <= 0 || item->getY() >= menu.getHeight();
+    for (auto* item : menu.getChildren())
+    {
+        if (!item->isVisible())
+            continue;
+        auto* handler = item->getAccessibilityHandler();
+        const auto text = handler != nullptr ? handler->getTitle() : juce::String();
+        if (texts != nullptr && text.isNotEmpty())
+            texts->add (text);
+        if (!scrolls && !menu.getLocalBounds().contains (item->getBounds()))
+            faults.push_back (
+                {LayoutFault::outside, item, &menu,
+                 name + ": item \"" + text + "\" " + item->getBounds().toString() + " lies outside the window"});
+        if (text.isEmpty())
+            continue;
+        int idealWidth = 0, idealHeight = 0;
+        look.getIdealPopupMenuItemSize (text, false, -1, idealWidth, idealHeight);
+        if (item->getWidth() < idealWidth)
+            faults.push_back ({LayoutFault::textTooWide, item, &menu,
+                               name + ": \"" + text + "\" needs " + juce::String (idealWidth) + " px, has " +
+                                   juce::String (item->getWidth())});
+    }
+    return faults;
+}
+
 /** The faults as one line each, for a test's failure message. */
 inline juce::String listOf (const std::vector<LayoutFault>& faults)
 {

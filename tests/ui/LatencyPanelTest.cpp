@@ -34,8 +34,9 @@ protected:
 
 TEST_F (LatencyPanel, ShowsTheRateAndItsDelay)
 {
-    EXPECT_EQ (panel.getWidth(), 400);
-    EXPECT_EQ (panel.getHeight(), 200);
+    // As large as its texts and slider, so that it lies clear of the setup's buttons and help.
+    EXPECT_EQ (panel.getWidth(), 290);
+    EXPECT_EQ (panel.getHeight(), 76);
     EXPECT_EQ (slider.getBounds(), juce::Rectangle<int> (76, 50, 200, 18));
 
     panel.fill (5, 2, {10, 20, 30, 40, 50, 60, 70});

@@ -7,8 +7,11 @@
 #include "support/UiEvents.h"
 #include "ui/Lib_Manager_Comp.h"
 #include "ui/MainComp.h"
+#include "ui/SectionLayout.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 using ravlin::test::findLayoutFaults;
 using ravlin::test::listOf;
@@ -16,6 +19,11 @@ using ravlin::test::listOf;
 namespace
 {
 constexpr float scales[] = {0.51f, 1.0f, 1.5f};
+
+juce::String sceneName (float scale, const juce::String& what)
+{
+    return juce::String (juce::roundToInt (scale * 100)) + "-" + what;
+}
 
 class Layout : public ::testing::Test
 {
@@ -50,8 +58,16 @@ protected:
         editor = std::make_unique<MainComp> (processor.get());
         editor->showAbout (false);
         editor->drainEvents();
-        // As a monitor tall enough for the panel and the strip would give it.
-        editor->setSize (width, editor->getKeyboard()->getBottom());
+        // As it opens: the panel and the strip inside the editor, whatever the monitor allowed.
+        check (*editor, sceneName (scale, "opened"), scale);
+        if (editor->getEditorPanel()->getScale() < scale)
+        {
+            // The monitor was too low for this scale: as the zoom handle gives it on a taller one.
+            auto& panel = *editor->getEditorPanel();
+            panel.setBounds (0, 0, width, juce::roundToInt (640 * scale) + 70);
+            panel.setScale (scale);
+            editor->setSize (width, panel.getBottom() + MainComp::keyboardHeight);
+        }
         return *editor;
     }
 
@@ -69,10 +85,6 @@ protected:
     std::unique_ptr<MainComp> editor;
 };
 
-juce::String sceneName (float scale, const juce::String& what)
-{
-    return juce::String (juce::roundToInt (scale * 100)) + "-" + what;
-}
 } // namespace
 
 // The checker itself, on a window made to hold each kind of fault once.
@@ -212,6 +224,108 @@ TEST_F (Layout, EditorDialogsAtEveryScale)
                 ravlin::test::saveSnapshot (main, "editor-" + sceneName (scale, "abmode-zoom"));
             panel.closeZoom();
         }
+    }
+}
+
+namespace
+{
+/** The texts of a menu's own items, as its window lists them (submenus open on their own). */
+juce::StringArray topLevelTexts (const juce::PopupMenu& menu)
+{
+    juce::StringArray texts;
+    for (juce::PopupMenu::MenuItemIterator it (menu, false); it.next();)
+        if (!it.getItem().isSeparator)
+            texts.add (it.getItem().text);
+    return texts;
+}
+} // namespace
+
+// The menu check on a menu whose item is wider than any display: its text is cut.
+TEST (LayoutCheck, FindsAMenuItemCutByItsWindow)
+{
+    juce::ScopedJuceInitialiser_GUI messageThread;
+    juce::PopupMenu menu;
+    menu.addItem (1, "Short");
+    menu.addItem (2, juce::String::repeatedString ("Far too long ", 400));
+    menu.showMenuAsync (juce::PopupMenu::Options().withTargetScreenArea ({100, 100, 10, 10}));
+    const auto windows = ravlin::test::menuWindowsShown();
+    ASSERT_EQ (windows.size(), 1u);
+    juce::StringArray texts;
+    const auto faults = ravlin::test::findMenuFaults (*windows[0], &texts);
+    ASSERT_EQ (faults.size(), 1u) << listOf (faults);
+    EXPECT_EQ (faults[0].kind, ravlin::test::LayoutFault::textTooWide);
+    EXPECT_EQ (texts[0], "Short");
+    juce::PopupMenu::dismissAllActiveMenus();
+    EXPECT_TRUE (ravlin::test::pumpUntil ([] { return ravlin::test::menuWindowsShown().empty(); }, 2000));
+}
+
+// JUCE shows each pop-up menu in a window of its own: the application bar's menus, the program
+// display's program and category menus, the channel menu and every kind of value menu, each on
+// its display with its items inside it and their texts whole.
+TEST_F (Layout, MenusAtEveryScale)
+{
+    for (float scale : scales)
+    {
+        auto& main = openEditor (scale);
+        main.addToDesktop (0);
+        main.setVisible (true);
+        auto& panel = *main.getEditorPanel();
+
+        const auto checkMenu =
+            [&] (const juce::String& scene, const std::function<void()>& open, const juce::StringArray& expected = {})
+        {
+            SCOPED_TRACE (scene.toStdString());
+            open();
+            const auto windows = ravlin::test::menuWindowsShown();
+            ASSERT_EQ (windows.size(), 1u) << "one menu window opens";
+            juce::StringArray texts;
+            const auto faults = ravlin::test::findMenuFaults (*windows[0], &texts);
+            EXPECT_TRUE (faults.empty()) << listOf (faults);
+            EXPECT_FALSE (texts.isEmpty()) << "its items are listed";
+            if (!expected.isEmpty())
+            {
+                EXPECT_EQ (texts, expected);
+            }
+            if (!faults.empty())
+                ravlin::test::saveSnapshot (*windows[0], "layout-fault-" + scene);
+            juce::PopupMenu::dismissAllActiveMenus();
+            EXPECT_TRUE (ravlin::test::pumpUntil ([] { return ravlin::test::menuWindowsShown().empty(); }, 2000));
+        };
+
+        const std::pair<int, juce::PopupMenu> barMenus[] = {{MainComp::fileCommand, main.fileMenu()},
+                                                            {MainComp::editCommand, main.editMenu()},
+                                                            {MainComp::midiCommand, main.midiMenu()},
+                                                            {MainComp::sendCommand, main.sendMenu()}};
+        for (const auto& [command, menu] : barMenus)
+            checkMenu (
+                sceneName (scale, "menu" + juce::String (command)), [&main, c = command] { main.command (c); },
+                topLevelTexts (menu));
+        checkMenu (
+            sceneName (scale, "channel-menu"), [&] { panel.getAppBar().onChannelClick(); },
+            topLevelTexts (main.channelMenu()));
+        checkMenu (
+            sceneName (scale, "program-menu"), [&] { panel.getLcd().onZone (1); }, topLevelTexts (main.programMenu()));
+        checkMenu (sceneName (scale, "category-menu"), [&] { panel.getLcd().onZone (3); });
+
+        // One value menu of each kind, opened from a selector in view as the user opens it.
+        std::set<int> kinds;
+        for (int jump = 1; jump <= 11; ++jump)
+        {
+            panel.jumpTo (jump);
+            for (int section = 0; section < SectionLayout::numSections; ++section)
+            {
+                auto* group = panel.getPanel (0, section);
+                if (group == nullptr || !group->isShowing())
+                    continue;
+                for (auto* control : group->getControls())
+                    if (control->getKind() == 0 && control->isShowing() &&
+                        kinds.insert (control->getDisplayKind()).second)
+                        checkMenu (sceneName (scale, "value-menu" + juce::String (control->getDisplayKind())),
+                                   [control] { control->keyPressed (juce::KeyPress (juce::KeyPress::returnKey)); });
+            }
+        }
+        EXPECT_EQ (kinds.size(), 17u) << "every kind of value a selector offers";
+        main.removeFromDesktop();
     }
 }
 

@@ -80,8 +80,9 @@ protected:
 
 TEST_F (MainEditor, SizesAndScalesFollowTheConstructionRules)
 {
-    EXPECT_EQ (MainComp::editorSizeFor ({0, 0}, {0, 0, 1920, 1080}), juce::Point<int> (1200, 730));
-    EXPECT_EQ (MainComp::editorSizeFor ({0, 0}, {0, 0, 1024, 768}), juce::Point<int> (1014, 730));
+    // The default height holds the panel at scale 1.0 and the keyboard strip below it.
+    EXPECT_EQ (MainComp::editorSizeFor ({0, 0}, {0, 0, 1920, 1080}), juce::Point<int> (1200, 882));
+    EXPECT_EQ (MainComp::editorSizeFor ({0, 0}, {0, 0, 1024, 768}), juce::Point<int> (1014, 758));
     EXPECT_EQ (MainComp::editorSizeFor ({1500, 900}, {0, 0, 1920, 800}), juce::Point<int> (1500, 790));
     EXPECT_EQ (MainComp::scaleFor (0.0), 1.0f);
     EXPECT_EQ (MainComp::scaleFor (2.0), 1.5f);
@@ -299,7 +300,9 @@ TEST_F (MainEditor, TheBanksPageCutsThePanelToTheBarAndComesBack)
     editor->command (MainComp::banksCommand);
     ASSERT_TRUE (editor->isBanksShown());
     EXPECT_EQ (editor->getEditorPanel()->getHeight(), 54);
-    EXPECT_EQ (editor->getBanksPage()->getBounds(), juce::Rectangle<int> (0, 54, 1200, 730 - 74));
+    EXPECT_EQ (editor->getBanksPage()->getBounds(), juce::Rectangle<int> (0, 54, 1200, 882 - 54 - 172))
+        << "the page takes the room above the keyboard strip";
+    EXPECT_EQ (editor->getKeyboard()->getBottom(), editor->getHeight());
     EXPECT_FALSE (editor->getEditorPanel()->getScrollBar().isVisible());
     auto* osc = editor->getEditorPanel()->getAppBar().findButton (AppBar::firstSectionCommand);
     osc->mouseUp (mouseAt (*osc, 5, 5));
