@@ -41,7 +41,7 @@ private:
     juce::Colour colour;
 };
 
-EditorPanel::EditorPanel (RavlinAudioProcessor& p) : processor (p), appBar (p.getHub())
+EditorPanel::EditorPanel (RavlinAudioProcessor& p) : processor (p), appBar (p.getHub()), steps (p)
 {
     addAndMakeVisible (scrollBar);
     addAndMakeVisible (zoomHandle);
@@ -69,6 +69,7 @@ EditorPanel::EditorPanel (RavlinAudioProcessor& p) : processor (p), appBar (p.ge
             const int section = layer == 1 && n == 0 ? -1 : n;
             auto* panel = list.add (new GroupClass (processor, section, layer));
             panel->setListener (this);
+            panel->onOpenSteps = [this, layer] { openSteps (layer); };
             addChildComponent (panel);
             panel->setBounds (-2000, layer == 0 ? 20 : 200, 10, 10);
         }
@@ -85,6 +86,8 @@ EditorPanel::EditorPanel (RavlinAudioProcessor& p) : processor (p), appBar (p.ge
         addChildComponent (d);
     }
     addChildComponent (*frame);
+    addChildComponent (steps);
+    steps.onClose = [this] { closeSteps(); };
 
     scale = juce::jlimit (
         0.1f, 1.5f, processor.getHub().layout.panelScale > 0.0 ? (float)processor.getHub().layout.panelScale : 1.0f);
@@ -191,6 +194,9 @@ void EditorPanel::resized()
     }
     if (!zoomOpen)
         jumpTo (lastJump);
+    if (pageShowing)
+        closeSteps();
+    steps.setBounds (stepsRoom());
 }
 
 void EditorPanel::paint (juce::Graphics& g)
@@ -218,6 +224,7 @@ void EditorPanel::updateParameter (int address, int value, bool force)
         address == DSI_Program::abModeOffset || address == DSI_Program::categoryOffset ||
         address == DSI_Program::arpOnA || address == DSI_Program::arpOnB)
         refreshProgramDisplay();
+    steps.updateParameter (address, value);
     const auto layer = address >= 512 ? 1 : 0;
     const auto number = address - 512 * layer;
     const auto section = processor.getHub().parameterTable.section (number);
@@ -255,6 +262,7 @@ void EditorPanel::refreshAll()
     auto program = hub.getCurrentProgram();
     program.resize (1024, 0);
     refreshProgramDisplay();
+    steps.refreshAll();
 
     for (int address = 0; address < 942; ++address)
     {
@@ -275,6 +283,35 @@ void EditorPanel::refreshAll()
 }
 
 //==============================================================================
+juce::Rectangle<int> EditorPanel::stepsRoom() const
+{
+    return getLocalBounds().withTrimmedTop (SectionLayout::barHeight).withTrimmedBottom (14);
+}
+
+void EditorPanel::openSteps (int layer)
+{
+    if (zoomOpen)
+        closeZoom();
+    steps.setLayer (layer);
+    steps.setBounds (stepsRoom());
+    steps.setVisible (true);
+    steps.toFront (false);
+    if (steps.isShowing())
+        steps.getRow (ArpStepEditor::notesRow).grabKeyboardFocus();
+}
+
+void EditorPanel::closeSteps()
+{
+    if (!steps.isVisible())
+        return;
+    steps.commitPending();
+    steps.setVisible (false);
+    if (auto* arp = getPanel (steps.getLayer(), 14))
+        if (auto* button = arp->getStepsButton(); button != nullptr && button->isShowing())
+            button->grabKeyboardFocus();
+}
+
+//==============================================================================
 float EditorPanel::zoomScaleForMonitor (int monitorWidth)
 {
     return monitorWidth > 2000 ? 1.5f : monitorWidth < 1600 ? 1.0f : 1.3f;
@@ -289,6 +326,7 @@ void EditorPanel::openZoom (GroupClass& panel)
 {
     if (zoomOpen || animator.isAnimating())
         return;
+    closeSteps();
     zoomOpen = true;
     zoomed = &panel;
     storedScale = scale;
@@ -377,6 +415,7 @@ void EditorPanel::stsbutChanged (StsBut& button)
     {
         if (zoomOpen)
             closeZoom();
+        closeSteps();
         scrollBar.setPosition (index);
         jumpTo (SectionLayout::sectionButton (index).jump);
     }

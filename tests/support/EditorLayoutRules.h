@@ -149,6 +149,7 @@ inline LayoutRules editorLayoutRules (float scale = 1.0f)
                     over.getBounds() == panel->zoomFrame() && isA<GroupClass> (under);
          }},
         {"the library's dialogs cover their page", overAnything<PageDialog>()},
+        {"the arpeggiator's step editor covers the sections", overAnything<ArpStepEditor>()},
         {"the editor's resize corner sits on the editor", overAnything<juce::ResizableCornerComponent>()},
     };
     rules.scrolled = {{"the sections scroll sideways under the editor's edges", [] (const juce::Component& c)
