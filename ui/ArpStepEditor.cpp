@@ -240,6 +240,7 @@ void ArpStepEditor::setLayer (int newLayer)
         for (int s = 0; s < numSteps; ++s)
             static_cast<Step&> (getStep (r, s)).updateTitle();
     refreshAll();
+    repaint();
 }
 
 void ArpStepEditor::refreshAll()
@@ -249,7 +250,6 @@ void ArpStepEditor::refreshAll()
     for (int r = 0; r < 2; ++r)
         for (int s = 0; s < numSteps; ++s)
             updateParameter (addressOf (r, s), program[(size_t)addressOf (r, s)]);
-    repaint();
 }
 
 void ArpStepEditor::updateParameter (int address, int value)

@@ -41,7 +41,7 @@ private:
     juce::Colour colour;
 };
 
-EditorPanel::EditorPanel (RavlinAudioProcessor& p) : processor (p), appBar (p.getHub()), steps (p)
+EditorPanel::EditorPanel (RavlinAudioProcessor& p) : processor (p), appBar (p.getHub())
 {
     addAndMakeVisible (scrollBar);
     addAndMakeVisible (zoomHandle);
@@ -86,8 +86,6 @@ EditorPanel::EditorPanel (RavlinAudioProcessor& p) : processor (p), appBar (p.ge
         addChildComponent (d);
     }
     addChildComponent (*frame);
-    addChildComponent (steps);
-    steps.onClose = [this] { closeSteps(); };
 
     scale = juce::jlimit (
         0.1f, 1.5f, processor.getHub().layout.panelScale > 0.0 ? (float)processor.getHub().layout.panelScale : 1.0f);
@@ -196,7 +194,8 @@ void EditorPanel::resized()
         jumpTo (lastJump);
     if (pageShowing)
         closeSteps();
-    steps.setBounds (stepsRoom());
+    if (steps != nullptr)
+        steps->setBounds (stepsRoom());
 }
 
 void EditorPanel::paint (juce::Graphics& g)
@@ -224,7 +223,8 @@ void EditorPanel::updateParameter (int address, int value, bool force)
         address == DSI_Program::abModeOffset || address == DSI_Program::categoryOffset ||
         address == DSI_Program::arpOnA || address == DSI_Program::arpOnB)
         refreshProgramDisplay();
-    steps.updateParameter (address, value);
+    if (steps != nullptr)
+        steps->updateParameter (address, value);
     const auto layer = address >= 512 ? 1 : 0;
     const auto number = address - 512 * layer;
     const auto section = processor.getHub().parameterTable.section (number);
@@ -262,7 +262,9 @@ void EditorPanel::refreshAll()
     auto program = hub.getCurrentProgram();
     program.resize (1024, 0);
     refreshProgramDisplay();
-    steps.refreshAll();
+    // Hidden steps are read again when they open.
+    if (isStepsOpen())
+        steps->refreshAll();
 
     for (int address = 0; address < 942; ++address)
     {
@@ -288,25 +290,37 @@ juce::Rectangle<int> EditorPanel::stepsRoom() const
     return getLocalBounds().withTrimmedTop (SectionLayout::barHeight).withTrimmedBottom (14);
 }
 
+ArpStepEditor& EditorPanel::getStepEditor()
+{
+    if (steps == nullptr)
+    {
+        steps = std::make_unique<ArpStepEditor> (processor);
+        steps->onClose = [this] { closeSteps(); };
+        addChildComponent (*steps);
+    }
+    return *steps;
+}
+
 void EditorPanel::openSteps (int layer)
 {
     if (zoomOpen)
         closeZoom();
-    steps.setLayer (layer);
-    steps.setBounds (stepsRoom());
-    steps.setVisible (true);
-    steps.toFront (false);
-    if (steps.isShowing())
-        steps.getRow (ArpStepEditor::notesRow).grabKeyboardFocus();
+    auto& editor = getStepEditor();
+    editor.setLayer (layer); // which reads the steps from the program
+    editor.setBounds (stepsRoom());
+    editor.setVisible (true);
+    editor.toFront (false);
+    if (editor.isShowing())
+        editor.getRow (ArpStepEditor::notesRow).grabKeyboardFocus();
 }
 
 void EditorPanel::closeSteps()
 {
-    if (!steps.isVisible())
+    if (!isStepsOpen())
         return;
-    steps.commitPending();
-    steps.setVisible (false);
-    if (auto* arp = getPanel (steps.getLayer(), 14))
+    steps->commitPending();
+    steps->setVisible (false);
+    if (auto* arp = getPanel (steps->getLayer(), 14))
         if (auto* button = arp->getStepsButton(); button != nullptr && button->isShowing())
             button->grabKeyboardFocus();
 }

@@ -46,8 +46,9 @@ public:
         keyboard focus back to that layer's STEPS button. */
     void openSteps (int layer);
     void closeSteps();
-    bool isStepsOpen() const noexcept { return steps.isVisible(); }
-    ArpStepEditor& getStepEditor() noexcept { return steps; }
+    bool isStepsOpen() const noexcept { return steps != nullptr && steps->isVisible(); }
+    /** Made when first wanted, so that opening the editor does not pay for it. */
+    ArpStepEditor& getStepEditor();
     /** Where the step editor lies: below the application bar, above the scroll bar. */
     juce::Rectangle<int> stepsRoom() const;
 
@@ -81,7 +82,7 @@ private:
     LCD_Comp lcd;
     HorScrollClass scrollBar;
     CorButton zoomHandle;
-    ArpStepEditor steps;
+    std::unique_ptr<ArpStepEditor> steps;
     juce::OwnedArray<GroupClass> layerA, layerB;
     std::unique_ptr<Overlay> snapshot, frame;
     juce::OwnedArray<Overlay> dimmers;
