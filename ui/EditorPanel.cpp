@@ -69,6 +69,7 @@ EditorPanel::EditorPanel (RavlinAudioProcessor& p) : processor (p), appBar (p.ge
             const int section = layer == 1 && n == 0 ? -1 : n;
             auto* panel = list.add (new GroupClass (processor, section, layer));
             panel->setListener (this);
+            panel->onOpenSteps = [this, layer] { openSteps (layer); };
             addChildComponent (panel);
             panel->setBounds (-2000, layer == 0 ? 20 : 200, 10, 10);
         }
@@ -192,6 +193,10 @@ void EditorPanel::resized()
     }
     if (!zoomOpen)
         jumpTo (lastJump);
+    if (pageShowing)
+        closeSteps();
+    if (steps != nullptr)
+        steps->setBounds (stepsRoom());
 }
 
 void EditorPanel::paint (juce::Graphics& g)
@@ -219,6 +224,8 @@ void EditorPanel::updateParameter (int address, int value, bool force)
         address == DSI_Program::abModeOffset || address == DSI_Program::categoryOffset ||
         address == DSI_Program::arpOnA || address == DSI_Program::arpOnB)
         refreshProgramDisplay();
+    if (steps != nullptr)
+        steps->updateParameter (address, value);
     const auto layer = address >= 512 ? 1 : 0;
     const auto number = address - 512 * layer;
     const auto section = processor.getHub().parameterTable.section (number);
@@ -256,6 +263,9 @@ void EditorPanel::refreshAll()
     auto program = hub.getCurrentProgram();
     program.resize (1024, 0);
     refreshProgramDisplay();
+    // Hidden steps are read again when they open.
+    if (isStepsOpen())
+        steps->refreshAll();
 
     for (int address = 0; address < 942; ++address)
     {
@@ -276,6 +286,47 @@ void EditorPanel::refreshAll()
 }
 
 //==============================================================================
+juce::Rectangle<int> EditorPanel::stepsRoom() const
+{
+    return getLocalBounds().withTrimmedTop (SectionLayout::barHeight).withTrimmedBottom (14);
+}
+
+ArpStepEditor& EditorPanel::getStepEditor()
+{
+    if (steps == nullptr)
+    {
+        steps = std::make_unique<ArpStepEditor> (processor);
+        steps->onClose = [this] { closeSteps(); };
+        addChildComponent (*steps);
+    }
+    return *steps;
+}
+
+void EditorPanel::openSteps (int layer)
+{
+    if (zoomOpen)
+        closeZoom();
+    auto& editor = getStepEditor();
+    editor.setLayer (layer); // which reads the steps from the program
+    editor.setBounds (stepsRoom());
+    editor.setVisible (true);
+    editor.toFront (false);
+    if (editor.isShowing())
+        editor.getRow (ArpStepEditor::notesRow).grabKeyboardFocus();
+}
+
+void EditorPanel::closeSteps()
+{
+    if (!isStepsOpen())
+        return;
+    steps->commitPending();
+    steps->setVisible (false);
+    if (auto* arp = getPanel (steps->getLayer(), 14))
+        if (auto* button = arp->getStepsButton(); button != nullptr && button->isShowing())
+            button->grabKeyboardFocus();
+}
+
+//==============================================================================
 float EditorPanel::zoomScaleForMonitor (int monitorWidth)
 {
     return monitorWidth > 2000 ? 1.5f : monitorWidth < 1600 ? 1.0f : 1.3f;
@@ -290,6 +341,7 @@ void EditorPanel::openZoom (GroupClass& panel)
 {
     if (zoomOpen || animator.isAnimating())
         return;
+    closeSteps();
     zoomOpen = true;
     zoomed = &panel;
     storedScale = scale;
@@ -378,6 +430,7 @@ void EditorPanel::stsbutChanged (StsBut& button)
     {
         if (zoomOpen)
             closeZoom();
+        closeSteps();
         scrollBar.setPosition (index);
         jumpTo (SectionLayout::sectionButton (index).jump);
     }

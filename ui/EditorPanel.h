@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/AppBar.h"
+#include "ui/ArpStepEditor.h"
 #include "ui/EditorWidgets.h"
 #include "ui/GroupClass.h"
 
@@ -41,6 +42,16 @@ public:
     /** Where a zoomed section is fitted: below the application bar, down to the panel's bottom. */
     juce::Rectangle<int> zoomRoom() const;
 
+    /** The arpeggiator's step editor over the sections, showing a layer; closing it gives the
+        keyboard focus back to that layer's STEPS button. */
+    void openSteps (int layer);
+    void closeSteps();
+    bool isStepsOpen() const noexcept { return steps != nullptr && steps->isVisible(); }
+    /** Made when first wanted, so that opening the editor does not pay for it. */
+    ArpStepEditor& getStepEditor();
+    /** Where the step editor lies: below the application bar, above the scroll bar. */
+    juce::Rectangle<int> stepsRoom() const;
+
     GroupClass* getPanel (int layer, int section) noexcept;
     AppBar& getAppBar() noexcept { return appBar; }
     LCD_Comp& getLcd() noexcept { return lcd; }
@@ -71,6 +82,7 @@ private:
     LCD_Comp lcd;
     HorScrollClass scrollBar;
     CorButton zoomHandle;
+    std::unique_ptr<ArpStepEditor> steps;
     juce::OwnedArray<GroupClass> layerA, layerB;
     std::unique_ptr<Overlay> snapshot, frame;
     juce::OwnedArray<Overlay> dimmers;

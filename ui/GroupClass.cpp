@@ -2,6 +2,7 @@
 
 #include "core/RavlinAudioProcessor.h"
 #include "instrument/ParDes.h"
+#include "ui/ControlAccess.h"
 #include "ui/RavlinLookAndFeel.h"
 #include "ui/SectionLayout.h"
 
@@ -9,8 +10,25 @@ using Look = RavlinLookAndFeel;
 
 namespace
 {
-constexpr int abMode = 15;
+constexpr int arpeggiator = 14, abMode = 15;
 constexpr int splitParameter = 424, abModeParameter = 425;
+
+/** A text button whose text keeps the section's scale, small enough for its narrow place. */
+class SmallTextButton : public juce::TextButton
+{
+public:
+    using juce::TextButton::TextButton;
+
+    void paintButton (juce::Graphics& g, bool highlighted, bool down) override
+    {
+        auto& lf = getLookAndFeel();
+        lf.drawButtonBackground (g, *this, findColour (buttonColourId), highlighted, down);
+        g.setColour (findColour (textColourOffId));
+        g.setFont (Look::font ((float)getHeight() * 0.48f));
+        g.drawFittedText (getButtonText(), getLocalBounds().reduced (2, 0), juce::Justification::centred, 1, 0.8f);
+        ControlAccess::drawFocus (g, *this);
+    }
+};
 } // namespace
 
 GroupClass::GroupClass (RavlinAudioProcessor& p, int sectionNumber, int layerNumber)
@@ -53,6 +71,18 @@ GroupClass::GroupClass (RavlinAudioProcessor& p, int sectionNumber, int layerNum
                     requestZoom();
             };
             addDisplay (*envelope, {426, 46, 226, 82});
+            break;
+        case arpeggiator:
+            stepsButton = std::make_unique<SmallTextButton> ("STEPS");
+            stepsButton->setTitle ((layer == 0 ? "A" : "B") + juce::String (" Arpeggiator steps"));
+            stepsButton->setTooltip ("The 32 note and velocity steps");
+            stepsButton->setMouseClickGrabsKeyboardFocus (false);
+            stepsButton->onClick = [this]
+            {
+                if (onOpenSteps)
+                    onOpenSteps();
+            };
+            addDisplay (*stepsButton, {78, 46, 38, 22});
             break;
         case abMode:
         {

@@ -54,6 +54,9 @@ public:
     ZoneKeyClassB* getLargeSplit() noexcept { return largeSplit.get(); }
 
     void setListener (GroupClassListener* l) { listener = l; }
+    /** The ARPEGGIATOR's STEPS button: opens the step editor of this layer. */
+    juce::Button* getStepsButton() noexcept { return stepsButton.get(); }
+    std::function<void()> onOpenSteps;
 
     void paint (juce::Graphics& g) override;
     void resized() override;
@@ -79,6 +82,7 @@ private:
     std::unique_ptr<P_Pad> pad;
     std::unique_ptr<ZoneKeyClass> smallSplit;
     std::unique_ptr<ZoneKeyClassB> largeSplit;
+    std::unique_ptr<juce::TextButton> stepsButton;
     std::vector<std::pair<juce::Component*, juce::Rectangle<int>>> displays;
     GroupClassListener* listener = nullptr;
 

@@ -230,7 +230,7 @@ std::vector<Control> controls (int number, int layer)
             c.push_back ({260, "Key Assign", 18, 204, 80, 36, 0, 5, selector, 180});
             return c;
         case 14:
-            c.push_back ({256, "BPM", 26, 36, 70, 70, 30, 250, knob, 6});
+            c.push_back ({256, "BPM", 6, 36, 70, 70, 30, 250, knob, 6}); // STEPS beside it
             c.push_back ({296, "On/Off", 16, 108, 90, 20, 0, 1, toggle, 12});
             c.push_back ({297, "Auto Latch", 16, 132, 90, 20, 0, 1, toggle, 12});
             c.push_back ({298, "Clock Devide", 16, 156, 90, 36, 0, 10, selector, 5});

@@ -52,6 +52,7 @@ inline LayoutRules editorLayoutRules (float scale = 1.0f)
                     over.getBounds() == panel->zoomFrame() && isA<GroupClass> (under);
          }},
         {"the library's dialogs cover their page", overAnything<PageDialog>()},
+        {"the arpeggiator's step editor covers the sections", overAnything<ArpStepEditor>()},
         {"the editor's resize corner sits on the editor", overAnything<juce::ResizableCornerComponent>()},
         {"the AB MODE strip lies in the application bar's free space, right of the channel label (EditorAsSeen "
          "checks it is clear of the bar's buttons at every zoom)",

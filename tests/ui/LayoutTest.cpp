@@ -224,6 +224,15 @@ TEST_F (Layout, EditorDialogsAtEveryScale)
                 ravlin::test::saveSnapshot (main, "editor-" + sceneName (scale, "abmode-zoom"));
             panel.closeZoom();
         }
+
+        // The arpeggiator's steps over the sections, from layer B's STEPS button.
+        panel.jumpTo (11);
+        panel.getPanel (1, 14)->getStepsButton()->triggerClick();
+        ravlin::test::pumpMessages (50);
+        ASSERT_TRUE (panel.isStepsOpen());
+        check (main, sceneName (scale, "arp-steps"), scale);
+        ravlin::test::saveSnapshot (main, "editor-" + sceneName (scale, "arp-steps"));
+        panel.closeSteps();
     }
 }
 
