@@ -159,6 +159,7 @@ void MidiCntrState::setLinkSpeed (LinkSpeed::Kind kind)
 {
     linkSpeed = kind;
     settingsBlock[SettingsBlock::linkSpeed] = kind == LinkSpeed::Kind::usb ? 1 : 0;
+    ports->getSender().setLinkMillisecondsPerByte (LinkSpeed::millisecondsPerByte (kind));
 }
 
 double MidiCntrState::linkMillisecondsPerByte() const
@@ -451,6 +452,7 @@ void MidiCntrState::portsChanged()
     // Another instrument, perhaps: nothing known of it is kept.
     globalsKnown = false;
     unreadableGlobalsSize = -1;
+    ports->getSender().setLinkMillisecondsPerByte (LinkSpeed::millisecondsPerByte (linkSpeed));
     modelDetector.forget();
     if (modelDetector.getChoice() == ModelDetector::Choice::detect && ports->inputOpen && ports->outputOpen)
         detectModel();
@@ -577,8 +579,7 @@ void MidiCntrState::hostChange (int index, int raw)
     if (juce::isPositiveAndBelow (index, ravlin::ParameterTable::numImageParameters))
     {
         storeValue (index, raw);
-        if (parameterTable.nrpnNumber (index) != ravlin::ParameterTable::noNrpn)
-            fastNrpnSend (index, raw, currentLatencyMs(), sampleRate);
+        offerToInstrument (index, raw);
         postEvent (HubEvent::parameter (index, raw));
         return;
     }
@@ -598,13 +599,37 @@ void MidiCntrState::hostChange (int index, int raw)
         case 1026:
         case 1027:
             storeValue (index, raw);
-            sendSlider (index, raw);
+            offerToInstrument (index, raw);
             postEvent (HubEvent::sliders);
             break;
         case 1028:
         case 1029: setLatch (index, raw); break;
         default: break;
     }
+}
+
+void MidiCntrState::offerToInstrument (int index, int raw)
+{
+    // The newest value of each parameter waits for the link; the host's automation can come
+    // faster than the wire carries it, and the instrument must end on the last value.
+    auto& sender = ports->getSender();
+    if (juce::isPositiveAndBelow (index, ravlin::ParameterTable::numImageParameters))
+    {
+        const auto number = parameterTable.nrpnNumber (index);
+        if (number != ravlin::ParameterTable::noNrpn && ports->outputOpen)
+            sender.offerParameter (index, ParameterMessage::makeNrpn (midiChannel, number, raw),
+                                   TimedMidiSender::now() + juce::jmax (0.0, currentLatencyMs()));
+        return;
+    }
+    const int member = index == 1025 ? 0 : index == 1026 ? 2 : index == 1027 ? 1 : -1;
+    if (member < 0)
+        return;
+    sliderSent[member] = raw;
+    const int controller = index == 1025 ? 14 : index == 1026 ? 15 : 17;
+    if (ports->outputOpen)
+        sender.offerParameter (ravlin::ParameterTable::numImageParameters + member,
+                               ParameterMessage::makeController (midiChannel, controller, juce::jlimit (0, 127, raw)),
+                               TimedMidiSender::now());
 }
 
 void MidiCntrState::sendSlider (int index, int value)

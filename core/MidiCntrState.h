@@ -199,6 +199,13 @@ public:
     void setLinkSpeed (LinkSpeed::Kind kind);
     LinkSpeed::Kind getLinkSpeed() const noexcept { return linkSpeed.load(); }
     double linkMillisecondsPerByte() const;
+    /** How far the instrument is behind the host's automation: what waits for the link, in ms. */
+    double linkBacklogMilliseconds() const noexcept { return ports->getSender().getBacklogMilliseconds(); }
+    /** For how long automation has waited for the link without a break, in ms (0: it does not). */
+    double linkFullForMilliseconds() const noexcept
+    {
+        return ports->getSender().getFullForMilliseconds (TimedMidiSender::now());
+    }
 
     /** Once per audio block, on the audio thread. */
     void routeBlock (juce::MidiBuffer& hostMidi, int numSamples);
@@ -287,6 +294,8 @@ private:
     void requestNextOfReceive (int bank, int program);
     /** Bank select and program change of the current selection, to go out at the given time. */
     void sendSelectionAt (double due) noexcept;
+    /** A host change for the instrument: an NRPN, or a slider's controller, as the link allows. */
+    void offerToInstrument (int index, int raw);
     /** The ports changed: whatever model answered before is forgotten, and asked again. */
     void portsChanged();
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 TimedMidiSender::TimedMidiSender (MidiOutputDevice& out)
     : juce::Thread ("Ravlin MIDI sender"), output (out), cells ((size_t)capacity), waiting ((size_t)capacity)
@@ -135,6 +136,12 @@ void TimedMidiSender::clearPending() noexcept
         for (auto s = slot; s >= 0; s = waiting[(size_t)s].next)
             freeSlots.push_back (s);
     heap.clear();
+
+    parameters.clear();
+    currentSize = currentSent = 0;
+    pacer.reset();
+    backlogMs = 0;
+    fullSince = -1;
 }
 
 bool TimedMidiSender::isLater (int a, int b) const noexcept
@@ -166,65 +173,142 @@ void TimedMidiSender::takeQueued()
     }
 }
 
-void TimedMidiSender::deliverDue()
-{
-    const auto later = [this] (int a, int b) { return isLater (a, b); };
-    const auto time = now();
-    takeQueued();
-    while (!heap.empty() && waiting[(size_t)heap.front()].due <= time)
-    {
-        std::pop_heap (heap.begin(), heap.end(), later);
-        const auto head = heap.back();
-        heap.pop_back();
-        for (auto slot = head; slot >= 0;)
-        {
-            deliver (waiting[(size_t)slot]);
-            const auto next = waiting[(size_t)slot].next;
-            freeSlots.push_back (slot);
-            slot = next;
-        }
-        takeQueued();
-    }
-}
-
-void TimedMidiSender::deliver (const Event& event)
+void TimedMidiSender::checkForgetRequests() noexcept
 {
     if (const auto requests = forgetRequests.load (std::memory_order_acquire); requests != forgetsSeen)
     {
         forgetsSeen = requests;
         nrpnStatus.forget();
     }
+}
 
+bool TimedMidiSender::mayGoBetweenControllers (const Event& event) noexcept
+{
+    // Messages that leave the instrument's NRPN receiver as it is: notes, pressure, pitch bend
+    // and real-time messages. Anything else waits for the parameter's last controller.
+    if (event.cells != 1 || event.size < 1)
+        return false;
+    const auto status = event.bytes[0], kind = (uint8_t)(status & 0xF0);
+    return status >= 0xF8 || kind == 0x80 || kind == 0x90 || kind == 0xA0 || kind == 0xD0 || kind == 0xE0;
+}
+
+void TimedMidiSender::startParameter (const PendingParameters::Taken& taken)
+{
+    checkForgetRequests();
+    uint8_t bytes[NrpnRunningStatus::nrpnEventSize];
+    const auto size = ParameterMessage::bytesOf (taken.message, bytes);
+    if (NrpnRunningStatus::isNrpn (bytes, size))
+    {
+        currentSize = nrpnStatus.compress (bytes, current);
+    }
+    else
+    {
+        nrpnStatus.observe (bytes, size);
+        std::copy (bytes, bytes + size, current);
+        currentSize = size;
+    }
+    currentSent = 0;
+}
+
+void TimedMidiSender::deliverDue (double time)
+{
+    const auto known = output.knownMillisecondsPerByte();
+    pacer.setMillisecondsPerByte (known >= 0 ? known : linkMillisecondsPerByte.load (std::memory_order_relaxed));
+
+    const auto later = [this] (int a, int b) { return isLater (a, b); };
+    takeQueued();
+    for (;;)
+    {
+        // What is due at its time goes first, between a parameter's controllers if it may.
+        const bool midParameter = currentSent < currentSize;
+        if (!heap.empty() && waiting[(size_t)heap.front()].due <= time &&
+            (!midParameter || mayGoBetweenControllers (waiting[(size_t)heap.front()])))
+        {
+            std::pop_heap (heap.begin(), heap.end(), later);
+            const auto head = heap.back();
+            heap.pop_back();
+            for (auto slot = head; slot >= 0;)
+            {
+                deliver (waiting[(size_t)slot], time);
+                const auto next = waiting[(size_t)slot].next;
+                freeSlots.push_back (slot);
+                slot = next;
+            }
+            takeQueued();
+            continue;
+        }
+
+        // Parameters only onto a free wire, one controller at a time.
+        if (!pacer.isFree (time))
+            break;
+        if (midParameter)
+        {
+            output.sendNow (current + currentSent, 3);
+            pacer.handedOver (3, time);
+            currentSent += 3;
+            if (currentSent >= currentSize)
+                sent.fetch_add (1, std::memory_order_relaxed);
+            continue;
+        }
+        PendingParameters::Taken taken;
+        if (!parameters.take (time, taken))
+            break;
+        startParameter (taken);
+    }
+
+    const auto parameterBytes = parameters.bytesWaiting() + currentSize - currentSent;
+    pacer.noteWaiting (parameterBytes > 0 && !pacer.isFree (time), time);
+    fullSince.store (pacer.getFullSince(), std::memory_order_relaxed);
+    backlogMs.store (pacer.backlogMilliseconds (parameterBytes, time), std::memory_order_relaxed);
+}
+
+void TimedMidiSender::deliver (const Event& event, double time)
+{
+    checkForgetRequests();
     if (NrpnRunningStatus::isNrpn (event.bytes, event.size))
     {
         uint8_t messages[NrpnRunningStatus::nrpnEventSize];
         const auto size = nrpnStatus.compress (event.bytes, messages);
         for (int i = 0; i < size; i += 3)
             output.sendNow (messages + i, 3);
+        pacer.handedOver (size, time);
     }
     else
     {
         nrpnStatus.observe (event.bytes, event.size);
         output.sendNow (event.bytes, event.size);
+        pacer.handedOver (event.size, time);
     }
     if (event.cells > 0)
         sent.fetch_add (1, std::memory_order_relaxed);
+}
+
+double TimedMidiSender::nextParameterTime() const noexcept
+{
+    if (currentSent < currentSize)
+        return pacer.wireFreeAt();
+    if (parameters.numWaiting() > 0)
+        return std::max (pacer.wireFreeAt(), parameters.nextDue());
+    return std::numeric_limits<double>::max();
 }
 
 void TimedMidiSender::run()
 {
     while (!threadShouldExit())
     {
-        deliverDue();
+        deliverDue (now());
 
-        // Sleep while the next event is far, nap when it is near, spin for the last moment:
-        // the audio thread cannot wake this thread without taking a lock.
-        const auto untilNext = heap.empty() ? 1000.0 : waiting[(size_t)heap.front()].due - now();
-        if (untilNext > 1.5)
-            juce::Thread::sleep (1);
-        else if (untilNext > 0.3)
+        // Sleep while the next event is far, nap when it is near, spin for the last moment of a
+        // timed event: the audio thread cannot wake this thread without taking a lock. Parameters
+        // are not timed to the microsecond: naps will do for them.
+        const auto time = now();
+        const auto untilTimed = (heap.empty() ? 1000.0 : waiting[(size_t)heap.front()].due - time);
+        const auto untilParameter = nextParameterTime() - time;
+        if (untilTimed <= 0.3)
+            std::this_thread::yield();
+        else if (untilTimed <= 1.5 || untilParameter <= 1.5)
             std::this_thread::sleep_for (std::chrono::microseconds (100));
         else
-            std::this_thread::yield();
+            juce::Thread::sleep (1);
     }
 }

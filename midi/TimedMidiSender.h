@@ -1,7 +1,9 @@
 #pragma once
 
+#include "midi/LinkPacer.h"
 #include "midi/MidiDevices.h"
 #include "midi/NrpnRunningStatus.h"
+#include "midi/PendingParameters.h"
 
 #include <atomic>
 #include <vector>
@@ -16,7 +18,13 @@
 
     Events go out in order of their due time, equal times in the order they were queued.
     An NRPN queued as one event of four controllers goes out without the controllers the
-    instrument's receiver already holds (see NrpnRunningStatus). */
+    instrument's receiver already holds (see NrpnRunningStatus).
+
+    Parameters the host automates take another way (offerParameter): a newer value replaces one
+    still waiting, and they are handed to the port only while the link to the instrument is free,
+    one controller at a time, after whatever timed event is due. So a flood of automation never
+    delays a note or a clock tick by more than one controller on the wire, and the instrument
+    always ends on the last value. */
 class TimedMidiSender : private juce::Thread
 {
 public:
@@ -38,8 +46,31 @@ public:
     /** Queues a buffer whose positions count samples from startMilliseconds at the given rate. */
     void scheduleBlock (const juce::MidiBuffer& buffer, double startMilliseconds, double samplesPerSecond) noexcept;
 
-    /** Forgets every event not yet sent. Only while the sender is stopped. */
+    /** From any thread, without locking or allocating: the parameter's newest message (see
+        PendingParameters), to go no earlier than dueMilliseconds and only as the link allows. */
+    void offerParameter (int key, uint64_t message, double dueMilliseconds) noexcept
+    {
+        parameters.set (key, message, dueMilliseconds);
+    }
+
+    /** The link's speed as the user set it up, for an output that does not know its own. */
+    void setLinkMillisecondsPerByte (double ms) noexcept { linkMillisecondsPerByte.store (ms); }
+
+    /** How long the link needs for the parameters still waiting and what it holds, in ms. */
+    double getBacklogMilliseconds() const noexcept { return backlogMs.load (std::memory_order_relaxed); }
+    /** For how long parameters have waited for the link without a break (0: they do not). */
+    double getFullForMilliseconds (double nowMilliseconds) const noexcept
+    {
+        const auto since = fullSince.load (std::memory_order_relaxed);
+        return since < 0 ? 0.0 : std::max (0.0, nowMilliseconds - since);
+    }
+
+    /** Forgets every event and parameter not yet sent. Only while the sender is stopped. */
     void clearPending() noexcept;
+
+    /** What the sending thread does at the given moment, for a sender that is not running: a test
+        or a benchmark runs simulated time through it. */
+    void deliverDueAt (double nowMilliseconds) { deliverDue (nowMilliseconds); }
 
     /** From any thread: the instrument's NRPN receiver may hold anything now (the instrument
         changed something itself, another program was loaded, a port was opened). */
@@ -74,8 +105,12 @@ private:
     void takeQueued();
     bool isLater (int a, int b) const noexcept;
     void run() override;
-    void deliverDue();
-    void deliver (const Event& event);
+    void deliverDue (double time);
+    void deliver (const Event& event, double time);
+    void startParameter (const PendingParameters::Taken& taken);
+    static bool mayGoBetweenControllers (const Event& event) noexcept;
+    void checkForgetRequests() noexcept;
+    double nextParameterTime() const noexcept;
 
     MidiOutputDevice& output;
     std::vector<Cell> cells;
@@ -91,6 +126,14 @@ private:
     std::vector<int> freeSlots;
     NrpnRunningStatus nrpnStatus;
     uint32_t forgetsSeen = 0;
+
+    // Parameters: the newest value of each, the link's account, and the controllers of the one
+    // going out now (sender thread).
+    PendingParameters parameters;
+    LinkPacer pacer;
+    uint8_t current[NrpnRunningStatus::nrpnEventSize]{};
+    int currentSize = 0, currentSent = 0;
+    std::atomic<double> linkMillisecondsPerByte{0}, backlogMs{0}, fullSince{-1};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TimedMidiSender)
 };

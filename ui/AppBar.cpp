@@ -75,6 +75,13 @@ void AppBar::updateActivity (juce::uint32 nowMs)
 {
     inputLamp.update (hub.getPorts().messagesIn.load (std::memory_order_relaxed), nowMs);
     outputLamp.update (hub.getPorts().getMessagesOut(), nowMs);
+
+    const auto behind = hub.linkBacklogMilliseconds();
+    if (hub.linkFullForMilliseconds() > linkFullWarningMs && behind > 0)
+        outputLamp.setWarning ("MIDI out is full: the instrument is " + juce::String (juce::roundToInt (behind)) +
+                               " ms behind the host's automation");
+    else
+        outputLamp.setWarning ({});
 }
 
 void AppBar::resized()

@@ -26,8 +26,10 @@ public:
     void updateChannel();
     /** Lit while the stored version is shown. */
     void setComparing (bool isComparing);
-    /** Reads the ports' message counts into the lamps. */
+    /** Reads the ports' message counts into the lamps. OUT turns amber while the host's
+        automation has waited for the link for more than a second, and says how far behind. */
     void updateActivity (juce::uint32 nowMs);
+    static constexpr double linkFullWarningMs = 1000.0;
     ActivityLamp& getInputLamp() noexcept { return inputLamp; }
     ActivityLamp& getOutputLamp() noexcept { return outputLamp; }
     const juce::String& getChannelText() const noexcept { return channelText; }

@@ -241,3 +241,54 @@ TEST (RealtimeSend, TenThousandProcessorBlocksWithClockThruAndAutomationAllocate
     EXPECT_GT (processor.getClock().lastPosition, 100.0) << "the clock ran all the while";
     EXPECT_GT (hub.getPorts().getSender().getNumSent() + hub.getPorts().getSender().getNumDropped(), 10000);
 }
+
+TEST (RealtimeSend, EveryHostSlotMovingEveryBlockAllocatesNothingAndLosesNothing)
+{
+    // Automation far beyond what the link carries: the newest value of each parameter waits for
+    // the link, so the audio thread neither allocates nor drops anything.
+    juce::ScopedJuceInitialiser_GUI messageThread;
+    RavlinAudioProcessor processor (std::make_unique<ravlin::test::FakeMidiDevices>(), juce::File());
+    auto& hub = processor.getHub();
+    hub.setModelChoice (ModelDetector::Choice::module);
+    hub.selectOutputPort (1);
+    hub.clockOption = true;
+
+    ravlin::test::TransportPlayHead playHead;
+    playHead.playInto (processor, 120.0, 0.0, 48000.0, 512);
+    juce::AudioBuffer<float> audio (2, 512);
+    juce::MidiBuffer midi;
+    midi.ensureSize (8192);
+    auto runBlock = [&] (int n)
+    {
+        for (int slot = 0; slot < AutomationTable::numSlots; ++slot)
+            processor.getSlotParameter (slot).setValue ((float)((n + slot) % 64) / 63.0f);
+        midi.clear();
+        processor.processBlock (audio, midi);
+        playHead.advance (512, 48000.0);
+    };
+    for (int n = 0; n < 20; ++n) // warm up
+        runBlock (n);
+    hub.takeEvents();
+
+    long allocations = -1;
+    std::thread audioThread (
+        [&]
+        {
+            allocationsWhileCounting = 0;
+            for (int n = 20; n < 520; ++n)
+            {
+                countingThisThread = true;
+                runBlock (n);
+                countingThisThread = false;
+                if (n % 50 == 0)
+                    hub.takeEvents();
+            }
+            allocations = allocationsWhileCounting.load();
+        });
+    audioThread.join();
+    processor.setPlayHead (nullptr);
+
+    EXPECT_EQ (allocations, 0);
+    EXPECT_EQ (hub.getPorts().getSender().getNumDropped(), 0);
+    EXPECT_GT (hub.linkBacklogMilliseconds(), 1000.0) << "most parameters still wait for the link";
+}

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 using ravlin::Bytes;
 using ravlin::test::itemTexts;
 using ravlin::test::mouseAt;
@@ -523,6 +525,51 @@ TEST_F (MainEditor, CompareAndRevertFromTheApplicationBar)
     ASSERT_NE (editor->getMessage(), nullptr);
     EXPECT_TRUE (editor->getMessage()->getMessage().contains ("Choose a bank program first"));
     EXPECT_FALSE (compare->isSelected());
+}
+
+TEST_F (MainEditor, TheOutLampTurnsAmberWhenAutomationHasWaitedForTheLinkForASecond)
+{
+    auto& bar = editor->getEditorPanel()->getAppBar();
+    auto& out = bar.getOutputLamp();
+    instrument().setWireSpeed (VirtualInstrument::WireSpeed::din);
+    ASSERT_TRUE (waitFor ([&] { return hub().globalsReceived.load(); }));
+    EXPECT_FALSE (out.isWarning());
+
+    // The host moves every parameter with an NRPN at once: nearly two seconds of DIN MIDI.
+    std::map<int, int> moved;
+    const auto& table = hub().parameterTable;
+    for (int row = 0; row < ravlin::ParameterTable::numImageParameters; ++row)
+        if (table.nrpnNumber (row) != ravlin::ParameterTable::noNrpn && table.highest (row) > 0)
+        {
+            moved[row] = (hub().getProgramByte (row) + 1) % (table.highest (row) + 1);
+            hub().hostChange (row, moved[row]);
+        }
+    ASSERT_GT ((double)moved.size() * 12 * LinkSpeed::dinMillisecondsPerByte, 1500.0);
+
+    pumpMessages (500);
+    editor->drainEvents();
+    EXPECT_FALSE (out.isWarning()) << "half a second behind is no news yet";
+    EXPECT_TRUE (out.getTooltip().isEmpty());
+
+    ASSERT_TRUE (waitFor ([&] { return out.isWarning(); }, 3000)) << "after a second, amber";
+    const auto tip = out.getTooltip();
+    EXPECT_TRUE (tip.startsWith ("MIDI out is full: the instrument is ")) << tip;
+    EXPECT_TRUE (tip.endsWith (" ms behind the host's automation")) << tip;
+    const auto behind = tip.fromFirstOccurrenceOf ("instrument is ", false, false).getIntValue();
+    EXPECT_GT (behind, 0) << tip;
+    EXPECT_LT (behind, 2000) << tip;
+    ravlin::test::saveSnapshot (bar, "appbar-midi-out-behind");
+
+    ASSERT_TRUE (waitFor ([&] { return !out.isWarning(); }, 5000)) << "back to red once it has caught up";
+    EXPECT_TRUE (out.getTooltip().isEmpty());
+    const auto image = instrument().getEditBuffer();
+    std::map<int, int> rowsOfNumber; // a number two rows share lands on one of them
+    for (const auto& [row, value] : moved)
+        ++rowsOfNumber[table.nrpnNumber (row)];
+    int differing = 0;
+    for (const auto& [row, value] : moved)
+        differing += rowsOfNumber[table.nrpnNumber (row)] == 1 && image[(size_t)row] != value ? 1 : 0;
+    EXPECT_EQ (differing, 0) << "and the instrument holds what the host set";
 }
 
 TEST_F (MainEditor, ActivityLampsFollowThePluginsOwnPorts)
