@@ -403,6 +403,9 @@ void MidiCntrState::fastNrpnSend (int row, int value, double delayMilliseconds, 
     // again, as it may have changed it meanwhile.
     juce::ignoreUnused (rate); // every byte goes out at one moment, so only the delay matters
     const auto event = nrpnEvent (midiChannel, number, value);
+    // The host's value of this parameter may still wait for the link: it must not land after
+    // the user's.
+    ports->getSender().replaceWaitingParameter (row, ParameterMessage::makeNrpn (midiChannel, number, value));
     ports->getSender().schedule (event.data(), (int)event.size(),
                                  TimedMidiSender::now() + juce::jmax (0.0, delayMilliseconds));
 }

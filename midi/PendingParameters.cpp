@@ -42,6 +42,17 @@ void PendingParameters::set (int key, uint64_t message, double dueMilliseconds) 
     push (key);
 }
 
+void PendingParameters::replaceIfWaiting (int key, uint64_t message) noexcept
+{
+    if (key < 0 || key >= numKeys)
+        return;
+    auto& slot = slots[(size_t)key];
+    // A sender that marks the slot clean before this store has read the older value, and that
+    // value goes out ahead of whatever the caller sends next; one that marks it later reads this.
+    if (slot.dirty.load (std::memory_order_seq_cst))
+        slot.message.store (message, std::memory_order_seq_cst);
+}
+
 // A bounded multi-producer queue after Dmitry Vyukov. Each key is in it at most once (it is
 // pushed on the clean-to-dirty change alone, and taken out before it is marked clean), so with
 // more cells than keys a push always finds room.

@@ -66,6 +66,10 @@ public:
         its first change while it waits. Out-of-range keys are ignored. */
     void set (int key, uint64_t message, double dueMilliseconds) noexcept;
 
+    /** When the parameter waits, its newest message becomes this one; otherwise nothing happens.
+        For a value sent another way at once: what still waits must not land after it. */
+    void replaceIfWaiting (int key, uint64_t message) noexcept;
+
     /** The parameter that changed first of those waiting, with its newest message, when its time
         has come. Sender thread only. */
     bool take (double nowMilliseconds, Taken& taken) noexcept;

@@ -53,6 +53,10 @@ public:
         parameters.set (key, message, dueMilliseconds);
     }
 
+    /** A parameter's message sent now by another way (schedule): if an older value of it still
+        waits for the link, the waiting one becomes this, so the older never lands after it. */
+    void replaceWaitingParameter (int key, uint64_t message) noexcept { parameters.replaceIfWaiting (key, message); }
+
     /** The link's speed as the user set it up, for an output that does not know its own. */
     void setLinkMillisecondsPerByte (double ms) noexcept { linkMillisecondsPerByte.store (ms); }
 

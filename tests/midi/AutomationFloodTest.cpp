@@ -284,3 +284,26 @@ TEST_F (HubFlood, NotesAndProgramChangesOvertakeTheAutomationWaitingForTheLink)
         set[hub->parameterTable.nrpnNumber (rows[i])] = 1 + (int)i % 90;
     EXPECT_EQ (held, set);
 }
+
+TEST_F (HubFlood, AKnobTurnedWhileTheHostsValueWaitsForTheLinkHasTheLastWord)
+{
+    auto& instrument = hub->getVirtualInstrument();
+    instrument.setWireSpeed (VirtualInstrument::WireSpeed::din);
+    hub->selectInputPort (virtualPort);
+    hub->selectOutputPort (virtualPort);
+    ASSERT_TRUE (hub->getPorts().outputOpen);
+
+    // The host moves 200 parameters: most of them wait for the link. The user then turns the
+    // knob of one that waits at the back of the line, and the knob's value goes at once.
+    const auto rows = nrpnRows (200);
+    for (size_t i = 0; i < rows.size(); ++i)
+        hub->hostChange (rows[i], 10 + (int)i % 80);
+    const auto knob = rows.back();
+    hub->storeValue (knob, 99);
+    hub->fastNrpnSend (knob, 99, 0.0, 48000.0);
+
+    ASSERT_TRUE (ravlin::test::pumpUntil ([&] { return hub->linkBacklogMilliseconds() == 0.0; }, 5000));
+    juce::Thread::sleep (50);
+    EXPECT_EQ (instrument.getEditBuffer()[(size_t)knob], 99)
+        << "the host's older value, still waiting when the knob turned, must not land after the knob's";
+}
