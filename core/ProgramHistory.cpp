@@ -1,5 +1,8 @@
 #include "core/ProgramHistory.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "instrument/DSI_Program.h"
 
 bool ProgramHistory::observe (const ravlin::Bytes& image, juce::uint32 nowMs)
@@ -18,7 +21,19 @@ bool ProgramHistory::observe (const ravlin::Bytes& image, juce::uint32 nowMs)
             changed.push_back ((int)i);
 
     redoSteps.clear();
-    if (mergeAllowed && !undoSteps.empty())
+    if (holding && holdStepStarted && !undoSteps.empty())
+    {
+        auto& last = undoSteps.back();
+        std::vector<int> both;
+        std::set_union (last.changed.begin(), last.changed.end(), changed.begin(), changed.end(),
+                        std::back_inserter (both));
+        last.changed = std::move (both);
+        last.after = image;
+        last.lastChangeMs = nowMs;
+        known = image;
+        return true;
+    }
+    if (mergeAllowed && !holding && !undoSteps.empty())
     {
         auto& last = undoSteps.back();
         if (nowMs - last.lastChangeMs < mergeMs &&
@@ -36,6 +51,7 @@ bool ProgramHistory::observe (const ravlin::Bytes& image, juce::uint32 nowMs)
         undoSteps.pop_front();
     known = image;
     mergeAllowed = true;
+    holdStepStarted = holding;
     return true;
 }
 
@@ -43,6 +59,7 @@ void ProgramHistory::resetTo (const ravlin::Bytes& image)
 {
     known = image;
     mergeAllowed = false;
+    holdStepStarted = false;
 }
 
 void ProgramHistory::clear()

@@ -11,7 +11,8 @@
 /** Undo and redo for the program being edited. It is shown the program image from time to
     time and records each difference as a step, whoever made it: the editor, the instrument,
     the host or a loaded file. A knob held and turned gives one step: a difference touching the
-    same bytes as the last step, soon after it, is folded into that step. Message thread only. */
+    same bytes as the last step, soon after it, is folded into that step; so is anything changed
+    while a control is held (hold()). Message thread only. */
 class ProgramHistory
 {
 public:
@@ -32,6 +33,16 @@ public:
         program must not become a step of its own). */
     void resetTo (const ravlin::Bytes& image);
     void clear();
+
+    /** While the user holds a control that changes several bytes in turn (a drag across the
+        arpeggiator's steps), every change belongs to one step, however long the hold. */
+    void hold (bool held) noexcept
+    {
+        if (!held && holdStepStarted)
+            mergeAllowed = false; // letting go ends the step
+        holding = held;
+        holdStepStarted = false;
+    }
 
     bool canUndo() const noexcept { return !undoSteps.empty(); }
     bool canRedo() const noexcept { return !redoSteps.empty(); }
@@ -55,4 +66,5 @@ private:
     std::deque<Step> undoSteps, redoSteps;
     ravlin::Bytes known;
     bool mergeAllowed = false;
+    bool holding = false, holdStepStarted = false;
 };

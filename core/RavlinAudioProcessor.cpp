@@ -355,6 +355,12 @@ void RavlinAudioProcessor::recordHistory()
         history.observe (image, juce::Time::getMillisecondCounter());
 }
 
+void RavlinAudioProcessor::holdHistoryStep (bool held)
+{
+    recordHistory(); // what came before the hold, or the hold's last change
+    history.hold (held);
+}
+
 void RavlinAudioProcessor::restoreProgram (const ravlin::Bytes& image, const std::vector<int>& changed)
 {
     constexpr size_t mostByNrpn = 24;

@@ -76,6 +76,9 @@ public:
     static constexpr int historyHz = 10;
     /** Records what changed in the program since the last look; a timer calls it. */
     void recordHistory();
+    /** The user holds (true) or lets go of (false) a control that changes several bytes in turn:
+        what it changes meanwhile becomes one undo step. Message thread. */
+    void holdHistoryStep (bool held);
     ProgramHistory& getHistory() noexcept { return history; }
     bool undoEdit();
     bool redoEdit();

@@ -132,9 +132,17 @@ public:
 
     void paintOverChildren (juce::Graphics& g) override { ControlAccess::drawFocus (g, *this); }
 
-    void mouseDown (const juce::MouseEvent& e) override { editor.paintTo (row, e.getPosition(), true); }
+    void mouseDown (const juce::MouseEvent& e) override
+    {
+        editor.processor.holdHistoryStep (true); // however slow the drag, one undo step
+        editor.paintTo (row, e.getPosition(), true);
+    }
     void mouseDrag (const juce::MouseEvent& e) override { editor.paintTo (row, e.getPosition(), false); }
-    void mouseUp (const juce::MouseEvent&) override { editor.sendDump(); }
+    void mouseUp (const juce::MouseEvent&) override
+    {
+        editor.processor.holdHistoryStep (false);
+        editor.sendDump();
+    }
 
     bool keyPressed (const juce::KeyPress& key) override
     {

@@ -55,6 +55,31 @@ TEST (ProgramHistoryModel, FoldsOneKnobTurnIntoOneStepAndSplitsSeparateEdits)
     EXPECT_FALSE (history.canRedo()) << "a new edit drops what could be redone";
 }
 
+TEST (ProgramHistoryModel, ASlowDragAcrossManyBytesWhileHeldIsOneStep)
+{
+    ProgramHistory history;
+    Bytes start (1024, 0), image = start;
+    history.observe (image, 0);
+    history.observe (image = withByte (image, 700, 3), 100); // an edit before the hold: its own step
+
+    // Thirty-two arpeggiator steps painted one by one over five seconds, seen every 150 ms.
+    history.hold (true);
+    for (int s = 0; s < 32; ++s)
+        history.observe (image = withByte (image, 306 + s, 60 + s), (juce::uint32) (200 + s * 150));
+    history.hold (false);
+    EXPECT_EQ (history.getNumUndoSteps(), 2);
+
+    history.observe (image = withByte (image, 306, 1), 5200); // after the hold: a step of its own
+    EXPECT_EQ (history.getNumUndoSteps(), 3);
+
+    history.undo();
+    const auto drag = history.undo();
+    ASSERT_TRUE (drag.has_value());
+    EXPECT_EQ (drag->before, withByte (start, 700, 3)) << "the whole drag undone at once";
+    EXPECT_EQ (drag->changed.size(), 32u);
+    EXPECT_EQ (drag->after[306 + 31], 60 + 31);
+}
+
 TEST (ProgramHistoryModel, KeepsAtMostItsLimitAndNamesItsSteps)
 {
     const ravlin::ParameterTable table;

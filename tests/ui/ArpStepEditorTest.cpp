@@ -203,6 +203,33 @@ TEST_F (ArpSteps, UndoAndRedoMoveTheBarsAndTheInstrument)
     EXPECT_TRUE (waitFor ([&] { return instrument().getEditBuffer() == edited; }));
 }
 
+TEST_F (ArpSteps, ASlowDragIsOneUndoStep)
+{
+    panel().openSteps (0);
+    auto& row = steps().getRow (ArpStepEditor::notesRow);
+    processor->recordHistory();
+    const auto stepsBefore = processor->getHistory().getNumUndoSteps();
+
+    // The history looks at the program between every move, as its timer does in a slow drag.
+    auto at = over (0, 0, 0.2f);
+    row.mouseDown (mouseAt (row, at.x, at.y));
+    processor->recordHistory();
+    for (int s = 1; s < 6; ++s)
+    {
+        at = over (0, s, 0.2f + 0.1f * (float)s);
+        row.mouseDrag (mouseAt (row, at.x, at.y));
+        processor->recordHistory();
+    }
+    row.mouseUp (mouseAt (row, at.x, at.y));
+    processor->recordHistory();
+    const auto edited = program();
+    ASSERT_NE (edited, original);
+    EXPECT_EQ (processor->getHistory().getNumUndoSteps(), stepsBefore + 1);
+
+    ASSERT_TRUE (processor->undoEdit());
+    EXPECT_EQ (program(), original) << "one undo takes back the whole drag";
+}
+
 TEST_F (ArpSteps, TheHostAndAReceivedProgramMoveTheBarsOfTheLayerShown)
 {
     panel().openSteps (0);
