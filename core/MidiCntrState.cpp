@@ -382,6 +382,24 @@ std::array<uint8_t, NrpnRunningStatus::nrpnEventSize> nrpnEvent (int channel, in
     return {status, 99, (uint8_t)((number >> 7) & 0x7F), status, 98, (uint8_t)(number & 0x7F),
             status, 6,  (uint8_t)((value >> 7) & 0x7F),  status, 38, (uint8_t)(value & 0x7F)};
 }
+
+/** A touch slider's place in the hub's slider values and the controller it sends: members run
+    "Slider 1", "Slider Press", "Slider 2"; indices 1025, 1026, 1027 run 1, 2, Press. Member -1
+    for anything else. */
+struct SliderOfIndex
+{
+    int member = -1, controller = 0;
+};
+SliderOfIndex sliderOf (int index) noexcept
+{
+    switch (index)
+    {
+        case 1025: return {0, 14};
+        case 1026: return {2, 15};
+        case 1027: return {1, 17};
+        default: return {};
+    }
+}
 } // namespace
 
 void MidiCntrState::sendNrpn (int number, int value)
@@ -624,27 +642,25 @@ void MidiCntrState::offerToInstrument (int index, int raw)
                                    TimedMidiSender::now() + juce::jmax (0.0, currentLatencyMs()));
         return;
     }
-    const int member = index == 1025 ? 0 : index == 1026 ? 2 : index == 1027 ? 1 : -1;
-    if (member < 0)
+    const auto slider = sliderOf (index);
+    if (slider.member < 0)
         return;
-    sliderSent[member] = raw;
-    const int controller = index == 1025 ? 14 : index == 1026 ? 15 : 17;
+    sliderSent[slider.member] = raw;
     if (ports->outputOpen)
-        sender.offerParameter (ravlin::ParameterTable::numImageParameters + member,
-                               ParameterMessage::makeController (midiChannel, controller, juce::jlimit (0, 127, raw)),
-                               TimedMidiSender::now());
+        sender.offerParameter (
+            ravlin::ParameterTable::numImageParameters + slider.member,
+            ParameterMessage::makeController (midiChannel, slider.controller, juce::jlimit (0, 127, raw)),
+            TimedMidiSender::now());
 }
 
 void MidiCntrState::sendSlider (int index, int value)
 {
-    // Members run "Slider 1", "Slider Press", "Slider 2"; indices run 1, 2, Press.
-    const int member = index == 1025 ? 0 : index == 1026 ? 2 : index == 1027 ? 1 : -1;
-    if (member < 0)
+    const auto slider = sliderOf (index);
+    if (slider.member < 0)
         return;
-    sliderSent[member] = value;
-    const int controller = index == 1025 ? 14 : index == 1026 ? 15 : 17;
+    sliderSent[slider.member] = value;
     if (ports->outputOpen)
-        ports->sendController (midiChannel, controller, juce::jlimit (0, 127, value));
+        ports->sendController (midiChannel, slider.controller, juce::jlimit (0, 127, value));
 }
 
 void MidiCntrState::setLatch (int index, int value)

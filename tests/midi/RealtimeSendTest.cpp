@@ -23,6 +23,29 @@ void* allocate (std::size_t size)
         return p;
     throw std::bad_alloc();
 }
+
+/** Runs block (n) for n from first to last - 1 on a thread of its own, as a host's audio thread,
+    and returns how many allocations the blocks made; between (n) runs after each, not counted. */
+template <typename Block, typename Between>
+long allocationsOnAnAudioThread (int first, int last, Block&& block, Between&& between)
+{
+    long allocations = -1;
+    std::thread audioThread (
+        [&]
+        {
+            allocationsWhileCounting = 0;
+            for (int n = first; n < last; ++n)
+            {
+                countingThisThread = true;
+                block (n);
+                countingThisThread = false;
+                between (n);
+            }
+            allocations = allocationsWhileCounting.load();
+        });
+    audioThread.join();
+    return allocations;
+}
 } // namespace
 
 void* operator new (std::size_t size)
@@ -219,22 +242,13 @@ TEST (RealtimeSend, TenThousandProcessorBlocksWithClockThruAndAutomationAllocate
         runBlock (n);
     hub.takeEvents();
 
-    long allocations = -1;
-    std::thread audioThread (
-        [&]
-        {
-            allocationsWhileCounting = 0;
-            for (int n = 0; n < 10000; ++n)
-            {
-                countingThisThread = true;
-                runBlock (n);
-                countingThisThread = false;
-                if (n % 64 == 0)
-                    std::this_thread::sleep_for (std::chrono::microseconds (100));
-            }
-            allocations = allocationsWhileCounting.load();
-        });
-    audioThread.join();
+    const auto allocations =
+        allocationsOnAnAudioThread (0, 10000, runBlock,
+                                    [] (int n)
+                                    {
+                                        if (n % 64 == 0)
+                                            std::this_thread::sleep_for (std::chrono::microseconds (100));
+                                    });
     processor.setPlayHead (nullptr);
 
     EXPECT_EQ (allocations, 0);
@@ -270,22 +284,12 @@ TEST (RealtimeSend, EveryHostSlotMovingEveryBlockAllocatesNothingAndLosesNothing
         runBlock (n);
     hub.takeEvents();
 
-    long allocations = -1;
-    std::thread audioThread (
-        [&]
-        {
-            allocationsWhileCounting = 0;
-            for (int n = 20; n < 520; ++n)
-            {
-                countingThisThread = true;
-                runBlock (n);
-                countingThisThread = false;
-                if (n % 50 == 0)
-                    hub.takeEvents();
-            }
-            allocations = allocationsWhileCounting.load();
-        });
-    audioThread.join();
+    const auto allocations = allocationsOnAnAudioThread (20, 520, runBlock,
+                                                         [&hub] (int n)
+                                                         {
+                                                             if (n % 50 == 0)
+                                                                 hub.takeEvents();
+                                                         });
     processor.setPlayHead (nullptr);
 
     EXPECT_EQ (allocations, 0);
