@@ -1,7 +1,6 @@
 #include "core/RavlinAudioProcessor.h"
 
 #include "core/PresetChunks.h"
-#include "core/RavlinAudioProcessorEditor.h"
 #include "instrument/ProgramPacking.h"
 
 namespace
@@ -177,11 +176,6 @@ void RavlinAudioProcessor::readPlayHead()
         kept.ppqLoopEnd = loop->ppqEnd;
     }
     playHeadPosition = kept;
-}
-
-juce::AudioProcessorEditor* RavlinAudioProcessor::createEditor()
-{
-    return new RavlinAudioProcessorEditor (*this);
 }
 
 //==============================================================================

@@ -1,7 +1,7 @@
 #include "core/RavlinAudioProcessor.h"
 #include "support/FakeMidiDevices.h"
-#include "ui/EditorPanel.h"
-#include "ui/RavlinLookAndFeel.h"
+#include "ui/controls/RavlinLookAndFeel.h"
+#include "ui/editor/EditorPanel.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,17 +4,17 @@
 // have, the sections that scroll sideways, and (in knownLayoutFaults) the faults known today.
 // A fault excused here is still a fault: each entry names it, and goes when it is fixed.
 #include "support/LayoutCheck.h"
-#include "ui/EditorPanel.h"
-#include "ui/EditorWidgets.h"
-#include "ui/GroupClass.h"
-#include "ui/KeyBrd.h"
-#include "ui/Lib_Manager_Comp.h"
-#include "ui/MIDI_Setup.h"
-#include "ui/MIDI_Sync.h"
-#include "ui/MIDI_scan.h"
-#include "ui/RateSlider.h"
-#include "ui/SmallWidgets.h"
-#include "ui/WriteSnd.h"
+#include "ui/controls/EditorWidgets.h"
+#include "ui/controls/RateSlider.h"
+#include "ui/controls/SmallWidgets.h"
+#include "ui/editor/EditorPanel.h"
+#include "ui/editor/GroupClass.h"
+#include "ui/editor/WriteSnd.h"
+#include "ui/keyboard/KeyBrd.h"
+#include "ui/library/Lib_Manager_Comp.h"
+#include "ui/panels/MIDI_Setup.h"
+#include "ui/panels/MIDI_Sync.h"
+#include "ui/panels/MIDI_scan.h"
 
 namespace ravlin::test
 {
