@@ -229,7 +229,7 @@ void ProgramLibrary::readSource (int source, std::function<void()> then)
     }
 
     std::vector<ravlin::Bytes> programs;
-    if (source >= fromInstrumentBank && source < fromInstrumentBank + 8)
+    if (source >= fromInstrumentBank && source < fromInstrumentBank + ProgramSource::numBanks)
         for (int p = 0; p < Bank_Program::numPrograms; ++p)
             programs.push_back (programSource.getBankProgram (source - fromInstrumentBank, p));
     else if (source == fromPresetBank)
