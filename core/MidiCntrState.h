@@ -8,6 +8,7 @@
 #include "instrument/Bank_Program.h"
 #include "instrument/ParDes.h"
 #include "instrument/ParameterTable.h"
+#include "library/ProgramSource.h"
 #include "midi/JuceMidiDevices.h"
 #include "midi/MIDI_PORTS_Control.h"
 #include "midi/VirtualInstrument.h"
@@ -71,7 +72,7 @@ private:
 
 /** The hub between the plug-in and the instrument: the program being edited, the banks,
     the preset bank, the global settings, the MIDI ports and all traffic through them. */
-class MidiCntrState : public juce::MidiInputCallback, public juce::ChangeBroadcaster
+class MidiCntrState : public juce::MidiInputCallback, public juce::ChangeBroadcaster, public ProgramSource
 {
 public:
     static constexpr int numBanks = 8;
@@ -101,7 +102,7 @@ public:
     // The program being edited (the preset bank's working image).
     void storeValue (int index, int value);
     uint8_t getProgramByte (int index) const;
-    ravlin::Bytes getCurrentProgram() const;
+    ravlin::Bytes getCurrentProgram() const override;
     void setCurrentProgram (const ravlin::Bytes& image);
 
     // To the instrument. Every NRPN goes out as one event of its four controllers; the sender
@@ -134,12 +135,13 @@ public:
 
     /** A program of one of the eight banks, read and written under the program lock, since dumps
         arrive on the MIDI input thread while the audio thread may be selecting from the banks. */
-    ravlin::Bytes getBankProgram (int bank, int program) const;
+    ravlin::Bytes getBankProgram (int bank, int program) const override;
     void setBankProgram (int bank, int program, const ravlin::Bytes& image);
 
     juce::String getBankProgramName (int bank, int program) const;
     juce::String getPresetProgramName (int program) const;
-    ravlin::Bytes getPresetProgram (int program) const;
+    ravlin::Bytes getPresetProgram (int program) const override;
+    juce::String getBankName (int bank) const override { return banks[(size_t)bank]->bankName; }
     void setPresetProgram (int program, const ravlin::Bytes& image);
     void renamePresetProgram (int program, const juce::String& name);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "library/PresetChunkFormat.h"
+
 #include <juce_core/juce_core.h>
 
 class MidiCntrState;
@@ -9,11 +11,11 @@ class MidiCntrState;
     untrusted: whatever its length, only what is present is taken. */
 namespace PresetChunks
 {
-constexpr const char* bankChunkMarker = "Prophet12RavlinBank";
-constexpr const char* programChunkMarker = "Prophet12RavlinSettings";
-constexpr const char* version = "Version100";
-constexpr int bankChunkHeaderSize = 29;
-constexpr int programChunkHeaderSize = 33;
+using PresetChunkFormat::bankChunkHeaderSize;
+using PresetChunkFormat::bankChunkMarker;
+using PresetChunkFormat::programChunkHeaderSize;
+using PresetChunkFormat::programChunkMarker;
+using PresetChunkFormat::version;
 constexpr int numPrograms = 99;
 constexpr int programSize = 1024;
 constexpr int bankChunkSize = bankChunkHeaderSize + (numPrograms + 1) * programSize + 1; // 102430

@@ -1,10 +1,10 @@
 #include "library/ProgramLibrary.h"
 
-#include "core/MidiCntrState.h"
-#include "core/PresetChunks.h"
+#include "instrument/Bank_Program.h"
+#include "instrument/ParDes.h"
 #include "library/FileMan.h"
 #include "library/LibraryFile.h"
-
+#include "library/PresetChunkFormat.h"
 #include "library/ProgramScan.h"
 
 #include <cstring>
@@ -21,7 +21,7 @@ void ProgramLibrary::Host::tell (const juce::String& message)
     ask ({message, {}, -1, {}, "OK", {}}, [] (const Answer&) {});
 }
 
-ProgramLibrary::ProgramLibrary (Host& h, MidiCntrState& state) : host (h), hub (state)
+ProgramLibrary::ProgramLibrary (Host& h, ProgramSource& source) : host (h), programSource (source)
 {
     refresh();
 }
@@ -152,14 +152,14 @@ void ProgramLibrary::keepDefault()
     toldAboutDefault = true;
 }
 
-juce::StringArray ProgramLibrary::loadMenuTexts (const MidiCntrState& hub)
+juce::StringArray ProgramLibrary::loadMenuTexts (const ProgramSource& source)
 {
     juce::StringArray texts{"From Library File", "From Program Bank File", ""};
     for (int b = 0; b < 4; ++b)
-        texts.add (hub.banks[(size_t)b]->bankName);
+        texts.add (source.getBankName (b));
     texts.add ("");
-    for (int b = 4; b < 8; ++b)
-        texts.add (hub.banks[(size_t)b]->bankName);
+    for (int b = 4; b < ProgramSource::numBanks; ++b)
+        texts.add (source.getBankName (b));
     texts.add ("");
     texts.add ("Import from FX Preset Bank");
     return texts;
@@ -229,12 +229,12 @@ void ProgramLibrary::readSource (int source, std::function<void()> then)
     }
 
     std::vector<ravlin::Bytes> programs;
-    if (source >= fromInstrumentBank && source < fromInstrumentBank + 8)
+    if (source >= fromInstrumentBank && source < fromInstrumentBank + ProgramSource::numBanks)
         for (int p = 0; p < Bank_Program::numPrograms; ++p)
-            programs.push_back (hub.getBankProgram (source - fromInstrumentBank, p));
+            programs.push_back (programSource.getBankProgram (source - fromInstrumentBank, p));
     else if (source == fromPresetBank)
         for (int p = 0; p < Bank_Program::numPrograms; ++p)
-            programs.push_back (hub.getPresetProgram (p));
+            programs.push_back (programSource.getPresetProgram (p));
     else
         return;
     takePending (programs);
@@ -395,7 +395,7 @@ void ProgramLibrary::remove()
 
 void ProgramLibrary::addCurrent()
 {
-    auto current = hub.getCurrentProgram();
+    auto current = programSource.getCurrentProgram();
     current.resize ((size_t)recordSize, 0);
     const auto name = nameOf (current.data()).trimEnd();
     if (containsDuplicate (current.data()))
@@ -435,7 +435,7 @@ void ProgramLibrary::select (int visibleRow)
     selectedRow = juce::jlimit (0, (int)visible.size() - 1, visibleRow); // below the last row: the last
     const auto r = record (visible[(size_t)selectedRow]);
     ravlin::Bytes chunk;
-    for (auto c : juce::String (PresetChunks::programChunkMarker) + PresetChunks::version)
+    for (auto c : juce::String (PresetChunkFormat::programChunkMarker) + PresetChunkFormat::version)
         chunk.push_back ((uint8_t)c);
     chunk.insert (chunk.end(), r.begin(), r.end());
     host.applyProgramChunk (chunk);

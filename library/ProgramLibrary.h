@@ -2,12 +2,15 @@
 
 #include "instrument/ProgramPacking.h"
 #include "library/DefaultLibraryFile.h"
+#include "library/ProgramSource.h"
 
 #include <juce_core/juce_core.h>
 
 #include <array>
 #include <functional>
 
+// Not used here: ui/LibClass.h names the hub through this header. It goes when that file
+// declares the hub itself.
 class MidiCntrState;
 
 /** The user's program library: a flat list of 1024-byte records with a category filter, filled
@@ -68,7 +71,7 @@ public:
     /** What a write of the default library did. */
     using DefaultSave = DefaultLibraryFile::Result;
 
-    ProgramLibrary (Host& host, MidiCntrState& hub);
+    ProgramLibrary (Host& host, ProgramSource& programSource);
 
     // State.
     int size() const noexcept { return (int)(records.size() / recordSize); }
@@ -107,7 +110,7 @@ public:
     /** Writes the default library when it changed here, and tells the user when that fails. */
     void keepDefault();
     bool hasUnsavedChanges() const noexcept { return defaultFile.differsFrom (records); }
-    static juce::StringArray loadMenuTexts (const MidiCntrState& hub); // "" marks a separator
+    static juce::StringArray loadMenuTexts (const ProgramSource& source); // "" marks a separator
     void load (int source);
     /** LOAD with the file already chosen (one dropped on the page, or chosen in a dialog): a
         library file by its start marker, else SysEx program dumps. False, with a message and
@@ -140,7 +143,7 @@ private:
     void saveThen (std::function<void()> then);
 
     Host& host;
-    MidiCntrState& hub;
+    ProgramSource& programSource;
     ravlin::Bytes records, pending;
     DefaultLibraryFile defaultFile;
     bool toldAboutDefault = false;

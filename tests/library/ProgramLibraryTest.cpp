@@ -359,3 +359,61 @@ TEST_F (Library, NamesRunToTwentyCharactersAndRenameKeepsAnUnpickedCategory)
     ASSERT_EQ (library.size(), 3);
     EXPECT_EQ (library.record (2)[426], 40);
 }
+
+namespace
+{
+/** Banks, presets and a program being edited of its own: the library needs no hub. */
+struct StoredPrograms : ProgramSource
+{
+    juce::String getBankName (int bank) const override { return "Stored " + juce::String (bank + 1); }
+    Bytes getBankProgram (int bank, int p) const override
+    {
+        return program (p, bank, "Bank " + juce::String (bank) + " #" + juce::String (p));
+    }
+    Bytes getPresetProgram (int p) const override { return program (p, 7, "Preset #" + juce::String (p)); }
+    Bytes getCurrentProgram() const override { return current; }
+
+    Bytes current = program (60, 2, "Being Edited");
+};
+} // namespace
+
+TEST (LibrarySource, MenuBanksPresetsAndTheCurrentProgramComeFromTheSourceGiven)
+{
+    juce::ScopedJuceInitialiser_GUI messageThread;
+    StoredPrograms source;
+    EXPECT_EQ (ProgramLibrary::loadMenuTexts (source),
+               juce::StringArray ({"From Library File", "From Program Bank File", "", "Stored 1", "Stored 2",
+                                   "Stored 3", "Stored 4", "", "Stored 5", "Stored 6", "Stored 7", "Stored 8", "",
+                                   "Import from FX Preset Bank"}));
+
+    {
+        ScriptedHost host;
+        ProgramLibrary library{host, source};
+        library.load (ProgramLibrary::fromInstrumentBank + 5);
+        ASSERT_EQ (library.size(), 99);
+        EXPECT_EQ (library.record (0), source.getBankProgram (5, 0));
+        EXPECT_EQ (library.record (98), source.getBankProgram (5, 98));
+    }
+    {
+        ScriptedHost host;
+        ProgramLibrary library{host, source};
+        library.load (ProgramLibrary::fromPresetBank);
+        ASSERT_EQ (library.size(), 99);
+        EXPECT_EQ (library.record (42), source.getPresetProgram (42));
+    }
+    {
+        ScriptedHost host;
+        ProgramLibrary library{host, source};
+        host.answer (Answer::positive, "Kept", 2);
+        library.addCurrent();
+        EXPECT_EQ (host.asked.back().editText, "Being Edited");
+        ASSERT_EQ (library.size(), 1);
+        ASSERT_EQ (host.applied.size(), 1u);
+        const juce::String header ("Prophet12RavlinSettingsVersion100");
+        Bytes expected (header.toRawUTF8(), header.toRawUTF8() + header.getNumBytesAsUTF8());
+        const auto added = library.record (0);
+        EXPECT_EQ (ProgramLibrary::nameOf (added.data()).trimEnd(), "Kept");
+        expected.insert (expected.end(), added.begin(), added.end());
+        EXPECT_EQ (host.applied[0], expected) << "the program chunk the processor loads, header unchanged";
+    }
+}

@@ -1,4 +1,5 @@
 #include "CliCommands.h"
+#include "InstrumentLink.h"
 #include "PortsCommands.h"
 #include "TransferCommands.h"
 
@@ -326,6 +327,61 @@ TEST_F (CliFiles, ReceiveRefusesUnknownPortsAndBadOptions)
     EXPECT_EQ (cli ({"receive", "--in", "a", "--out", "b", "--banks", "user"}).code, 2);
     EXPECT_EQ (cli ({"receive", "--in"}).code, 2);
     EXPECT_FALSE (juce::File (file).exists());
+}
+
+TEST (CliLinkOptions, EachNameSetsItsChoiceAndAnyOtherIsRefusedNamingTheChoices)
+{
+    using instrumentLink::Option;
+    using Wire = VirtualInstrument::WireSpeed;
+    using Model = ModelDetector::Choice;
+    const auto parse = [] (const juce::StringArray& args, instrumentLink::Link& link, std::string& told)
+    {
+        std::ostringstream err;
+        int i = 0;
+        const auto option = instrumentLink::parseLinkOption (args, i, link, err);
+        told = err.str();
+        return std::make_pair (option, i);
+    };
+    std::string told;
+
+    for (const auto& [name, wire] : {std::pair{"din", Wire::din}, {"usb", Wire::usb}, {"none", Wire::unlimited}})
+    {
+        instrumentLink::Link link;
+        link.wire = Wire::usb == wire ? Wire::din : Wire::usb;
+        EXPECT_EQ (parse ({"--wire", name}, link, told), std::make_pair (Option::taken, 1)) << name;
+        EXPECT_EQ (link.wire, wire) << name;
+        EXPECT_EQ (told, "");
+    }
+    for (const auto& [name, model] :
+         {std::pair{"module", Model::module}, {"keyboard", Model::keyboard}, {"detect", Model::detect}})
+    {
+        instrumentLink::Link link;
+        link.model = Model::detect == model ? Model::module : Model::detect;
+        EXPECT_EQ (parse ({"--model", name}, link, told), std::make_pair (Option::taken, 1)) << name;
+        EXPECT_EQ (link.model, model) << name;
+        EXPECT_EQ (told, "");
+    }
+
+    for (const char* name : {"fast", "DIN", "", "usb "})
+    {
+        instrumentLink::Link link;
+        EXPECT_EQ (parse ({"--wire", name}, link, told).first, Option::bad) << name;
+        EXPECT_EQ (told, "ravlin-cli: --wire takes din, usb or none\n");
+        EXPECT_EQ (link.wire, Wire::unlimited) << "left as it was";
+    }
+    for (const char* name : {"desktop", "Module", ""})
+    {
+        instrumentLink::Link link;
+        EXPECT_EQ (parse ({"--model", name}, link, told).first, Option::bad) << name;
+        EXPECT_EQ (told, "ravlin-cli: --model takes module, keyboard or detect\n");
+        EXPECT_EQ (link.model, Model::detect) << "left as it was";
+    }
+
+    instrumentLink::Link link;
+    EXPECT_EQ (parse ({"--wire"}, link, told).first, Option::bad);
+    EXPECT_EQ (told, "ravlin-cli: --wire needs a value\n");
+    EXPECT_EQ (parse ({"--banks", "1"}, link, told), std::make_pair (Option::notMine, 0));
+    EXPECT_EQ (told, "");
 }
 
 TEST_F (CliFiles, TransmitsABankFileBackAndVerifiesIt)

@@ -4,6 +4,30 @@
 
 namespace instrumentLink
 {
+namespace
+{
+/** The choice the value names, into chosen; any other value is refused naming the choices, and
+    chosen is left as it was. */
+template <typename Choice>
+Option chooseByName (const juce::String& option, const juce::String& value,
+                     std::initializer_list<std::pair<const char*, Choice>> names, Choice& chosen, std::ostream& err)
+{
+    juce::StringArray listed;
+    for (const auto& [name, choice] : names)
+    {
+        if (value == name)
+        {
+            chosen = choice;
+            return Option::taken;
+        }
+        listed.add (name);
+    }
+    err << "ravlin-cli: " << option << " takes " << listed.joinIntoString (", ", 0, listed.size() - 1) << " or "
+        << listed[listed.size() - 1] << "\n";
+    return Option::bad;
+}
+} // namespace
+
 Option parseLinkOption (const juce::StringArray& args, int& i, Link& link, std::ostream& err)
 {
     const auto& a = args[i];
@@ -15,36 +39,15 @@ Option parseLinkOption (const juce::StringArray& args, int& i, Link& link, std::
         return Option::bad;
     }
     const auto value = args[++i];
+    using Wire = VirtualInstrument::WireSpeed;
+    using Model = ModelDetector::Choice;
     if (a == "--wire")
-    {
-        if (value == "din")
-            link.wire = VirtualInstrument::WireSpeed::din;
-        else if (value == "usb")
-            link.wire = VirtualInstrument::WireSpeed::usb;
-        else if (value == "none")
-            link.wire = VirtualInstrument::WireSpeed::unlimited;
-        else
-        {
-            err << "ravlin-cli: --wire takes din, usb or none\n";
-            return Option::bad;
-        }
-        return Option::taken;
-    }
+        return chooseByName (a, value, {{"din", Wire::din}, {"usb", Wire::usb}, {"none", Wire::unlimited}}, link.wire,
+                             err);
     if (a == "--model")
-    {
-        if (value == "module")
-            link.model = ModelDetector::Choice::module;
-        else if (value == "keyboard")
-            link.model = ModelDetector::Choice::keyboard;
-        else if (value == "detect")
-            link.model = ModelDetector::Choice::detect;
-        else
-        {
-            err << "ravlin-cli: --model takes module, keyboard or detect\n";
-            return Option::bad;
-        }
-        return Option::taken;
-    }
+        return chooseByName (a, value,
+                             {{"module", Model::module}, {"keyboard", Model::keyboard}, {"detect", Model::detect}},
+                             link.model, err);
     link.timeoutSeconds = value.getDoubleValue();
     if (link.timeoutSeconds <= 0)
     {

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "library/Store.h"
+// clang-format off
+  #  include "ui/Window.h"
+// clang-format on

@@ -1,0 +1,5 @@
+#pragma once
+
+#include "instrument/Other.h"
+
+#include <vector>

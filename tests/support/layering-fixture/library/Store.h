@@ -1,0 +1,3 @@
+#pragma once
+
+#include "midi/deep/Sender.h"

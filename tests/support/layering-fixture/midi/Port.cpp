@@ -1,0 +1,2 @@
+#include "instrument/Model.h"
+#include "midi/deep/Sender.h"

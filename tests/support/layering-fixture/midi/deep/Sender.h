@@ -1,0 +1,4 @@
+#pragma once
+
+#include "instrument/Model.h"
+#include "library/Store.h"

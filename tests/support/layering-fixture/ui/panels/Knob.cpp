@@ -1,0 +1,4 @@
+#include "core/Hub.h"
+#include "instrument/Model.h"
+#include "support/Anything.h"
+#include "ui/Window.h"
