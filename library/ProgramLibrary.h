@@ -9,10 +9,6 @@
 #include <array>
 #include <functional>
 
-// Not used here: ui/LibClass.h names the hub through this header. It goes when that file
-// declares the hub itself.
-class MidiCntrState;
-
 /** The user's program library: a flat list of 1024-byte records with a category filter, filled
     from library and bank files, the instrument's banks and the preset bank, edited, saved, and
     applied as the current program. It asks its questions and shows its dialogs through a Host,

@@ -5,6 +5,7 @@
 #include "ui/library/LibraryWidgets.h"
 #include "ui/library/StsFile.h"
 
+class MidiCntrState;
 class RavlinAudioProcessor;
 
 /** The "LIBRARY" page: the record list, the buttons, the category grid and the question

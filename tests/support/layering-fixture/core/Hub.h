@@ -2,5 +2,5 @@
 
 #include "library/Store.h"
 // clang-format off
-  #  include "ui/Window.h"
+  #  include "ui/editor/Window.h"
 // clang-format on

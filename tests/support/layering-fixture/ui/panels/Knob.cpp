@@ -1,4 +1,4 @@
 #include "core/Hub.h"
 #include "instrument/Model.h"
 #include "support/Anything.h"
-#include "ui/Window.h"
+#include "ui/editor/Window.h"

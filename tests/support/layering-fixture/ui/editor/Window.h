@@ -1,3 +1,4 @@
 #pragma once
 
 #include "core/Hub.h"
+#include "ui/panels/Knob.h"

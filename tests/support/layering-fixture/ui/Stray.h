@@ -1,0 +1,3 @@
+#pragma once
+
+// Left directly in ui/: belongs in one of its folders.
