@@ -1,8 +1,15 @@
 #pragma once
 
 #include "core/BankTransmitter.h"
+#include "core/CodeQueue.h"
+#include "core/HostBlockRouter.h"
 #include "core/HubEvents.h"
+#include "core/HubInput.h"
+#include "core/HubListeners.h"
+#include "core/HubSettings.h"
 #include "core/ModelDetector.h"
+#include "core/NrpnSender.h"
+#include "core/ProgramStore.h"
 #include "core/SettingsBlock.h"
 #include "core/SettingsFiles.h"
 #include "instrument/Bank_Program.h"
@@ -18,6 +25,7 @@
 #include <mutex>
 
 class MidiCntrState;
+class HubTransfers;
 
 /** Told after each posted event; reads the hub's event log later, on the message thread. */
 class MidiCntrStateListener
@@ -36,44 +44,23 @@ public:
                                bool notifyHub) = 0;
 };
 
-/** A fixed-size list of 32-bit codes written from several threads under a short spin lock.
-    When full, the oldest codes give way. */
-class CodeQueue
-{
-public:
-    explicit CodeQueue (size_t capacity) : codes (capacity) {}
-
-    void push (uint32_t code) noexcept
-    {
-        const juce::SpinLock::ScopedLockType sl (lock);
-        codes[(start + count) % codes.size()] = code;
-        if (count < codes.size())
-            ++count;
-        else
-            start = (start + 1) % codes.size();
-    }
-
-    std::vector<uint32_t> takeAll()
-    {
-        std::vector<uint32_t> result;
-        result.reserve (codes.size());
-        const juce::SpinLock::ScopedLockType sl (lock);
-        for (size_t i = 0; i < count; ++i)
-            result.push_back (codes[(start + i) % codes.size()]);
-        start = count = 0;
-        return result;
-    }
-
-private:
-    juce::SpinLock lock;
-    std::vector<uint32_t> codes;
-    size_t start = 0, count = 0;
-};
-
 /** The hub between the plug-in and the instrument: the program being edited, the banks,
-    the preset bank, the global settings, the MIDI ports and all traffic through them. */
+    the preset bank, the global settings, the MIDI ports and all traffic through them.
+
+    The processor and the editor hold this one object; behind it each job has a part of its
+    own: the listeners, the settings and ports, the program store, the NRPN sender, the host
+    block router, the transfers and the input from the instrument's port. */
 class MidiCntrState : public juce::MidiInputCallback, public juce::ChangeBroadcaster, public ProgramSource
 {
+    // The parts, made before the state below that refers into them and gone after it.
+    std::unique_ptr<HubListeners> hubListeners;
+    std::unique_ptr<HubSettings> settings;
+    std::unique_ptr<ProgramStore> store;
+    std::unique_ptr<NrpnSender> nrpnSender;
+    std::unique_ptr<HostBlockRouter> router;
+    std::unique_ptr<HubTransfers> transfers;
+    std::unique_ptr<HubInput> input;
+
 public:
     static constexpr int numBanks = 8;
     static constexpr int receiveAllUserBanks = 777;
@@ -86,28 +73,28 @@ public:
                             juce::File applicationDataFolder = SettingsFiles::defaultApplicationDataFolder());
     ~MidiCntrState() override;
 
-    void addCableListener (CableListener* listener);
-    void removeCableListener (CableListener* listener);
+    void addCableListener (CableListener* listener) { hubListeners->addCableListener (listener); }
+    void removeCableListener (CableListener* listener) { hubListeners->removeCableListener (listener); }
     /** Listeners are called on whichever thread posts an event, the audio thread included:
         they must return quickly and never block. At most 16; a listener must not remove itself
         from inside stateEvent(). */
-    void addListener (MidiCntrStateListener* listener);
-    void removeListener (MidiCntrStateListener* listener);
+    void addListener (MidiCntrStateListener* listener) { hubListeners->addListener (listener); }
+    void removeListener (MidiCntrStateListener* listener) { hubListeners->removeListener (listener); }
 
     void postEvent (uint32_t code);
-    std::vector<uint32_t> takeEvents() { return eventLog.takeAll(); }
+    std::vector<uint32_t> takeEvents() { return hubListeners->takeEvents(); }
     /** Parameter index x 65536 + value, for each NRPN received since the last call. */
-    std::vector<uint32_t> takeReceivedNrpn() { return receivedNrpn.takeAll(); }
+    std::vector<uint32_t> takeReceivedNrpn() { return input->takeReceivedNrpn(); }
 
     // The program being edited (the preset bank's working image).
     void storeValue (int index, int value);
-    uint8_t getProgramByte (int index) const;
-    ravlin::Bytes getCurrentProgram() const override;
-    void setCurrentProgram (const ravlin::Bytes& image);
+    uint8_t getProgramByte (int index) const { return store->getProgramByte (index); }
+    ravlin::Bytes getCurrentProgram() const override { return store->getCurrentProgram(); }
+    void setCurrentProgram (const ravlin::Bytes& image) { store->setCurrentProgram (image); }
 
     // To the instrument. Every NRPN goes out as one event of its four controllers; the sender
     // leaves out those the instrument already holds, judged in the order they reach the wire.
-    void sendNrpn (int number, int value);
+    void sendNrpn (int number, int value) { nrpnSender->sendNrpn (number, value); }
     void fastNrpnSend (int row, int value, double delayMilliseconds, double sampleRate);
     void requestProgram (int bank, int program);
     void requestEditBuffer();
@@ -119,9 +106,9 @@ public:
     // The model on the ports. With "Detect" the identity request goes out whenever both ports
     // are open, and the reply names the model (posted as HubEvent::modelChanged); the module until
     // then, and without a reply. Whoever shows the state reads it from the detector.
-    void setModelChoice (ModelDetector::Choice choice);
+    void setModelChoice (ModelDetector::Choice choice) { settings->setModelChoice (choice); }
     /** Asks whoever is on the ports who they are; false, asking nothing, without an output. */
-    bool detectModel();
+    bool detectModel() { return settings->detectModel(); }
     const ModelDetector& getModelDetector() const noexcept { return modelDetector; }
     ravlin::InstrumentModel getModel() const noexcept { return modelDetector.model(); }
     /** The byte of every request, dump and saved file: the module's while the model is unknown. */
@@ -135,15 +122,21 @@ public:
 
     /** A program of one of the eight banks, read and written under the program lock, since dumps
         arrive on the MIDI input thread while the audio thread may be selecting from the banks. */
-    ravlin::Bytes getBankProgram (int bank, int program) const override;
-    void setBankProgram (int bank, int program, const ravlin::Bytes& image);
+    ravlin::Bytes getBankProgram (int bank, int program) const override
+    {
+        return store->getBankProgram (bank, program);
+    }
+    void setBankProgram (int bank, int program, const ravlin::Bytes& image)
+    {
+        store->setBankProgram (bank, program, image);
+    }
 
-    juce::String getBankProgramName (int bank, int program) const;
-    juce::String getPresetProgramName (int program) const;
-    ravlin::Bytes getPresetProgram (int program) const override;
+    juce::String getBankProgramName (int bank, int program) const { return store->getBankProgramName (bank, program); }
+    juce::String getPresetProgramName (int program) const { return store->getPresetProgramName (program); }
+    ravlin::Bytes getPresetProgram (int program) const override { return store->getPresetProgram (program); }
     juce::String getBankName (int bank) const override { return banks[(size_t)bank]->bankName; }
-    void setPresetProgram (int program, const ravlin::Bytes& image);
-    void renamePresetProgram (int program, const juce::String& name);
+    void setPresetProgram (int program, const ravlin::Bytes& image) { store->setPresetProgram (program, image); }
+    void renamePresetProgram (int program, const juce::String& name) { store->renamePresetProgram (program, name); }
 
     void selectProgram (int slot, bool sendToInstrument, bool tellHost);
 
@@ -151,10 +144,10 @@ public:
         nothing goes back to the host. Any thread, no waiting. */
     void hostChange (int index, int raw);
     /** Sliders 1025, 1026, 1027 as controllers 14, 15 and 17 on the MIDI channel. */
-    void sendSlider (int index, int value);
+    void sendSlider (int index, int value) { nrpnSender->sendSlider (index, value); }
     void setLatch (int index, int value);
     /** At transport (re)preparation: no note is held and nothing waits for the host. */
-    void clearKeysAndHostQueue();
+    void clearKeysAndHostQueue() { router->clearKeysAndQueue(); }
     void loadPresetProgram();
     void storeEditorProgram (bool toBank, int bank, int program, const ravlin::Bytes& image);
 
@@ -198,9 +191,9 @@ public:
 
     /** The link to the instrument's output: what the MIDI setup says, or what the virtual
         instrument simulates when it is the output. */
-    void setLinkSpeed (LinkSpeed::Kind kind);
-    LinkSpeed::Kind getLinkSpeed() const noexcept { return linkSpeed.load(); }
-    double linkMillisecondsPerByte() const;
+    void setLinkSpeed (LinkSpeed::Kind kind) { settings->setLinkSpeed (kind); }
+    LinkSpeed::Kind getLinkSpeed() const noexcept { return settings->getLinkSpeed(); }
+    double linkMillisecondsPerByte() const { return settings->linkMillisecondsPerByte(); }
     /** How far the instrument is behind the host's automation: what waits for the link, in ms. */
     double linkBacklogMilliseconds() const noexcept { return ports->getSender().getBacklogMilliseconds(); }
     /** For how long automation has waited for the link without a break, in ms (0: it does not). */
@@ -210,28 +203,36 @@ public:
     }
 
     /** Once per audio block, on the audio thread. */
-    void routeBlock (juce::MidiBuffer& hostMidi, int numSamples);
+    void routeBlock (juce::MidiBuffer& hostMidi, int numSamples) { router->routeBlock (hostMidi, numSamples); }
 
-    void selectInputPort (int index);
-    void selectOutputPort (int index);
+    void selectInputPort (int index) { settings->selectInputPort (index); }
+    void selectOutputPort (int index) { settings->selectOutputPort (index); }
 
-    void handleIncomingMidiMessage (juce::MidiInput* source, const juce::MidiMessage& message) override;
-    void handlePartialSysexMessage (juce::MidiInput* source, const juce::uint8* data, int numBytes,
-                                    double timestamp) override;
+    void handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage& message) override
+    {
+        input->handleMessage (message);
+    }
+    void handlePartialSysexMessage (juce::MidiInput*, const juce::uint8*, int, double) override
+    {
+        input->handlePartialSysEx();
+    }
 
     double currentLatencyMs() const noexcept;
     /** From the MIDI setup panel: the mode and the seven delays, into the table and the settings. */
-    void setLatencySettings (int mode, const std::array<int, 7>& delays);
+    void setLatencySettings (int mode, const std::array<int, 7>& delays)
+    {
+        settings->setLatencySettings (mode, delays);
+    }
     /** An option together with its settings byte (4, 7, 10 or 11). */
-    void setOption (int settingsByte, bool on);
-    void setMidiChannelSetting (int channel);
+    void setOption (int settingsByte, bool on) { settings->setOption (settingsByte, on); }
+    void setMidiChannelSetting (int channel) { settings->setMidiChannelSetting (channel); }
 
     // The settings, ports and layout files.
     const SettingsFiles& getFiles() const noexcept { return files; }
-    void saveSettings() const;
-    void savePorts();
-    void loadLayout();
-    void saveLayout() const;
+    void saveSettings() const { settings->saveSettings(); }
+    void savePorts() { settings->savePorts(); }
+    void loadLayout() { settings->loadLayout(); }
+    void saveLayout() const { settings->saveLayout(); }
     static int sampleRateIndexFor (double sampleRate) noexcept;
 
     // State the rest of the plug-in reads and sets.
@@ -241,10 +242,11 @@ public:
     std::array<uint8_t, 100> globalsImage{};
     std::array<uint8_t, SettingsBlock::size> settingsBlock{};
     juce::StringArray portNames{"NONE", "NONE", "NONE", "0"};
-    std::array<std::unique_ptr<Bank_Program>, numBanks> banks;
-    Bank_Program presetBank{"Program Bank"};
+    std::array<std::unique_ptr<Bank_Program>, numBanks>& banks; // the program store's
+    Bank_Program& presetBank;                                   // the program store's
 
-    std::atomic<int> sliderToHost[3]{}, latches[2]{}, sliderSent[3]{};
+    std::atomic<int> sliderToHost[3]{}, latches[2]{};
+    std::atomic<int> (&sliderSent)[3]; // the NRPN sender's
     std::atomic<double> sampleRate{44100.0};
     std::atomic<int> blockSize{0}, latencyMode{0}, sampleRateIndex{0};
     std::array<std::atomic<int>, 7> latencyTable{};
@@ -258,9 +260,12 @@ public:
     std::atomic<bool> playFromBankCopy{false}, editorOpenedBefore{false};
     std::atomic<int> presetProgramIndex{-1};
     std::atomic<int> currentBank{0}, currentProgram{0};
-    std::atomic<bool> bankReceiving{false}, bankProgress{false};
-    std::atomic<int> bankReceiveKind{0}, nextBank{0};
-    std::atomic<int> transferCode{-1}; // -1 while idle
+    // The transfers': -1 while idle.
+    std::atomic<bool>& bankReceiving;
+    std::atomic<bool>& bankProgress;
+    std::atomic<int>& bankReceiveKind;
+    std::atomic<int>& nextBank;
+    std::atomic<int>& transferCode;
     std::atomic<bool> pendingSettings{false};
     std::atomic<int> pendingSettingsValues[2]{};
     std::atomic<bool> globalsReceived{false};
@@ -271,8 +276,7 @@ public:
     std::atomic<bool> globalsKnown{false};
     LayoutValues layout; // message thread: the editor's
 
-    juce::CriticalSection hubLock; // keyState and toHostQueue
-    std::array<uint8_t, 128> keyState{};
+    std::array<uint8_t, 128>& keyState; // the host block router's
 
     /** The virtual module, or the virtual instrument of the given model. */
     VirtualInstrument& getVirtualInstrument() noexcept { return virtualInstrument; }
@@ -283,23 +287,14 @@ public:
     MIDI_PORTS_Control& getPorts() noexcept { return *ports; }
 
 private:
-    void queueForHost (const uint8_t* bytes, int size); // with the hub lock held
-    void dispatchSysEx (const ravlin::Bytes& message);
-    void receiveProgramDump (const ravlin::Bytes& message);
-    void receiveGlobals (const ravlin::Bytes& message);
-    void readOptions();
-    void readLatencySettings();
+    friend class HostBlockRouter;
+    friend class HubInput;
+    friend class HubSettings;
+
     void loadDefaultPreset();
-    void sendShortNow (uint8_t status, int data1, int data2, int size);
-    bool isAbandonedReply (int bank, int program);
     void programChangeFromInstrument (int program);
-    void requestNextOfReceive (int bank, int program);
     /** Bank select and program change of the current selection, to go out at the given time. */
-    void sendSelectionAt (double due) noexcept;
-    /** A host change for the instrument: an NRPN, or a slider's controller, as the link allows. */
-    void offerToInstrument (int index, int raw);
-    /** The ports changed: whatever model answered before is forgotten, and asked again. */
-    void portsChanged();
+    void sendSelectionAt (double due) noexcept { nrpnSender->sendSelectionAt (currentBank, currentProgram, due); }
 
     std::unique_ptr<MidiDeviceSet> systemDevices;
     VirtualInstrument virtualInstrument{ravlin::InstrumentModel::module};
@@ -308,51 +303,8 @@ private:
     ModelDetector modelDetector{[this] (const ravlin::Bytes& m)
                                 { return ports != nullptr && ports->sendSysEx (m.data(), (int)m.size()); }};
     std::unique_ptr<MIDI_PORTS_Control> ports;
-    std::unique_ptr<BankTransmitter> transmitter;
 
-    CodeQueue eventLog{8192};
-    CodeQueue receivedNrpn{8192};
-    juce::Array<CableListener*> cableListeners;
-    juce::CriticalSection listenerLock; // cable listeners
-
-    // Event listeners are called outside any lock, so a slow listener on one thread never holds
-    // up the audio thread; removal waits for calls in flight to finish.
-    static constexpr int maxListeners = 16;
-    std::array<MidiCntrStateListener*, maxListeners> listeners{};
-    int numListeners = 0;
-    juce::SpinLock eventListenerLock;
-    std::atomic<int> listenerCallsInFlight{0};
-
-    mutable juce::SpinLock programLock; // the program being edited and the eight banks
-
-    // Input side: SysEx assembly and NRPN bytes (MIDI input thread only).
-    ravlin::Bytes sysExBuffer;
-    uint8_t nrpnNumberHigh = 0xFF, nrpnNumberLow = 0xFF, nrpnValueHigh = 0, nrpnValueLow = 0;
-
-    std::atomic<LinkSpeed::Kind> linkSpeed{LinkSpeed::Kind::din};
-
-    // The program request waiting for its reply (bank x 128 + program, -1 for none), and one a
-    // cancelled transfer left behind, whose reply is dropped until the given time.
-    std::atomic<int> outstandingRequest{-1}, abandonedRequest{-1};
     std::atomic<int> selectedSlot{-1}; // the bank program last loaded by a selection
-    std::atomic<double> abandonedUntil{0};
-
-    // The settings block and the banks file's bytes as this instance loaded or last saved them:
-    // a save writes only what changed since, over what other instances sharing the folder saved.
-    mutable SettingsFiles::Block settingsAsSaved{};
-    ravlin::Bytes banksAsSaved;
-    // The same for the ports and layout files, which are written whole when they changed.
-    juce::StringArray portsAsSaved;
-    mutable ravlin::Bytes layoutAsSaved;
-
-    mutable std::mutex readBackLock;
-    BankTransmitter::Report lastTransmitReport;
-
-    // Host MIDI through to the instrument keeps its order: no event is due before the one before.
-    double lastThruDue = 0; // audio thread
-
-    // Host-bound MIDI stamped in milliseconds, and a spare for ageing without allocating.
-    juce::MidiBuffer toHostQueue, toHostSpare;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MidiCntrState)
 };
