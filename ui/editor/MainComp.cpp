@@ -52,20 +52,8 @@ MainComp::MainComp (RavlinAudioProcessor* owner) : processor (owner)
     listenToWindowKeys();
 
     midiSetup = std::make_unique<MidiSetupController> (hub, *this);
-    midiSetup->isWriteDialogShown = [this] { return writeDialog != nullptr; };
-    midiSetup->onVerdict = [this] (MIDI_scan::Verdict v)
-    {
-        connection.setVerdict (v);
-        showConnection();
-    };
-    midiSetup->onPortsChanged = [this]
-    {
-        // Whatever was known was about the ports before.
-        connection.setVerdict (MIDI_scan::Verdict::none);
-        connection.setOnline (false);
-        connection.setModel (processor->getHub().getModel());
-        showConnection();
-    };
+    midiSetup->isWriteDialogShown = [this] { return overlays.getWriteDialog() != nullptr; };
+    connection = std::make_unique<ConnectionView> (hub, *keyboard, *midiSetup);
     transfer = std::make_unique<TransferProgress> (hub, *this);
     makeMenus();
 
@@ -108,8 +96,6 @@ MainComp::~MainComp()
         midiSetup.reset();
         keyboard->removeChangeListener (this);
         editorPanel->getLibraryButton().removeChangeListener (this);
-        if (about != nullptr)
-            about->removeChangeListener (this);
         hub.saveLayout();
     }
     setLookAndFeel (nullptr);
@@ -163,8 +149,6 @@ void MainComp::resized()
     if (processor == nullptr)
         return;
     const auto w = getWidth(), h = getHeight();
-    if (writeDialog != nullptr)
-        writeDialog->setBounds (0, 54, w, h - 54);
     if (banksShown)
     {
         editorPanel->setBounds (0, 0, w, SectionLayout::barHeight);
@@ -174,12 +158,9 @@ void MainComp::resized()
         editorPanel->setBounds (editorPanel->getX(), editorPanel->getY(), w, editorPanel->getHeight());
     const auto below = banksShown ? banksPage->getBottom() : editorPanel->getBottom();
     keyboard->layout (editorPanel->getScale(), below, w, keyboardHeight);
-    if (about != nullptr && about->isVisible())
-        about->setBounds (getLocalBounds());
     if (transfer->isRunning())
         transfer->getBar()->setBounds (getLocalBounds());
-    if (message != nullptr)
-        message->setBounds (getLocalBounds());
+    overlays.layout();
 
     auto& layout = processor->getHub().layout;
     layout.editor = getBounds();
@@ -230,26 +211,15 @@ void MainComp::handleEvent (uint32_t code)
         case 0x120:
         case 0x130:
         case 0x1D0:
-        case 0x1E0:
-        {
-            if (kind == 0x120 || kind == 0x130)
-                connection.setOnline (kind == 0x120);
-            connection.setModel (hub.getModel());
-            showConnection();
-            // The values are read again when the instrument answers, and said to be stale when
-            // the answer was no global dump.
-            if (auto* setup = midiSetup->getSetup(); setup != nullptr && setup->getGlobalsPanel() != nullptr)
-                setup->getGlobalsPanel()->refresh();
-            return;
-        }
+        case 0x1E0: connection->hubEvent (kind); return;
         case 0x160:
         case 0x170: transfer->handleEvent (code); return;
         case 0x1C0: showMessage (TransferProgress::reportText (hub.getLastTransmitReport())); return;
         case 0x190:
             // The same listing with new contents: it keeps its selection and where it was scrolled.
             banksPage->getGrid().refreshContent();
-            if (writeDialog != nullptr)
-                writeDialog->getGrid().refreshContent();
+            if (auto* dialog = overlays.getWriteDialog())
+                dialog->getGrid().refreshContent();
             return;
         case 0x1A0:
         {
@@ -325,7 +295,7 @@ void MainComp::appBarButton (StsBut& button)
     {
         if (banksShown)
             showBanks (false);
-        if (writeDialog != nullptr)
+        if (overlays.getWriteDialog() != nullptr)
             toggleWriteDialog();
         return;
     }
@@ -339,13 +309,13 @@ void MainComp::command (int number)
     switch (number)
     {
         case banksCommand:
-            if (writeDialog == nullptr)
+            if (overlays.getWriteDialog() == nullptr)
                 showBanks (!banksShown);
             break;
         case fileCommand: show (*fileMenu, at); break;
         case editCommand: show (*editMenu, at); break;
         case midiCommand:
-            if (writeDialog == nullptr)
+            if (overlays.getWriteDialog() == nullptr)
                 show (*midiMenu, at);
             break;
         case sendCommand: show (*sendMenu, at); break;
@@ -374,13 +344,13 @@ void MainComp::makeMenus()
     fileMenu = std::make_unique<FileMenu> (hub, fileMan,
                                            [this]
                                            {
-                                               if (writeDialog == nullptr)
-                                                   showAbout (about == nullptr);
+                                               if (overlays.getWriteDialog() == nullptr)
+                                                   showAbout (overlays.getAbout() == nullptr);
                                            });
     editMenu =
         std::make_unique<EditMenu> (*processor, clipboard, [this] (int section) { editorPanel->jumpTo (section); });
     sendMenu = std::make_unique<SendMenu> (hub);
-    midiMenu = std::make_unique<MidiMenu> (*midiSetup, [this] { showConnection(); });
+    midiMenu = std::make_unique<MidiMenu> (*midiSetup, [this] { connection->show(); });
     channelMenu = std::make_unique<ChannelMenu> (hub, [this] { editorPanel->getAppBar().updateChannel(); });
     programMenu = std::make_unique<ProgramMenu> (hub);
     categoryMenu =
@@ -430,17 +400,10 @@ void MainComp::show (BarMenu& menu, juce::Component* at)
                       });
 }
 
-void MainComp::showConnection()
-{
-    const auto text = connection.text();
-    keyboard->setStatusText (text);
-    if (auto* setup = midiSetup->getSetup())
-        setup->setStatusText (text);
-}
-
 bool MainComp::isInterestedInFileDrag (const juce::StringArray& files)
 {
-    return processor != nullptr && !files.isEmpty() && writeDialog == nullptr && BankActions::isProgramFile (files[0]);
+    return processor != nullptr && !files.isEmpty() && overlays.getWriteDialog() == nullptr &&
+           BankActions::isProgramFile (files[0]);
 }
 
 void MainComp::filesDropped (const juce::StringArray& files, int x, int y)
@@ -488,56 +451,14 @@ void MainComp::showBanks (bool shouldShow)
 
 void MainComp::toggleWriteDialog()
 {
-    if (writeDialog != nullptr)
-    {
-        writeDialog.reset();
-        resized();
-        return;
-    }
-    auto image = processor->getHub().getCurrentProgram();
-    image.resize (1024, 0);
-    writeDialog = std::make_unique<WriteSnd> (processor->getHub(),
-                                              juce::jmin (3, EditorPrograms::selectedBank (processor->getHub())),
-                                              EditorPrograms::selectedProgram (processor->getHub()),
-                                              EditorPrograms::currentProgramName (processor->getHub()), image[426]);
-    writeDialog->ask = [this] (const juce::String& question, std::function<void()> then)
-    { askThen (question, std::move (then)); };
-    writeDialog->tell = [this] (const juce::String& text) { showMessage (text); };
-    writeDialog->onClose = [this] (bool)
-    {
-        // After the dialog's own handler has returned.
-        juce::Component::SafePointer<MainComp> self (this);
-        juce::MessageManager::callAsync (
-            [self]
-            {
-                if (self != nullptr && self->writeDialog != nullptr)
-                {
-                    self->writeDialog.reset();
-                    if (self->banksShown)
-                        self->banksPage->getGrid().repaint();
-                    self->resized();
-                }
-            });
-    };
-    addAndMakeVisible (*writeDialog);
+    overlays.toggleWriteDialog (processor->getHub(),
+                                [this]
+                                {
+                                    if (banksShown)
+                                        banksPage->getGrid().repaint();
+                                    resized();
+                                });
     resized();
-}
-
-void MainComp::showAbout (bool shouldShow, int closeAfterMs)
-{
-    if (!shouldShow)
-    {
-        if (about != nullptr)
-            about->removeChangeListener (this);
-        about.reset();
-        return;
-    }
-    if (about != nullptr)
-        return;
-    about = std::make_unique<AboutPanel> (closeAfterMs);
-    about->addChangeListener (this);
-    addAndMakeVisible (*about);
-    about->setBounds (getLocalBounds());
 }
 
 void MainComp::showLibrary()
@@ -580,35 +501,6 @@ void MainComp::startBankOperation (int code, int firstBank)
         start();
 }
 
-void MainComp::showMessage (const juce::String& text)
-{
-    askThen (text, nullptr);
-}
-
-void MainComp::askThen (const juce::String& text, std::function<void()> onOk, std::function<void()> onCancel)
-{
-    message = std::make_unique<MsgCont> (text, onOk != nullptr);
-    juce::Component::SafePointer<MainComp> self (this);
-    auto close = [self] (std::function<void()> then)
-    {
-        // After the button's own click handling has returned.
-        juce::MessageManager::callAsync (
-            [self, then]
-            {
-                if (self == nullptr)
-                    return;
-                self->message.reset();
-                if (then)
-                    then();
-            });
-    };
-    message->getOkButton().onClick = [close, onOk] { close (onOk); };
-    message->getCancelButton().onClick = [close, onCancel] { close (onCancel); };
-    addAndMakeVisible (*message);
-    message->setBounds (getLocalBounds());
-    message->toFront (true);
-}
-
 //==============================================================================
 void MainComp::zoomHandle (int phase, int height)
 {
@@ -644,6 +536,4 @@ void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
         showLibrary();
     else if (source == keyboard.get())
         placeKeyboardAfterSlide();
-    else if (source == about.get())
-        showAbout (false);
 }

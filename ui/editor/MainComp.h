@@ -5,18 +5,19 @@
 #include "ui/controls/RavlinLookAndFeel.h"
 #include "ui/editor/BankComp.h"
 #include "ui/editor/BanksPageController.h"
+#include "ui/editor/ConnectionView.h"
 #include "ui/editor/EditMenu.h"
 #include "ui/editor/EditorPanel.h"
 #include "ui/editor/EditorPrograms.h"
 #include "ui/editor/FileMenu.h"
 #include "ui/editor/MidiMenu.h"
+#include "ui/editor/Overlays.h"
 #include "ui/editor/ProgramMenu.h"
 #include "ui/editor/SendMenu.h"
 #include "ui/editor/TransferProgress.h"
 #include "ui/editor/WriteSnd.h"
 #include "ui/keyboard/KeyBrd.h"
 #include "ui/library/Lib_Manager_Comp.h"
-#include "ui/panels/ConnectionStatus.h"
 #include "ui/panels/MidiSetupController.h"
 
 class RavlinAudioProcessor;
@@ -70,22 +71,25 @@ public:
     void showBanks (bool shouldShow);
     bool isBanksShown() const noexcept { return banksShown; }
     void toggleWriteDialog();
-    WriteSnd* getWriteDialog() noexcept { return writeDialog.get(); }
-    void showAbout (bool shouldShow, int closeAfterMs = 0);
-    AboutPanel* getAbout() noexcept { return about.get(); }
+    WriteSnd* getWriteDialog() noexcept { return overlays.getWriteDialog(); }
+    void showAbout (bool shouldShow, int closeAfterMs = 0) { overlays.showAbout (shouldShow, closeAfterMs); }
+    AboutPanel* getAbout() noexcept { return overlays.getAbout(); }
     void showLibrary();
     Lib_Manager_Win* getLibraryWindow() noexcept { return libraryWindow.get(); }
     void startBankOperation (int code, int firstBank);
     /** A message over the editor; either of its buttons closes it. */
-    void showMessage (const juce::String& text);
+    void showMessage (const juce::String& text) { overlays.showMessage (text); }
     /** A question over the editor: OK runs the action, CANCEL only closes it. */
-    void askThen (const juce::String& text, std::function<void()> onOk, std::function<void()> onCancel = nullptr);
+    void askThen (const juce::String& text, std::function<void()> onOk, std::function<void()> onCancel = nullptr)
+    {
+        overlays.askThen (text, std::move (onOk), std::move (onCancel));
+    }
 
     /** A program file dropped on the editor becomes the current program; a bank file dropped
         on the banks page goes into the user bank shown, after a question. */
     bool isInterestedInFileDrag (const juce::StringArray& files) override;
     void filesDropped (const juce::StringArray& files, int x, int y) override;
-    MsgCont* getMessage() noexcept { return message.get(); }
+    MsgCont* getMessage() noexcept { return overlays.getMessage(); }
 
     /** The menus, each named by its button's command or one of these. */
     enum Menu
@@ -107,9 +111,7 @@ public:
     CategoryMenu& getCategoryMenu() noexcept { return *categoryMenu; }
     /** Runs a menu choice as the menu shown would. */
     void menuChosen (int menu, int item);
-    /** The status line and the setup panel's title say what is known of the connection. */
-    void showConnection();
-    const ConnectionStatus& getConnectionStatus() const noexcept { return connection; }
+    const ConnectionStatus& getConnectionStatus() const noexcept { return connection->getStatus(); }
     /** Ctrl+Z undoes, Ctrl+Shift+Z (or Ctrl+Y) redoes. */
     bool keyPressed (const juce::KeyPress& key) override;
     /** Keys that nothing in the window took play the computer keyboard, wherever the focus is. */
@@ -159,14 +161,11 @@ private:
     std::unique_ptr<EditorPanel> editorPanel;
     std::unique_ptr<KeyBrd> keyboard;
     std::unique_ptr<BankComp> banksPage;
-    std::unique_ptr<WriteSnd> writeDialog;
-    std::unique_ptr<AboutPanel> about;
     std::unique_ptr<MidiSetupController> midiSetup;
     std::unique_ptr<TransferProgress> transfer;
     std::unique_ptr<Lib_Manager_Win> libraryWindow;
-    std::unique_ptr<MsgCont> message;
     FileMan fileMan;
-    ConnectionStatus connection;
+    std::unique_ptr<ConnectionView> connection;
     ProgramClipboard clipboard;
     Prompts prompts;
     bool banksShown = false;
@@ -174,6 +173,7 @@ private:
     int lastSliders[4] = {-1, -1, -1, -1};
     std::atomic<bool> eventsWaiting{false};
     std::unique_ptr<WindowKeys> windowKeys;
+    Overlays overlays{*this};
     std::unique_ptr<FileMenu> fileMenu;
     std::unique_ptr<EditMenu> editMenu;
     std::unique_ptr<SendMenu> sendMenu;
