@@ -88,7 +88,8 @@ void BankPresetsMenu::chosen (int item)
                  });
 }
 
-BankTransferMenu::BankTransferMenu (MidiCntrState& h, std::function<void (int, int)> s) : hub (h), start (std::move (s))
+BankTransferMenu::BankTransferMenu (MidiCntrState& h, TransferProgress& t, const Prompts& p, juce::Component& e)
+    : hub (h), transfer (t), prompts (p), editor (e)
 {
 }
 
@@ -109,6 +110,28 @@ void BankTransferMenu::chosen (int item)
     const auto [code, firstBank] = TransferProgress::transferForMenuItem (item);
     if (code >= 0)
         start (code, firstBank);
+}
+
+void BankTransferMenu::start (int code, int firstBank)
+{
+    juce::WeakReference<BankTransferMenu> self (this);
+    auto run = [self, code, firstBank]
+    {
+        if (self == nullptr)
+            return;
+        if (self->transfer.start (code, firstBank))
+            self->transfer.getBar()->setBounds (self->editor.getLocalBounds());
+        else
+            self->prompts.tell (self->hub.getPorts().outputOpen
+                                    ? juce::String ("A bank transfer is already running: nothing was sent.")
+                                    : juce::String ("No MIDI output port is open: nothing was sent. Choose the "
+                                                    "instrument's ports with MIDI."));
+    };
+    // Programs on the instrument are overwritten only when the user says so.
+    if (TransferProgress::isTransmit (code) && hub.getPorts().outputOpen && !transfer.isRunning())
+        prompts.ask (TransferProgress::overwriteQuestion (code, firstBank, hub.currentProgram), run);
+    else
+        run();
 }
 
 ProgramCellMenu::ProgramCellMenu (MidiCntrState& h, FileMan& f, ProgramClipboard& c) : hub (h), files (f), clipboard (c)

@@ -7,6 +7,7 @@ class BankActions;
 class FileMan;
 class MidiCntrState;
 struct ProgramClipboard;
+class TransferProgress;
 
 /** The banks page's FILE: a bank file into a user bank, a user bank into a file, or a file of
     several banks into the banks its dumps name. */
@@ -54,15 +55,22 @@ private:
 class BankTransferMenu : public BarMenu
 {
 public:
-    /** start runs a bank operation (a transfer code and the first bank it concerns). */
-    BankTransferMenu (MidiCntrState& hub, std::function<void (int code, int firstBank)> start);
+    /** Transfers run in transfer, their progress bar over editor. */
+    BankTransferMenu (MidiCntrState& hub, TransferProgress& transfer, const Prompts& prompts, juce::Component& editor);
 
     juce::PopupMenu build() const override;
     void chosen (int item) override;
+    /** Starts a transfer (its code and first bank), asking first when programs on the instrument
+        would be overwritten; says why when it cannot start. */
+    void start (int code, int firstBank);
 
 private:
     MidiCntrState& hub;
-    std::function<void (int, int)> start;
+    TransferProgress& transfer;
+    const Prompts& prompts;
+    juce::Component& editor;
+
+    JUCE_DECLARE_WEAK_REFERENCEABLE (BankTransferMenu)
 };
 
 /** A bank program's menu in the grid: copy, paste over it, save it to a file, load it from one. */

@@ -7,7 +7,7 @@
 
 BanksPageController::BanksPageController (MidiCntrState& h, BankComp& p, FileMan& files, ProgramClipboard& clipboard,
                                           const Prompts& prompts, CategoryMenu& category, ShowMenu s,
-                                          std::function<void (int, int)> startBankOperation)
+                                          TransferProgress& transfer, juce::Component& editor)
     : hub (h), page (p), categoryMenu (category), show (std::move (s)), actions (h, prompts,
                                                                                  [this]
                                                                                  {
@@ -15,7 +15,7 @@ BanksPageController::BanksPageController (MidiCntrState& h, BankComp& p, FileMan
                                                                                          page.getGrid().repaint();
                                                                                  }),
       fileMenu (h, files, actions), presetsMenu (h, prompts, [this] { page.getGrid().repaint(); }),
-      transferMenu (h, std::move (startBankOperation)), cellMenu (h, files, clipboard)
+      transferMenu (h, transfer, prompts, editor), cellMenu (h, files, clipboard)
 {
     page.addChangeListener (this);
     page.getGrid().addListener (this);

@@ -15,10 +15,10 @@ class BanksPageController : private juce::ChangeListener, private GridListener
 public:
     using ShowMenu = std::function<void (BarMenu& menu, juce::Component* at)>;
 
-    /** startBankOperation runs a transfer with the instrument (a code and the first bank). */
+    /** Transfers run in transfer, their progress over editor. */
     BanksPageController (MidiCntrState& hub, BankComp& page, FileMan& files, ProgramClipboard& clipboard,
-                         const Prompts& prompts, CategoryMenu& categoryMenu, ShowMenu show,
-                         std::function<void (int code, int firstBank)> startBankOperation);
+                         const Prompts& prompts, CategoryMenu& categoryMenu, ShowMenu show, TransferProgress& transfer,
+                         juce::Component& editor);
     ~BanksPageController() override;
 
     BankActions& getActions() noexcept { return actions; }

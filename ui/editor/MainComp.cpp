@@ -49,7 +49,7 @@ MainComp::MainComp (RavlinAudioProcessor* owner) : processor (owner)
     addAndMakeVisible (*keyboard);
     keyboard->addChangeListener (this);
     windowKeys = std::make_unique<WindowKeys> (keyboard->getKeyPlayer());
-    listenToWindowKeys();
+    windowKeys->follow (getTopLevelComponent());
 
     midiSetup = std::make_unique<MidiSetupController> (hub, *this);
     midiSetup->isWriteDialogShown = [this] { return overlays.getWriteDialog() != nullptr; };
@@ -87,8 +87,7 @@ MainComp::~MainComp()
         auto& hub = processor->getHub();
         hub.removeListener (this);
         stopTimer();
-        if (keysWindow != nullptr)
-            keysWindow->removeKeyListener (windowKeys.get());
+        windowKeys.reset();
         if (libraryWindow != nullptr)
             libraryWindow->getContent().getCloseControl().removeListener (this);
         libraryWindow.reset(); // writes the library back
@@ -270,21 +269,8 @@ bool MainComp::keyPressed (const juce::KeyPress& key)
 
 void MainComp::parentHierarchyChanged()
 {
-    listenToWindowKeys();
-}
-
-void MainComp::listenToWindowKeys()
-{
-    // The window that holds the editor gets the keys when nothing in it has the focus (a
-    // standalone window takes the focus itself); keys that a focused control, a text box or a
-    // dialog does not use travel up to it too.
-    auto* window = getTopLevelComponent();
-    if (windowKeys == nullptr || window == keysWindow.getComponent())
-        return;
-    if (keysWindow != nullptr)
-        keysWindow->removeKeyListener (windowKeys.get());
-    keysWindow = window;
-    window->addKeyListener (windowKeys.get());
+    if (windowKeys != nullptr)
+        windowKeys->follow (getTopLevelComponent());
 }
 
 //==============================================================================
@@ -357,8 +343,7 @@ void MainComp::makeMenus()
         std::make_unique<CategoryMenu> (*processor, *banksPage, [this] { editorPanel->refreshProgramDisplay(); });
     banksControl = std::make_unique<BanksPageController> (
         hub, *banksPage, fileMan, clipboard, prompts, *categoryMenu,
-        [this] (BarMenu& menu, juce::Component* at) { show (menu, at); },
-        [this] (int code, int firstBank) { startBankOperation (code, firstBank); });
+        [this] (BarMenu& menu, juce::Component* at) { show (menu, at); }, *transfer, *this);
 }
 
 BarMenu* MainComp::getMenu (int menuId) noexcept
@@ -479,26 +464,6 @@ void MainComp::windowControl (int code)
         libraryWindow->setFullScreen (!libraryWindow->isFullScreen());
     else if (code == 122)
         libraryWindow->setVisible (false);
-}
-
-void MainComp::startBankOperation (int code, int firstBank)
-{
-    auto& hub = processor->getHub();
-    auto start = [this, code, firstBank]
-    {
-        if (transfer->start (code, firstBank))
-            transfer->getBar()->setBounds (getLocalBounds());
-        else
-            showMessage (processor->getHub().getPorts().outputOpen
-                             ? juce::String ("A bank transfer is already running: nothing was sent.")
-                             : juce::String ("No MIDI output port is open: nothing was sent. Choose the "
-                                             "instrument's ports with MIDI."));
-    };
-    // Programs on the instrument are overwritten only when the user says so.
-    if (TransferProgress::isTransmit (code) && hub.getPorts().outputOpen && !transfer->isRunning())
-        askThen (TransferProgress::overwriteQuestion (code, firstBank, hub.currentProgram), start);
-    else
-        start();
 }
 
 //==============================================================================

@@ -15,6 +15,7 @@
 #include "ui/editor/ProgramMenu.h"
 #include "ui/editor/SendMenu.h"
 #include "ui/editor/TransferProgress.h"
+#include "ui/editor/WindowKeys.h"
 #include "ui/editor/WriteSnd.h"
 #include "ui/keyboard/KeyBrd.h"
 #include "ui/library/Lib_Manager_Comp.h"
@@ -76,7 +77,7 @@ public:
     AboutPanel* getAbout() noexcept { return overlays.getAbout(); }
     void showLibrary();
     Lib_Manager_Win* getLibraryWindow() noexcept { return libraryWindow.get(); }
-    void startBankOperation (int code, int firstBank);
+    void startBankOperation (int code, int firstBank) { banksControl->getTransferMenu().start (code, firstBank); }
     /** A message over the editor; either of its buttons closes it. */
     void showMessage (const juce::String& text) { overlays.showMessage (text); }
     /** A question over the editor: OK runs the action, CANCEL only closes it. */
@@ -144,16 +145,6 @@ private:
     void makeMenus();
     void readMonitor();
     void placeKeyboardAfterSlide();
-    void listenToWindowKeys();
-
-    /** Keys that reach the window unused go to the keyboard player. */
-    struct WindowKeys : public juce::KeyListener
-    {
-        explicit WindowKeys (KeyPlayClass& p) : player (p) {}
-        bool keyPressed (const juce::KeyPress& key, juce::Component*) override { return player.keyPressed (key); }
-        bool keyStateChanged (bool isKeyDown, juce::Component*) override { return player.keyStateChanged (isKeyDown); }
-        KeyPlayClass& player;
-    };
 
     RavlinAudioProcessor* processor;
     RavlinLookAndFeel look;
@@ -182,7 +173,6 @@ private:
     std::unique_ptr<ProgramMenu> programMenu;
     std::unique_ptr<CategoryMenu> categoryMenu;
     std::unique_ptr<BanksPageController> banksControl;
-    juce::Component::SafePointer<juce::Component> keysWindow;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComp)
 };
