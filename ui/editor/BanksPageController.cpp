@@ -8,14 +8,10 @@
 BanksPageController::BanksPageController (MidiCntrState& h, BankComp& p, FileMan& files, ProgramClipboard& clipboard,
                                           const Prompts& prompts, CategoryMenu& category, ShowMenu s,
                                           TransferProgress& transfer, juce::Component& editor)
-    : hub (h), page (p), categoryMenu (category), show (std::move (s)), actions (h, prompts,
-                                                                                 [this]
-                                                                                 {
-                                                                                     if (page.isVisible())
-                                                                                         page.getGrid().repaint();
-                                                                                 }),
-      fileMenu (h, files, actions), presetsMenu (h, prompts, [this] { page.getGrid().repaint(); }),
-      transferMenu (h, transfer, prompts, editor), cellMenu (h, files, clipboard)
+    : hub (h), page (p), categoryMenu (category), show (std::move (s)),
+      actions (h, prompts, [this] { repaintIfShown(); }), fileMenu (h, files, actions),
+      presetsMenu (h, prompts, [this] { page.getGrid().repaint(); }), transferMenu (h, transfer, prompts, editor),
+      cellMenu (h, files, clipboard)
 {
     page.addChangeListener (this);
     page.getGrid().addListener (this);
@@ -26,6 +22,12 @@ BanksPageController::~BanksPageController()
 {
     page.getGrid().removeListener (this);
     page.removeChangeListener (this);
+}
+
+void BanksPageController::repaintIfShown()
+{
+    if (page.isVisible())
+        page.getGrid().repaint();
 }
 
 void BanksPageController::changeListenerCallback (juce::ChangeBroadcaster*)

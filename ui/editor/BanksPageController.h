@@ -15,7 +15,7 @@ class BanksPageController : private juce::ChangeListener, private GridListener
 public:
     using ShowMenu = std::function<void (BarMenu& menu, juce::Component* at)>;
 
-    /** Transfers run in transfer, their progress over editor. */
+    /** The MIDI menu's transfers run in transfer, their progress bar over the editor. */
     BanksPageController (MidiCntrState& hub, BankComp& page, FileMan& files, ProgramClipboard& clipboard,
                          const Prompts& prompts, CategoryMenu& categoryMenu, ShowMenu show, TransferProgress& transfer,
                          juce::Component& editor);
@@ -30,6 +30,7 @@ public:
 private:
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
     void gridAction (int action, int program, int bank) override;
+    void repaintIfShown();
 
     MidiCntrState& hub;
     BankComp& page;

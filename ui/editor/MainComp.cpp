@@ -5,12 +5,6 @@
 #include "instrument/ParDes.h"
 #include "ui/editor/SectionLayout.h"
 
-namespace
-{
-constexpr uint32_t firstJumpCode = 0x210002D7;
-constexpr int jumpsOfCodes[] = {1, 2, 3, 4, 5, 6, 7, 10, 11};
-} // namespace
-
 MainComp::MainComp (RavlinAudioProcessor* owner) : processor (owner)
 {
     setLookAndFeel (&look);
@@ -43,6 +37,7 @@ MainComp::MainComp (RavlinAudioProcessor* owner) : processor (owner)
     editorPanel->onZoomHandle = [this] (int phase, int h) { zoomHandle (phase, h); };
     editorPanel->getLcd().onZone = [this] (int zone) { lcdZone (zone); };
     editorPanel->getLibraryButton().addChangeListener (this);
+    panelEvents = std::make_unique<PanelEvents> (hub, *editorPanel);
     editorPanel->getAppBar().onChannelClick = [this] { show (*channelMenu, &editorPanel->getAppBar()); };
 
     keyboard = std::make_unique<KeyBrd> (hub);
@@ -205,8 +200,6 @@ void MainComp::handleEvent (uint32_t code)
                 keyboard->setModWheel ((int)(code & 0x7F));
             return;
         case 0x0E0: keyboard->setPitchWheel ((int)((code >> 7) & 0x7F)); return;
-        case 0x100: editorPanel->updateParameter ((int)((code >> 8) & 0x7FF), (int)(code & 0xFF), false); return;
-        case 0x110: editorPanel->refreshAll(); return;
         case 0x120:
         case 0x130:
         case 0x1D0:
@@ -220,33 +213,7 @@ void MainComp::handleEvent (uint32_t code)
             if (auto* dialog = overlays.getWriteDialog())
                 dialog->getGrid().refreshContent();
             return;
-        case 0x1A0:
-        {
-            auto* sliders = editorPanel->getPanel (0, 0);
-            const int values[4] = {hub.sliderToHost[0].load(), hub.sliderToHost[1].load(), hub.sliderToHost[2].load(),
-                                   hub.sliderToHost[1].load()};
-            for (int k = 0; k < 2; ++k)
-            {
-                const auto position = values[k == 0 ? 0 : 2], pressure = values[1];
-                if (position != lastSliders[k * 2] || pressure != lastSliders[k * 2 + 1])
-                    sliders->getSlider (k)->setValues (position, pressure);
-                lastSliders[k * 2] = position;
-                lastSliders[k * 2 + 1] = pressure;
-            }
-            return;
-        }
-        case 0x1B0:
-        case 0x1B1:
-            if (code == HubEvent::latch1)
-                editorPanel->updateLatch (1028, hub.latches[0].load());
-            else if (code == HubEvent::latch2)
-                editorPanel->updateLatch (1029, hub.latches[1].load());
-            return;
-        case 0x210:
-            if (code >= firstJumpCode && code < firstJumpCode + 9)
-                editorPanel->jumpTo (jumpsOfCodes[code - firstJumpCode]);
-            return;
-        default: return;
+        default: panelEvents->handle (code); return;
     }
 }
 

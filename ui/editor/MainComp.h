@@ -12,6 +12,7 @@
 #include "ui/editor/FileMenu.h"
 #include "ui/editor/MidiMenu.h"
 #include "ui/editor/Overlays.h"
+#include "ui/editor/PanelEvents.h"
 #include "ui/editor/ProgramMenu.h"
 #include "ui/editor/SendMenu.h"
 #include "ui/editor/TransferProgress.h"
@@ -25,9 +26,9 @@ class RavlinAudioProcessor;
 
 /** The component that fills the editor window: the section editor with its application bar,
     the keyboard strip, the banks page, and on demand the write dialog, the progress panel, the
-    setup and scan panels, the About box and the library window. It turns clicks and menu choices
-    into operations on the hub and the hub's events into control updates. It broadcasts when its
-    own size changes so that the window follows. */
+    setup and scan panels, the About box and the library window. It owns the menus and opens the
+    one a click asks for, whose choice that menu runs; it hands the hub's events to the controls
+    that show them. It broadcasts when its own size changes so that the window follows. */
 class MainComp : public juce::Component,
                  public juce::ChangeBroadcaster,
                  public juce::FileDragAndDropTarget,
@@ -161,9 +162,9 @@ private:
     Prompts prompts;
     bool banksShown = false;
     int rememberedPanelHeight = 0;
-    int lastSliders[4] = {-1, -1, -1, -1};
     std::atomic<bool> eventsWaiting{false};
     std::unique_ptr<WindowKeys> windowKeys;
+    std::unique_ptr<PanelEvents> panelEvents;
     Overlays overlays{*this};
     std::unique_ptr<FileMenu> fileMenu;
     std::unique_ptr<EditMenu> editMenu;
