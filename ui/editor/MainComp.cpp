@@ -315,6 +315,8 @@ void MainComp::makeMenus()
 
 BarMenu* MainComp::getMenu (int menuId) noexcept
 {
+    if (banksControl == nullptr) // no processor, no menus
+        return nullptr;
     switch (menuId)
     {
         case fileMenuId: return fileMenu.get();
