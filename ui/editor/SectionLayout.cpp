@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <initializer_list>
 
 namespace SectionLayout
 {
@@ -128,42 +129,45 @@ std::vector<Control> auxEnvelope (int which) // 0: envelope 3, 1: envelope 4
     return c;
 }
 
-std::vector<Control> delays()
+/** Four units side by side with the same controls: unit u's parameters are the first unit's
+    plus u and it lies u times the unit's width to the right. */
+std::vector<Control> fourUnits (int unitWidth, std::initializer_list<Control> firstUnit)
 {
     std::vector<Control> c;
-    for (int d = 0; d < 4; ++d)
-    {
-        const int o = 205 * d;
-        c.push_back ({96 + d, "Time", 8 + o, 34, 65, 70, 0, 255, knob, 0});
-        c.push_back ({104 + d, "Amount", 76 + o, 34, 65, 70, 0, 127, knob, 0});
-        c.push_back ({108 + d, "Feedback", 42 + o, 106, 65, 70, 0, 127, knob, 0});
-        c.push_back ({164 + d, "Pan", 112 + o, 106, 65, 70, 0, 127, knob, 0});
-        c.push_back ({112 + d, "Sync", 20 + o, 180, 30, 20, 0, 1, toggle, 12});
-        c.push_back ({100 + d, "Time Sync", 68 + o, 180, 80, 36, 0, 11, selector, 8});
-        c.push_back ({116 + d, "LP Freq", 8 + o, 220, 65, 70, 0, 127, knob, 0});
-        c.push_back ({120 + d, "HP Freq", 76 + o, 220, 65, 70, 0, 127, knob, 0});
-        c.push_back ({124 + d, "Filter Mode", 42 + o, 294, 65, 36, 0, 1, selector, 24});
-    }
+    for (int u = 0; u < 4; ++u)
+        for (auto control : firstUnit)
+        {
+            control.parameter += u;
+            control.x += unitWidth * u;
+            c.push_back (control);
+        }
     return c;
+}
+
+std::vector<Control> delays()
+{
+    return fourUnits (205, {{96, "Time", 8, 34, 65, 70, 0, 255, knob, 0},
+                            {104, "Amount", 76, 34, 65, 70, 0, 127, knob, 0},
+                            {108, "Feedback", 42, 106, 65, 70, 0, 127, knob, 0},
+                            {164, "Pan", 112, 106, 65, 70, 0, 127, knob, 0},
+                            {112, "Sync", 20, 180, 30, 20, 0, 1, toggle, 12},
+                            {100, "Time Sync", 68, 180, 80, 36, 0, 11, selector, 8},
+                            {116, "LP Freq", 8, 220, 65, 70, 0, 127, knob, 0},
+                            {120, "HP Freq", 76, 220, 65, 70, 0, 127, knob, 0},
+                            {124, "Filter Mode", 42, 294, 65, 36, 0, 1, selector, 24}});
 }
 
 std::vector<Control> lfos()
 {
-    std::vector<Control> c;
-    for (int l = 0; l < 4; ++l)
-    {
-        const int o = 176 * l;
-        c.push_back ({148 + l, "Sync", 38 + o, 34, 120, 20, 0, 1, toggle, 12});
-        c.push_back ({152 + l, "Note Reset", 38 + o, 56, 120, 20, 0, 1, toggle, 12});
-        c.push_back ({128 + l, "Frequency", 14 + o, 78, 65, 70, 0, 255, knob, 0});
-        c.push_back ({140 + l, "Amount", 82 + o, 78, 65, 70, 0, 127, knob, 0});
-        c.push_back ({156 + l, "Slew", 14 + o, 150, 65, 70, 0, 127, knob, 0});
-        c.push_back ({160 + l, "Phase", 82 + o, 150, 65, 70, 0, 127, knob, 0});
-        c.push_back ({132 + l, "Frequency Sync", 22 + o, 224, 118, 34, 0, 15, selector, 10});
-        c.push_back ({136 + l, "Shape", 22 + o, 260, 118, 34, 0, 7, selector, 11});
-        c.push_back ({144 + l, "Destination", 22 + o, 296, 118, 34, 0, 104, selector, 7});
-    }
-    return c;
+    return fourUnits (176, {{148, "Sync", 38, 34, 120, 20, 0, 1, toggle, 12},
+                            {152, "Note Reset", 38, 56, 120, 20, 0, 1, toggle, 12},
+                            {128, "Frequency", 14, 78, 65, 70, 0, 255, knob, 0},
+                            {140, "Amount", 82, 78, 65, 70, 0, 127, knob, 0},
+                            {156, "Slew", 14, 150, 65, 70, 0, 127, knob, 0},
+                            {160, "Phase", 82, 150, 65, 70, 0, 127, knob, 0},
+                            {132, "Frequency Sync", 22, 224, 118, 34, 0, 15, selector, 10},
+                            {136, "Shape", 22, 260, 118, 34, 0, 7, selector, 11},
+                            {144, "Destination", 22, 296, 118, 34, 0, 104, selector, 7}});
 }
 
 std::vector<Control> modulation()

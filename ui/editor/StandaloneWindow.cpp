@@ -69,7 +69,7 @@ void StandaloneWindow::optionChosen (int item)
 {
     auto& main = getMainComp();
     if (item == midiSetupItem)
-        main.menuChosen (MainComp::midiMenuId, MainComp::midiSetupItem);
+        main.menuChosen (MainComp::midiMenuId, MidiMenu::setupItem);
     else if (item == aboutItem)
         main.showAbout (true);
 }

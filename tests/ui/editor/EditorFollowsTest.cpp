@@ -241,7 +241,7 @@ TEST_F (EditorFollows, CopyOnlyCopiesFromTheEditMenuAndTheGridAndSendSends)
     editor->menuChosen (MainComp::cellMenuId, 1);
     pumpMessages (200);
     EXPECT_EQ (instrument().getNumMessagesReceived(), afterPress) << "the grid's Copy sends nothing either";
-    EXPECT_EQ (itemTexts (editor->editMenu())[3], "Paste Slot Three");
+    EXPECT_EQ (itemTexts (editor->getMenu (MainComp::editMenuId)->build())[3], "Paste Slot Three");
 
     // Paste into a slot puts exactly what was copied there.
     grid.mouseDown (mouseAt (grid, 60, 9 * grid.getRowHeight() + 5));
@@ -264,34 +264,39 @@ TEST_F (EditorFollows, MenusTickTheCurrentChoice)
     hub().setBankProgram (1, 4, plainProgram ("Fifth Of Two"));
     editor->menuChosen (MainComp::programMenuId, 100000 + 1);
     editor->menuChosen (MainComp::programMenuId, 1000 + 4);
-    const auto programs = itemTexts (editor->programMenu());
+    const auto programs = itemTexts (editor->getMenu (MainComp::programMenuId)->build());
     EXPECT_EQ (programs[4], "P 1  " + hub().getBankProgramName (1, 0).trimEnd());
-    EXPECT_EQ (tickedTexts (editor->programMenu()), juce::StringArray (hub().banks[1]->bankName, "P 5  Fifth Of Two"));
+    EXPECT_EQ (tickedTexts (editor->getMenu (MainComp::programMenuId)->build()),
+               juce::StringArray (hub().banks[1]->bankName, "P 5  Fifth Of Two"));
 
     // The category menu, for each of its targets.
     hub().setCurrentProgram (plainProgram ("Brassy", 12));
-    EXPECT_EQ (tickedTexts (editor->categoryMenu (MainComp::programCategory)), juce::StringArray ("Brass"));
+    EXPECT_EQ (tickedTexts (editor->getCategoryMenu().buildFor (CategoryMenu::programCategory)),
+               juce::StringArray ("Brass"));
     editor->menuChosen (MainComp::categoryMenuId, 1 + 24);
-    EXPECT_EQ (tickedTexts (editor->categoryMenu (MainComp::programCategory)), juce::StringArray ("Pads"));
+    EXPECT_EQ (tickedTexts (editor->getCategoryMenu().buildFor (CategoryMenu::programCategory)),
+               juce::StringArray ("Pads"));
 
     editor->showBanks (true);
     auto& grid = editor->getBanksPage()->getGrid();
-    EXPECT_EQ (tickedTexts (editor->categoryMenu (MainComp::listedCategory)), juce::StringArray())
+    EXPECT_EQ (tickedTexts (editor->getCategoryMenu().buildFor (CategoryMenu::listedCategory)), juce::StringArray())
         << "a bank listing has no category";
     editor->getBanksPage()->chooseCategory (18);
-    EXPECT_EQ (tickedTexts (editor->categoryMenu (MainComp::listedCategory)), juce::StringArray ("Bells"));
+    EXPECT_EQ (tickedTexts (editor->getCategoryMenu().buildFor (CategoryMenu::listedCategory)),
+               juce::StringArray ("Bells"));
 
     hub().setBankProgram (0, 2, plainProgram ("Unsorted", 0));
     grid.setContent (0, 0);
     grid.mouseDown (mouseAt (grid, 60, 2 * grid.getRowHeight() + 5));
-    EXPECT_EQ (tickedTexts (editor->categoryMenu (MainComp::cellCategory)), juce::StringArray ("- Not Assigned -"));
+    EXPECT_EQ (tickedTexts (editor->getCategoryMenu().buildFor (CategoryMenu::cellCategory)),
+               juce::StringArray ("- Not Assigned -"));
 
     // The channel menu.
     editor->menuChosen (MainComp::channelMenuId, 9);
-    EXPECT_EQ (tickedTexts (editor->channelMenu()), juce::StringArray ("Channel 9"));
+    EXPECT_EQ (tickedTexts (editor->getMenu (MainComp::channelMenuId)->build()), juce::StringArray ("Channel 9"));
 
     // Category 0 has one name wherever it shows: menu, banks page, library, program display.
-    const auto zero = itemTexts (editor->categoryMenu (MainComp::programCategory))[0];
+    const auto zero = itemTexts (editor->getCategoryMenu().buildFor (CategoryMenu::programCategory))[0];
     EXPECT_EQ (zero, "- Not Assigned -");
     EXPECT_EQ (editor->getBanksPage()->getCategoryButton (0).getText(), zero);
     CatContainer library;

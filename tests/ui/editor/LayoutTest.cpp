@@ -182,12 +182,12 @@ TEST_F (Layout, EditorDialogsAtEveryScale)
         ravlin::test::saveSnapshot (main, "main-" + sceneName (scale, "write"));
         main.command (MainComp::writeCommand);
 
-        main.menuChosen (MainComp::midiMenuId, MainComp::midiSetupItem);
+        main.menuChosen (MainComp::midiMenuId, MidiMenu::setupItem);
         check (main, sceneName (scale, "midi-setup"), scale);
         ravlin::test::saveSnapshot (main, "main-" + sceneName (scale, "midi-setup"));
-        main.menuChosen (MainComp::midiMenuId, MainComp::midiSetupItem);
+        main.menuChosen (MainComp::midiMenuId, MidiMenu::setupItem);
 
-        main.menuChosen (MainComp::midiMenuId, MainComp::checkConnectionItem);
+        main.menuChosen (MainComp::midiMenuId, MidiMenu::checkConnectionItem);
         check (main, sceneName (scale, "connection-check"), scale);
         if (main.getMidiSetup()->isScanShown())
             main.getMidiSetup()->toggleScan();
@@ -301,19 +301,21 @@ TEST_F (Layout, MenusAtEveryScale)
             EXPECT_TRUE (ravlin::test::pumpUntil ([] { return ravlin::test::menuWindowsShown().empty(); }, 2000));
         };
 
-        const std::pair<int, juce::PopupMenu> barMenus[] = {{MainComp::fileCommand, main.fileMenu()},
-                                                            {MainComp::editCommand, main.editMenu()},
-                                                            {MainComp::midiCommand, main.midiMenu()},
-                                                            {MainComp::sendCommand, main.sendMenu()}};
+        const std::pair<int, juce::PopupMenu> barMenus[] = {
+            {MainComp::fileCommand, main.getMenu (MainComp::fileMenuId)->build()},
+            {MainComp::editCommand, main.getMenu (MainComp::editMenuId)->build()},
+            {MainComp::midiCommand, main.getMenu (MainComp::midiMenuId)->build()},
+            {MainComp::sendCommand, main.getMenu (MainComp::sendMenuId)->build()}};
         for (const auto& [command, menu] : barMenus)
             checkMenu (
                 sceneName (scale, "menu" + juce::String (command)), [&main, c = command] { main.command (c); },
                 topLevelTexts (menu));
         checkMenu (
             sceneName (scale, "channel-menu"), [&] { panel.getAppBar().onChannelClick(); },
-            topLevelTexts (main.channelMenu()));
+            topLevelTexts (main.getMenu (MainComp::channelMenuId)->build()));
         checkMenu (
-            sceneName (scale, "program-menu"), [&] { panel.getLcd().onZone (1); }, topLevelTexts (main.programMenu()));
+            sceneName (scale, "program-menu"), [&] { panel.getLcd().onZone (1); },
+            topLevelTexts (main.getMenu (MainComp::programMenuId)->build()));
         checkMenu (sceneName (scale, "category-menu"), [&] { panel.getLcd().onZone (3); });
 
         // One value menu of each kind, opened from a selector in view as the user opens it.

@@ -136,7 +136,7 @@ TEST_F (MainEditor, TheProgramDisplayAndMenuShowAllTwentyNameCharacters)
 
     hub().currentBank = 0;
     hub().setBankProgram (0, 4, image);
-    EXPECT_EQ (itemTexts (editor->programMenu())[4 + 4], "P 5  Wurly Trem ModWheel2");
+    EXPECT_EQ (itemTexts (editor->getMenu (MainComp::programMenuId)->build())[4 + 4], "P 5  Wurly Trem ModWheel2");
 }
 
 TEST_F (MainEditor, AKnobDragReachesTheInstrumentAndTheHostWithAGesture)
@@ -232,7 +232,7 @@ TEST_F (MainEditor, FileSaveAndLoadRoundTrip)
     editor->getFileMan().answerDialog = [file] (const FileMan::Kind&) { return file; };
     const auto saved = pattern (44);
     hub().setCurrentProgram (saved);
-    const auto texts = itemTexts (editor->fileMenu());
+    const auto texts = itemTexts (editor->getMenu (MainComp::fileMenuId)->build());
     EXPECT_EQ (texts, (juce::StringArray{"Load Single Program", "Save Pattern 44", "About"}));
     editor->menuChosen (MainComp::fileMenuId, 2);
     ASSERT_TRUE (file.existsAsFile());
@@ -251,7 +251,7 @@ TEST_F (MainEditor, TheChannelMenuChangesTheChannelOfWhatIsSent)
     EXPECT_EQ (hub().midiChannel.load(), 5);
     EXPECT_EQ (editor->getEditorPanel()->getAppBar().getChannelText(), "Chan: 5");
     EXPECT_EQ (hub().settingsBlock[SettingsBlock::midiChannel], 5);
-    EXPECT_EQ (itemTexts (editor->channelMenu())[15], "Channel 16");
+    EXPECT_EQ (itemTexts (editor->getMenu (MainComp::channelMenuId)->build())[15], "Channel 16");
 
     control (0, 86)->userValue (control (0, 86)->getShownValue() + 1, true);
     auto& out = devices->recorders[0];
@@ -263,21 +263,24 @@ TEST_F (MainEditor, TheChannelMenuChangesTheChannelOfWhatIsSent)
 TEST_F (MainEditor, MenusOfferWhatTheirStateAllows)
 {
     // The program menu lists the four user banks only, then 99 programs.
-    const auto program = itemTexts (editor->programMenu());
+    const auto program = itemTexts (editor->getMenu (MainComp::programMenuId)->build());
     EXPECT_EQ (program.size(), 4 + 99);
     EXPECT_EQ (program[0], hub().banks[0]->bankName);
 
     hub().currentBank = 2;
-    EXPECT_TRUE (itemTexts (editor->optionsMenu()).contains ("Initialize User Program Bank 3"));
+    EXPECT_TRUE (
+        itemTexts (editor->getMenu (MainComp::optionsMenuId)->build()).contains ("Initialize User Program Bank 3"));
     hub().currentBank = 5;
-    EXPECT_FALSE (itemTexts (editor->optionsMenu()).joinIntoString ("|").contains ("Initialize"));
+    EXPECT_FALSE (
+        itemTexts (editor->getMenu (MainComp::optionsMenuId)->build()).joinIntoString ("|").contains ("Initialize"));
 
-    EXPECT_EQ (itemTexts (editor->editMenu())[3], "Paste ") << "an empty clipboard";
+    EXPECT_EQ (itemTexts (editor->getMenu (MainComp::editMenuId)->build())[3], "Paste ") << "an empty clipboard";
     hub().setCurrentProgram (pattern (7));
     editor->menuChosen (MainComp::editMenuId, 1);
     EXPECT_TRUE (editor->isClipboardFilled());
-    EXPECT_EQ (itemTexts (editor->editMenu())[3], "Paste Pattern 7");
-    EXPECT_EQ (itemTexts (editor->editMenu())[9], "VCA                           [5] ") << "in \"Voice Parameters \"";
+    EXPECT_EQ (itemTexts (editor->getMenu (MainComp::editMenuId)->build())[3], "Paste Pattern 7");
+    EXPECT_EQ (itemTexts (editor->getMenu (MainComp::editMenuId)->build())[9], "VCA                           [5] ")
+        << "in \"Voice Parameters \"";
 
     editor->menuChosen (MainComp::editMenuId, 11 + 4); // "VCA [5]"
     EXPECT_EQ (editor->getEditorPanel()->getLeft(), 2072) << "the feedback column";
@@ -286,7 +289,7 @@ TEST_F (MainEditor, MenusOfferWhatTheirStateAllows)
     editor->getKeyboard()->getKeyPlayer().keyPressed (juce::KeyPress ('3', {}, '3'));
     ASSERT_TRUE (waitFor ([&] { return editor->getEditorPanel()->getLeft() == 1204; }));
 
-    EXPECT_EQ (itemTexts (editor->sendMenu())[0], "Current Preset: Pattern 7");
+    EXPECT_EQ (itemTexts (editor->getMenu (MainComp::sendMenuId)->build())[0], "Current Preset: Pattern 7");
 }
 
 TEST_F (MainEditor, SendingTheCurrentPresetReachesTheInstrumentsEditBuffer)
@@ -380,7 +383,7 @@ TEST_F (MainEditor, ProgramCategoryAndBankMenusActOnTheirTargets)
     const auto bankFile = folder.getChildFile ("bank.syx");
     ASSERT_TRUE (ProgramFiles::write (bankFile, ProgramFiles::bankContent (source, 0)));
     editor->getFileMan().answerDialog = [bankFile] (const FileMan::Kind&) { return bankFile; };
-    EXPECT_EQ (itemTexts (editor->bankFileMenu())[1], "Load Program Bank To Bank U2");
+    EXPECT_EQ (itemTexts (editor->getMenu (MainComp::bankFileMenuId)->build())[1], "Load Program Bank To Bank U2");
     editor->menuChosen (MainComp::bankFileMenuId, 101);
     ASSERT_NE (editor->getMessage(), nullptr);
     editor->getMessage()->getOkButton().onClick();
@@ -455,10 +458,10 @@ TEST_F (MainEditor, HubEventsReachTheirControls)
 
 TEST_F (MainEditor, UndoAndRedoFromTheEditMenuAndTheKeyboard)
 {
-    auto items = itemTexts (editor->editMenu());
+    auto items = itemTexts (editor->getMenu (MainComp::editMenuId)->build());
     EXPECT_EQ (items[0], "Undo");
     EXPECT_EQ (items[1], "Redo");
-    const auto menu = editor->editMenu();
+    const auto menu = editor->getMenu (MainComp::editMenuId)->build();
     juce::PopupMenu::MenuItemIterator first (menu);
     ASSERT_TRUE (first.next());
     EXPECT_FALSE (first.getItem().isEnabled) << "nothing to undo yet";
@@ -468,11 +471,11 @@ TEST_F (MainEditor, UndoAndRedoFromTheEditMenuAndTheKeyboard)
     ASSERT_NE (cutoff, nullptr);
     processor->cableChanged (85, (before + 30) % 128, true, true, true);
     processor->recordHistory();
-    items = itemTexts (editor->editMenu());
+    items = itemTexts (editor->getMenu (MainComp::editMenuId)->build());
     EXPECT_EQ (items[0],
                "Undo " + juce::String (hub().parameterTable.hostName (hub().parameterTable.slotForParameter (85))));
 
-    editor->menuChosen (MainComp::editMenuId, MainComp::undoItem);
+    editor->menuChosen (MainComp::editMenuId, EditMenu::undoItem);
     EXPECT_EQ (hub().getProgramByte (85), before);
     EXPECT_TRUE (waitFor ([&] { return cutoff->getShownValue() == before; })) << "the control follows";
     EXPECT_TRUE (waitFor ([&] { return instrument().getEditBuffer()[85] == before; }));
@@ -692,10 +695,10 @@ TEST_F (MainEditor, AllBanksFilesGoIntoTheBanksTheirDumpsName)
     const DropFolder files;
     const auto all = files.banksFile ("all.syx", {0, 1, 2, 3});
     editor->getFileMan().answerDialog = [all] (const FileMan::Kind&) { return all; };
-    EXPECT_TRUE (itemTexts (editor->bankFileMenu()).contains ("Load All Banks From File"));
+    EXPECT_TRUE (itemTexts (editor->getMenu (MainComp::bankFileMenuId)->build()).contains ("Load All Banks From File"));
 
     const auto untouched = hub().getBankProgram (0, 10);
-    editor->menuChosen (MainComp::bankFileMenuId, MainComp::allBanksItem);
+    editor->menuChosen (MainComp::bankFileMenuId, BankFileMenu::allBanksItem);
     ASSERT_NE (editor->getMessage(), nullptr);
     EXPECT_EQ (editor->getMessage()->getMessage(),
                "all.syx holds 396 programs. Overwrite User Bank 1, User Bank 2, User Bank 3, User Bank 4 with them?");
@@ -703,7 +706,7 @@ TEST_F (MainEditor, AllBanksFilesGoIntoTheBanksTheirDumpsName)
     ASSERT_TRUE (waitFor ([&] { return editor->getMessage() == nullptr; }));
     EXPECT_EQ (hub().getBankProgram (0, 10), untouched);
 
-    editor->menuChosen (MainComp::bankFileMenuId, MainComp::allBanksItem);
+    editor->menuChosen (MainComp::bankFileMenuId, BankFileMenu::allBanksItem);
     editor->getMessage()->getOkButton().onClick();
     ASSERT_TRUE (waitFor ([&] { return hub().getBankProgram (3, 98) == pattern (398); }));
     for (int b = 0; b < 4; ++b)
@@ -714,7 +717,7 @@ TEST_F (MainEditor, AllBanksFilesGoIntoTheBanksTheirDumpsName)
     // Factory banks only: nothing of the user's is at stake, so no question.
     const auto factory = files.banksFile ("factory.syx", {5, 7});
     editor->getFileMan().answerDialog = [factory] (const FileMan::Kind&) { return factory; };
-    editor->menuChosen (MainComp::bankFileMenuId, MainComp::allBanksItem);
+    editor->menuChosen (MainComp::bankFileMenuId, BankFileMenu::allBanksItem);
     EXPECT_EQ (hub().getBankProgram (5, 1), pattern (501));
     EXPECT_EQ (hub().getBankProgram (7, 97), pattern (797));
     EXPECT_EQ (editor->getMessage()->getMessage(),
@@ -863,18 +866,19 @@ TEST (TransferTexts, ReadBackReportsNameEverySlotInRuns)
 
 TEST_F (MainEditor, CheckConnectionNamesTheModelAndKeepsItsVerdictInTheStatusLine)
 {
-    EXPECT_EQ (itemTexts (editor->midiMenu()), (juce::StringArray{"MIDI Setup", "Check Connection"}));
+    EXPECT_EQ (itemTexts (editor->getMenu (MainComp::midiMenuId)->build()),
+               (juce::StringArray{"MIDI Setup", "Check Connection"}));
     auto& status = *editor->getKeyboard();
 
     // The virtual module, set as the setup's help text asks.
-    editor->menuChosen (MainComp::midiMenuId, MainComp::checkConnectionItem);
+    editor->menuChosen (MainComp::midiMenuId, MidiMenu::checkConnectionItem);
     EXPECT_TRUE (editor->getMidiSetup()->isScanShown());
     ASSERT_TRUE (waitFor ([&] { return status.getStatusText() == "PROPHET 12 MDL: SETTINGS OK"; }))
         << status.getStatusText();
     ASSERT_TRUE (waitFor ([&] { return !editor->getMidiSetup()->isScanShown(); })) << "a good check closes itself";
 
     // Both ports moved to the keyboard in the setup: OK starts the check by itself.
-    editor->menuChosen (MainComp::midiMenuId, MainComp::midiSetupItem);
+    editor->menuChosen (MainComp::midiMenuId, MidiMenu::setupItem);
     auto* setup = editor->getMidiSetup()->getSetup();
     ASSERT_NE (setup, nullptr);
     EXPECT_EQ (setup->getStatusText(), status.getStatusText()) << "the panel's title says the same";
@@ -897,13 +901,13 @@ TEST_F (MainEditor, CheckConnectionNamesTheModelAndKeepsItsVerdictInTheStatusLin
     EXPECT_EQ (keyboard.getNumOtherModelMessages(), 0);
 
     keyboard.setGlobal (6, 0); // "All"
-    editor->menuChosen (MainComp::midiMenuId, MainComp::checkConnectionItem);
+    editor->menuChosen (MainComp::midiMenuId, MidiMenu::checkConnectionItem);
     ASSERT_TRUE (waitFor ([&] { return status.getStatusText() == "PROPHET 12 KBD: SETTINGS OK"; }))
         << status.getStatusText();
 
     // The global panel follows each answer by itself: a reply that is no global dump dims it and
     // says so, the next good one brings it back.
-    editor->menuChosen (MainComp::midiMenuId, MainComp::midiSetupItem);
+    editor->menuChosen (MainComp::midiMenuId, MidiMenu::setupItem);
     setup = editor->getMidiSetup()->getSetup();
     ASSERT_NE (setup, nullptr);
     setup->toggleGlobals();
@@ -920,7 +924,7 @@ TEST_F (MainEditor, CheckConnectionNamesTheModelAndKeepsItsVerdictInTheStatusLin
 
 TEST_F (MainEditor, TheModelChosenInTheSetupIsSpokenAndKept)
 {
-    editor->menuChosen (MainComp::midiMenuId, MainComp::midiSetupItem);
+    editor->menuChosen (MainComp::midiMenuId, MidiMenu::setupItem);
     auto* setup = editor->getMidiSetup()->getSetup();
     ASSERT_NE (setup, nullptr);
     EXPECT_EQ (setup->getModelText(), "Detect");
