@@ -7,6 +7,7 @@
 
 #include <juce_events/juce_events.h>
 
+#include "CliCommands.h"
 #include "InstrumentLink.h"
 
 using namespace instrumentLink;
@@ -20,9 +21,6 @@ struct Plan
     std::vector<int> banks;                    // what ends up in the file, in order
     Link link;
 };
-
-const char* const receiveUsage = "usage: ravlin-cli receive --in NAME --out NAME --banks user|factory|all|1..8 "
-                                 "[--model module|keyboard|detect] [--wire din|usb|none] [--timeout SECONDS] FILE\n";
 
 bool parse (const juce::StringArray& args, Plan& plan, std::ostream& err)
 {
@@ -65,7 +63,7 @@ bool parse (const juce::StringArray& args, Plan& plan, std::ostream& err)
         }
         else if (a.startsWith ("--") || plan.file.isNotEmpty())
         {
-            err << "ravlin-cli: unexpected " << a << "\n";
+            err << "ravlin-cli: unexpected " << a << "\n" << usageOf ("receive");
             return false;
         }
         else
@@ -74,7 +72,7 @@ bool parse (const juce::StringArray& args, Plan& plan, std::ostream& err)
 
     if (plan.input.isEmpty() || plan.output.isEmpty() || plan.receives.empty() || plan.file.isEmpty())
     {
-        err << receiveUsage;
+        err << usageOf ("receive");
         return false;
     }
     return true;
@@ -172,10 +170,6 @@ struct TransmitPlan
     Link link;
 };
 
-const char* const transmitUsage =
-    "usage: ravlin-cli transmit [--in NAME] --out NAME [--to-bank 1..8] [--yes] [--verify] "
-    "[--model module|keyboard|detect] [--wire din|usb|none] [--timeout SECONDS] FILE\n";
-
 bool parseTransmit (const juce::StringArray& args, TransmitPlan& plan, std::ostream& err)
 {
     for (int i = 1; i < args.size(); ++i)
@@ -213,7 +207,7 @@ bool parseTransmit (const juce::StringArray& args, TransmitPlan& plan, std::ostr
         }
         else if (a.startsWith ("--") || plan.file.isNotEmpty())
         {
-            err << "ravlin-cli: unexpected " << a << "\n";
+            err << "ravlin-cli: unexpected " << a << "\n" << usageOf ("transmit");
             return false;
         }
         else
@@ -221,7 +215,7 @@ bool parseTransmit (const juce::StringArray& args, TransmitPlan& plan, std::ostr
     }
     if (plan.output.isEmpty() || plan.file.isEmpty())
     {
-        err << transmitUsage;
+        err << usageOf ("transmit");
         return false;
     }
     if (plan.verify && plan.input.isEmpty())
@@ -272,7 +266,8 @@ int transmitBanks (const juce::StringArray& args, std::istream& in, std::ostream
 
     if (!plan.confirmed)
     {
-        out << "This overwrites " << items.size() << " programs in the instrument's memory. Continue? [y/N] "
+        // The question goes where errors go: what the command reports stays on out alone.
+        err << "This overwrites " << items.size() << " programs in the instrument's memory. Continue? [y/N] "
             << std::flush;
         std::string answer;
         if (!std::getline (in, answer) || (answer != "y" && answer != "Y" && answer != "yes"))

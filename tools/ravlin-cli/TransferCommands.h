@@ -21,6 +21,7 @@ int receiveBanks (const juce::StringArray& args, std::ostream& out, std::ostream
 
 /** ravlin-cli transmit --in NAME --out NAME [--to-bank 1..8] [--yes] [--verify] [--model
     module|keyboard|detect] FILE: restores a bank file into the instrument's memory, asking
-    first unless --yes. The dumps go out with the device byte of the model on the port. */
+    first on err (the answer read from in) unless --yes. The dumps go out with the device byte of the model on the port.
+ */
 int transmitBanks (const juce::StringArray& args, std::istream& in, std::ostream& out, std::ostream& err,
                    const SystemMidiDevices& system = {});
