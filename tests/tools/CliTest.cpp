@@ -284,9 +284,10 @@ TEST_F (CliFiles, ReceivesBanksFromTheVirtualInstrumentIntoABankFile)
     const auto file = dir.getChildFile ("backup.syx");
     const auto run = cli ({"receive", "--in", port, "--out", port, "--banks", "6", file.getFullPathName()});
     ASSERT_EQ (run.code, 0) << run.err;
-    EXPECT_TRUE (lines (run.out)[0].startsWith ("Prophet 12 Module on Prophet 12 Module (virtual): identified in "))
-        << run.out;
-    EXPECT_NE (run.out.find ("wrote 99 programs"), std::string::npos);
+    EXPECT_TRUE (lines (run.err)[0].startsWith ("Prophet 12 Module on Prophet 12 Module (virtual): identified in "))
+        << run.err;
+    EXPECT_TRUE (lines (run.out)[0].startsWith ("wrote 99 programs to ")) << "the result alone: " << run.out;
+    EXPECT_EQ (lines (run.out).size(), 1);
     EXPECT_EQ (deviceBytesOf (file), std::vector<uint8_t> (99, sysex::deviceModule));
 
     juce::MemoryBlock data;
@@ -345,19 +346,21 @@ TEST_F (CliFiles, TransmitsABankFileBackAndVerifiesIt)
     std::istringstream yes ("y\n");
     std::ostringstream out2, err2;
     ASSERT_EQ (transmitBanks (toBankTwo, yes, out2, err2), 0) << err2.str();
-    EXPECT_EQ (err2.str(), question);
-    EXPECT_NE (out2.str().find ("sent 99 programs in"), std::string::npos);
-    EXPECT_NE (out2.str().find ("verified 99 programs"), std::string::npos);
+    EXPECT_EQ (out2.str(), "verified 99 programs\n") << "the result alone";
+    EXPECT_NE (err2.str().find ("sent 99 programs in"), std::string::npos);
 
-    EXPECT_TRUE (lines (out2.str())[0].startsWith ("Prophet 12 Module on Prophet 12 Module (virtual): identified in "))
-        << "the model is named once the user agreed: " << out2.str();
+    EXPECT_TRUE (lines (err2.str())[0].startsWith (question +
+                                                   "Prophet 12 Module on Prophet 12 Module (virtual): identified in "))
+        << "the model is named once the user agreed: " << err2.str();
 
     // Without an input nobody can be asked: the module, and the user is told.
     const auto own = cli ({"transmit", "--out", port, "--yes", backup});
     EXPECT_EQ (own.code, 0) << own.err;
-    EXPECT_EQ (lines (own.out)[0], "Prophet 12 Module on Prophet 12 Module (virtual)");
-    EXPECT_EQ (own.err, "ravlin-cli: without an input (--in) nobody can be asked which model is on Prophet 12 Module "
-                        "(virtual): going on as the Prophet 12 Module (--model keyboard for a keyboard)\n");
+    EXPECT_EQ (lines (own.err)[0], "Prophet 12 Module on Prophet 12 Module (virtual)");
+    EXPECT_EQ (lines (own.err)[1], "ravlin-cli: without an input (--in) nobody can be asked which model is on Prophet "
+                                   "12 Module (virtual): going on as the Prophet 12 Module (--model keyboard for a "
+                                   "keyboard)");
+    EXPECT_TRUE (own.out.rfind ("sent 99 programs in ", 0) == 0) << own.out;
 }
 
 TEST_F (CliFiles, TransmitRefusesBadInput)
@@ -386,11 +389,12 @@ TEST_F (CliFiles, ReceivesFromTheKeyboardWithItsByteAndTransmitsTheFileBack)
     const auto received =
         cli ({"receive", "--in", keyboardPort, "--out", keyboardPort, "--banks", "6", backup.getFullPathName()});
     ASSERT_EQ (received.code, 0) << received.err;
-    EXPECT_TRUE (received.err.empty()) << received.err;
-    const auto said = lines (received.out);
+    const auto said = lines (received.err);
     EXPECT_TRUE (said[0].startsWith ("Prophet 12 Keyboard on Prophet 12 Keyboard (virtual): identified in "))
         << said[0];
     EXPECT_EQ (said[1], "received 1 of 99 programs");
+    EXPECT_EQ (said[2], "received 99 of 99 programs");
+    EXPECT_EQ (said.size(), 3) << "nothing went wrong";
 
     EXPECT_EQ (deviceBytesOf (backup), std::vector<uint8_t> (99, sysex::deviceKeyboard));
     const auto data = *ProgramFiles::readFile (backup);
@@ -403,10 +407,10 @@ TEST_F (CliFiles, ReceivesFromTheKeyboardWithItsByteAndTransmitsTheFileBack)
     const auto sent = cli ({"transmit", "--in", keyboardPort, "--out", keyboardPort, "--to-bank", "2", "--yes",
                             "--verify", backup.getFullPathName()});
     ASSERT_EQ (sent.code, 0) << sent.err;
-    EXPECT_TRUE (sent.err.empty()) << sent.err;
     EXPECT_TRUE (
-        lines (sent.out)[0].startsWith ("Prophet 12 Keyboard on Prophet 12 Keyboard (virtual): identified in "));
-    EXPECT_EQ (lines (sent.out)[lines (sent.out).size() - 1], "verified 99 programs");
+        lines (sent.err)[0].startsWith ("Prophet 12 Keyboard on Prophet 12 Keyboard (virtual): identified in "));
+    EXPECT_FALSE (sent.err.find ("ravlin-cli:") != std::string::npos) << sent.err;
+    EXPECT_EQ (sent.out, "verified 99 programs\n");
 }
 
 TEST_F (CliFiles, TheOtherModelsByteGetsNoAnswerAndTheToolSaysSo)
@@ -416,8 +420,9 @@ TEST_F (CliFiles, TheOtherModelsByteGetsNoAnswerAndTheToolSaysSo)
     const auto run = cli ({"receive", "--in", keyboardPort, "--out", keyboardPort, "--banks", "1", "--model", "module",
                            "--timeout", "0.2", file.getFullPathName()});
     EXPECT_EQ (run.code, 1);
-    EXPECT_EQ (run.out, "Prophet 12 Module on Prophet 12 Keyboard (virtual)\n");
-    EXPECT_EQ (run.err, "ravlin-cli: the instrument did not answer within 0.2 s (is it on, are its SysEx settings "
+    EXPECT_TRUE (run.out.empty()) << run.out;
+    EXPECT_EQ (run.err, "Prophet 12 Module on Prophet 12 Keyboard (virtual)\n"
+                        "ravlin-cli: the instrument did not answer within 0.2 s (is it on, are its SysEx settings "
                         "enabled, and is it a Prophet 12 Module? see --model)\n");
     EXPECT_FALSE (file.exists());
 
@@ -438,14 +443,15 @@ TEST_F (CliFiles, TheOtherModelsByteGetsNoAnswerAndTheToolSaysSo)
     const auto sent = cli ({"transmit", "--in", keyboardPort, "--out", keyboardPort, "--model", "module", "--yes",
                             "--verify", "--timeout", "0.2", three.getFullPathName()});
     EXPECT_EQ (sent.code, 1);
-    EXPECT_EQ (lines (sent.out)[0], "Prophet 12 Module on Prophet 12 Keyboard (virtual)");
+    EXPECT_TRUE (sent.out.empty()) << sent.out;
+    EXPECT_EQ (lines (sent.err)[0], "Prophet 12 Module on Prophet 12 Keyboard (virtual)");
     EXPECT_NE (sent.err.find ("is it a Prophet 12 Module? see --model"), std::string::npos) << sent.err;
 
     // Told it is a keyboard, the same port answers.
     const auto told = cli ({"receive", "--in", keyboardPort, "--out", keyboardPort, "--banks", "1", "--model",
                             "keyboard", file.getFullPathName()});
     ASSERT_EQ (told.code, 0) << told.err;
-    EXPECT_EQ (lines (told.out)[0], "Prophet 12 Keyboard on Prophet 12 Keyboard (virtual)");
+    EXPECT_EQ (lines (told.err)[0], "Prophet 12 Keyboard on Prophet 12 Keyboard (virtual)");
     EXPECT_EQ (deviceBytesOf (file), std::vector<uint8_t> (99, sysex::deviceKeyboard));
 }
 
@@ -457,10 +463,11 @@ TEST_F (CliFiles, WithoutAnIdentityReplyTheToolGoesOnAsTheModuleAndSaysSo)
     const juce::StringArray args{"receive", "--in", "Silent Port", "--out", "Silent Port",
                                  "--banks", "3",    "--timeout",   "0.1",   file.getFullPathName()};
     EXPECT_EQ (receiveBanks (args, out, err, lend (devices)), 1);
-    EXPECT_EQ (out.str(), "Prophet 12 Module on Silent Port\n");
-    EXPECT_EQ (lines (err.str())[0], "ravlin-cli: nothing on Silent Port answered the identity request within 1 s: "
+    EXPECT_TRUE (out.str().empty()) << out.str();
+    EXPECT_EQ (lines (err.str())[0], "Prophet 12 Module on Silent Port");
+    EXPECT_EQ (lines (err.str())[1], "ravlin-cli: nothing on Silent Port answered the identity request within 1 s: "
                                      "going on as the Prophet 12 Module (--model keyboard for a keyboard)");
-    EXPECT_EQ (lines (err.str()).size(), 2) << err.str();
+    EXPECT_EQ (lines (err.str()).size(), 3) << err.str();
     EXPECT_FALSE (file.exists());
 
     // The identity request, then, a second later, the first program request with the module's byte.
@@ -477,7 +484,8 @@ TEST_F (CliFiles, AChosenModelSendsNoIdentityRequest)
     const juce::StringArray args{"receive", "--in",    "Silent Port", "--out",     "Silent Port", "--banks",
                                  "3",       "--model", "keyboard",    "--timeout", "0.05",        "x.syx"};
     EXPECT_EQ (receiveBanks (args, out, err, lend (devices)), 1);
-    EXPECT_EQ (out.str(), "Prophet 12 Keyboard on Silent Port\n");
+    EXPECT_TRUE (out.str().empty()) << out.str();
+    EXPECT_EQ (lines (err.str())[0], "Prophet 12 Keyboard on Silent Port");
     EXPECT_EQ (devices.sent(), std::vector<Bytes> ({{0xF0, 0x01, 0x2A, 0x05, 0x02, 0x00, 0xF7}}));
 }
 
@@ -1021,6 +1029,13 @@ TEST_F (CliFiles, EveryCommandKeepsErrorsOffStdoutAndExitsZeroOneOrTwo)
         {{"transmit", "--out", port, "--yes", junk}, 1},
         {{"transmit", "--out", port, "--yes", missing}, 1},
         {{"transmit", "--out", port, "--to-bank", "0", bank}, 2},
+        {{"transmit", "--out", port, "--yes", bank}, 0},
+        {{"receive", "--in", keyboardPort, "--out", keyboardPort, "--banks", "1", "--model", "module", "--timeout",
+          "0.2", backup},
+         1},
+        {{"transmit", "--in", keyboardPort, "--out", keyboardPort, "--model", "module", "--yes", "--verify",
+          "--timeout", "0.2", bank},
+         1},
         {{"convert", bank, converted}, 0},
         {{"convert", missing, converted}, 1},
         {{"convert", junk, converted}, 1},

@@ -103,7 +103,9 @@ int receiveBanks (const juce::StringArray& args, std::ostream& out, std::ostream
         err << "ravlin-cli: the MIDI ports did not open\n";
         return 1;
     }
-    sayModel (hub, identified, plan.output, out, err);
+    // What happens on the way goes where errors go; out holds the result alone, and nothing when
+    // the command fails.
+    sayModel (hub, identified, plan.output, err, err);
 
     const auto start = juce::Time::getMillisecondCounterHiRes();
     const int total = (int)plan.banks.size() * 99;
@@ -123,7 +125,7 @@ int receiveBanks (const juce::StringArray& args, std::ostream& out, std::ostream
                 {
                     lastReply = juce::Time::getMillisecondCounterHiRes();
                     if (++received % 99 == 0 || received == 1)
-                        out << "received " << received << " of " << total << " programs\n" << std::flush;
+                        err << "received " << received << " of " << total << " programs\n" << std::flush;
                 }
                 else if (code == HubEvent::bankDone)
                     done = true;
@@ -293,7 +295,7 @@ int transmitBanks (const juce::StringArray& args, std::istream& in, std::ostream
                                                                           : LinkSpeed::Kind::din);
     const auto identified = openPorts (hub, inputPort, outputPort, plan.link);
     if (hub.getPorts().outputOpen)
-        sayModel (hub, identified, plan.output, out, err);
+        sayModel (hub, identified, plan.output, err, err); // on the way, as receive's
 
     const auto start = juce::Time::getMillisecondCounterHiRes();
     const auto total = (int)items.size();
@@ -309,13 +311,15 @@ int transmitBanks (const juce::StringArray& args, std::istream& in, std::ostream
         for (auto code : hub.takeEvents())
         {
             if (HubEvent::kindOf (code) == 0x170 && (++sent % 99 == 0 || sent == 1 || sent == total))
-                out << "sent " << sent << " of " << total << " programs\n" << std::flush;
+                err << "sent " << sent << " of " << total << " programs\n" << std::flush;
             done = done || code == HubEvent::bankDone;
         }
         juce::Thread::sleep (2);
     }
-    out << "sent " << total << " programs in "
-        << juce::String ((juce::Time::getMillisecondCounterHiRes() - start) / 1000.0, 2) << " s\n";
+    // With a read-back to come this is on the way too: the result is what it finds.
+    (plan.verify ? err : out) << "sent " << total << " programs in "
+                              << juce::String ((juce::Time::getMillisecondCounterHiRes() - start) / 1000.0, 2)
+                              << " s\n";
 
     if (!plan.verify)
         return 0;
