@@ -285,9 +285,10 @@ TEST_F (CliFiles, ReceivesBanksFromTheVirtualInstrumentIntoABankFile)
     const auto file = dir.getChildFile ("backup.syx");
     const auto run = cli ({"receive", "--in", port, "--out", port, "--banks", "6", file.getFullPathName()});
     ASSERT_EQ (run.code, 0) << run.err;
-    EXPECT_TRUE (lines (run.out)[0].startsWith ("Prophet 12 Module on Prophet 12 Module (virtual): identified in "))
-        << run.out;
-    EXPECT_NE (run.out.find ("wrote 99 programs"), std::string::npos);
+    EXPECT_TRUE (lines (run.err)[0].startsWith ("Prophet 12 Module on Prophet 12 Module (virtual): identified in "))
+        << run.err;
+    EXPECT_TRUE (lines (run.out)[0].startsWith ("wrote 99 programs to ")) << "the result alone: " << run.out;
+    EXPECT_EQ (lines (run.out).size(), 1);
     EXPECT_EQ (deviceBytesOf (file), std::vector<uint8_t> (99, sysex::deviceModule));
 
     juce::MemoryBlock data;
@@ -393,26 +394,29 @@ TEST_F (CliFiles, TransmitsABankFileBackAndVerifiesIt)
     std::istringstream no ("n\n");
     std::ostringstream out, err;
     const juce::StringArray toBankTwo{"transmit", "--in", port, "--out", port, "--to-bank", "2", "--verify", backup};
+    const std::string question = "This overwrites 99 programs in the instrument's memory. Continue? [y/N] ";
     EXPECT_EQ (transmitBanks (toBankTwo, no, out, err), 1);
-    EXPECT_NE (out.str().find ("This overwrites 99 programs"), std::string::npos);
-    EXPECT_NE (err.str().find ("nothing sent"), std::string::npos);
+    EXPECT_EQ (err.str(), question + "ravlin-cli: nothing sent\n") << "the question is asked where errors go";
+    EXPECT_TRUE (out.str().empty()) << out.str();
 
     std::istringstream yes ("y\n");
     std::ostringstream out2, err2;
     ASSERT_EQ (transmitBanks (toBankTwo, yes, out2, err2), 0) << err2.str();
-    EXPECT_NE (out2.str().find ("sent 99 programs in"), std::string::npos);
-    EXPECT_NE (out2.str().find ("verified 99 programs"), std::string::npos);
+    EXPECT_EQ (out2.str(), "verified 99 programs\n") << "the result alone";
+    EXPECT_NE (err2.str().find ("sent 99 programs in"), std::string::npos);
 
-    EXPECT_NE (out2.str().find ("[y/N] Prophet 12 Module on Prophet 12 Module (virtual): identified in "),
-               std::string::npos)
-        << "the model is named once the user agreed";
+    EXPECT_TRUE (lines (err2.str())[0].startsWith (question +
+                                                   "Prophet 12 Module on Prophet 12 Module (virtual): identified in "))
+        << "the model is named once the user agreed: " << err2.str();
 
     // Without an input nobody can be asked: the module, and the user is told.
     const auto own = cli ({"transmit", "--out", port, "--yes", backup});
     EXPECT_EQ (own.code, 0) << own.err;
-    EXPECT_EQ (lines (own.out)[0], "Prophet 12 Module on Prophet 12 Module (virtual)");
-    EXPECT_EQ (own.err, "ravlin-cli: without an input (--in) nobody can be asked which model is on Prophet 12 Module "
-                        "(virtual): going on as the Prophet 12 Module (--model keyboard for a keyboard)\n");
+    EXPECT_EQ (lines (own.err)[0], "Prophet 12 Module on Prophet 12 Module (virtual)");
+    EXPECT_EQ (lines (own.err)[1], "ravlin-cli: without an input (--in) nobody can be asked which model is on Prophet "
+                                   "12 Module (virtual): going on as the Prophet 12 Module (--model keyboard for a "
+                                   "keyboard)");
+    EXPECT_TRUE (own.out.rfind ("sent 99 programs in ", 0) == 0) << own.out;
 }
 
 TEST_F (CliFiles, TransmitRefusesBadInput)
@@ -441,11 +445,12 @@ TEST_F (CliFiles, ReceivesFromTheKeyboardWithItsByteAndTransmitsTheFileBack)
     const auto received =
         cli ({"receive", "--in", keyboardPort, "--out", keyboardPort, "--banks", "6", backup.getFullPathName()});
     ASSERT_EQ (received.code, 0) << received.err;
-    EXPECT_TRUE (received.err.empty()) << received.err;
-    const auto said = lines (received.out);
+    const auto said = lines (received.err);
     EXPECT_TRUE (said[0].startsWith ("Prophet 12 Keyboard on Prophet 12 Keyboard (virtual): identified in "))
         << said[0];
     EXPECT_EQ (said[1], "received 1 of 99 programs");
+    EXPECT_EQ (said[2], "received 99 of 99 programs");
+    EXPECT_EQ (said.size(), 3) << "nothing went wrong";
 
     EXPECT_EQ (deviceBytesOf (backup), std::vector<uint8_t> (99, sysex::deviceKeyboard));
     const auto data = *ProgramFiles::readFile (backup);
@@ -458,10 +463,10 @@ TEST_F (CliFiles, ReceivesFromTheKeyboardWithItsByteAndTransmitsTheFileBack)
     const auto sent = cli ({"transmit", "--in", keyboardPort, "--out", keyboardPort, "--to-bank", "2", "--yes",
                             "--verify", backup.getFullPathName()});
     ASSERT_EQ (sent.code, 0) << sent.err;
-    EXPECT_TRUE (sent.err.empty()) << sent.err;
     EXPECT_TRUE (
-        lines (sent.out)[0].startsWith ("Prophet 12 Keyboard on Prophet 12 Keyboard (virtual): identified in "));
-    EXPECT_EQ (lines (sent.out)[lines (sent.out).size() - 1], "verified 99 programs");
+        lines (sent.err)[0].startsWith ("Prophet 12 Keyboard on Prophet 12 Keyboard (virtual): identified in "));
+    EXPECT_FALSE (sent.err.find ("ravlin-cli:") != std::string::npos) << sent.err;
+    EXPECT_EQ (sent.out, "verified 99 programs\n");
 }
 
 TEST_F (CliFiles, TheOtherModelsByteGetsNoAnswerAndTheToolSaysSo)
@@ -471,8 +476,9 @@ TEST_F (CliFiles, TheOtherModelsByteGetsNoAnswerAndTheToolSaysSo)
     const auto run = cli ({"receive", "--in", keyboardPort, "--out", keyboardPort, "--banks", "1", "--model", "module",
                            "--timeout", "0.2", file.getFullPathName()});
     EXPECT_EQ (run.code, 1);
-    EXPECT_EQ (run.out, "Prophet 12 Module on Prophet 12 Keyboard (virtual)\n");
-    EXPECT_EQ (run.err, "ravlin-cli: the instrument did not answer within 0.2 s (is it on, are its SysEx settings "
+    EXPECT_TRUE (run.out.empty()) << run.out;
+    EXPECT_EQ (run.err, "Prophet 12 Module on Prophet 12 Keyboard (virtual)\n"
+                        "ravlin-cli: the instrument did not answer within 0.2 s (is it on, are its SysEx settings "
                         "enabled, and is it a Prophet 12 Module? see --model)\n");
     EXPECT_FALSE (file.exists());
 
@@ -493,14 +499,15 @@ TEST_F (CliFiles, TheOtherModelsByteGetsNoAnswerAndTheToolSaysSo)
     const auto sent = cli ({"transmit", "--in", keyboardPort, "--out", keyboardPort, "--model", "module", "--yes",
                             "--verify", "--timeout", "0.2", three.getFullPathName()});
     EXPECT_EQ (sent.code, 1);
-    EXPECT_EQ (lines (sent.out)[0], "Prophet 12 Module on Prophet 12 Keyboard (virtual)");
+    EXPECT_TRUE (sent.out.empty()) << sent.out;
+    EXPECT_EQ (lines (sent.err)[0], "Prophet 12 Module on Prophet 12 Keyboard (virtual)");
     EXPECT_NE (sent.err.find ("is it a Prophet 12 Module? see --model"), std::string::npos) << sent.err;
 
     // Told it is a keyboard, the same port answers.
     const auto told = cli ({"receive", "--in", keyboardPort, "--out", keyboardPort, "--banks", "1", "--model",
                             "keyboard", file.getFullPathName()});
     ASSERT_EQ (told.code, 0) << told.err;
-    EXPECT_EQ (lines (told.out)[0], "Prophet 12 Keyboard on Prophet 12 Keyboard (virtual)");
+    EXPECT_EQ (lines (told.err)[0], "Prophet 12 Keyboard on Prophet 12 Keyboard (virtual)");
     EXPECT_EQ (deviceBytesOf (file), std::vector<uint8_t> (99, sysex::deviceKeyboard));
 }
 
@@ -512,10 +519,11 @@ TEST_F (CliFiles, WithoutAnIdentityReplyTheToolGoesOnAsTheModuleAndSaysSo)
     const juce::StringArray args{"receive", "--in", "Silent Port", "--out", "Silent Port",
                                  "--banks", "3",    "--timeout",   "0.1",   file.getFullPathName()};
     EXPECT_EQ (receiveBanks (args, out, err, lend (devices)), 1);
-    EXPECT_EQ (out.str(), "Prophet 12 Module on Silent Port\n");
-    EXPECT_EQ (lines (err.str())[0], "ravlin-cli: nothing on Silent Port answered the identity request within 1 s: "
+    EXPECT_TRUE (out.str().empty()) << out.str();
+    EXPECT_EQ (lines (err.str())[0], "Prophet 12 Module on Silent Port");
+    EXPECT_EQ (lines (err.str())[1], "ravlin-cli: nothing on Silent Port answered the identity request within 1 s: "
                                      "going on as the Prophet 12 Module (--model keyboard for a keyboard)");
-    EXPECT_EQ (lines (err.str()).size(), 2) << err.str();
+    EXPECT_EQ (lines (err.str()).size(), 3) << err.str();
     EXPECT_FALSE (file.exists());
 
     // The identity request, then, a second later, the first program request with the module's byte.
@@ -532,7 +540,8 @@ TEST_F (CliFiles, AChosenModelSendsNoIdentityRequest)
     const juce::StringArray args{"receive", "--in",    "Silent Port", "--out",     "Silent Port", "--banks",
                                  "3",       "--model", "keyboard",    "--timeout", "0.05",        "x.syx"};
     EXPECT_EQ (receiveBanks (args, out, err, lend (devices)), 1);
-    EXPECT_EQ (out.str(), "Prophet 12 Keyboard on Silent Port\n");
+    EXPECT_TRUE (out.str().empty()) << out.str();
+    EXPECT_EQ (lines (err.str())[0], "Prophet 12 Keyboard on Silent Port");
     EXPECT_EQ (devices.sent(), std::vector<Bytes> ({{0xF0, 0x01, 0x2A, 0x05, 0x02, 0x00, 0xF7}}));
 }
 
@@ -557,7 +566,7 @@ TEST_F (CliFiles, PortsDetectNamesTheModelOnEveryPairOfPorts)
 
     const auto bad = cli ({"ports", "--detct"});
     EXPECT_EQ (bad.code, 2);
-    EXPECT_EQ (bad.err, "ravlin-cli: unexpected --detct\nusage: ravlin-cli ports [--detect]\n");
+    EXPECT_EQ (bad.err, "ravlin-cli: unexpected --detct\nusage: ravlin-cli ports [--detect] [--json]\n");
     EXPECT_TRUE (bad.out.empty());
 }
 
@@ -567,8 +576,8 @@ TEST (CliFirstRun, WithoutDevicesOrPortsFileTheVirtualInstrumentIsChosen)
     const auto folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
                             .getChildFile ("ravlin-first-" + juce::String::toHexString (juce::Random().nextInt64()));
     ravlin::test::NoMidiDevices none;
-    std::ostringstream said;
-    EXPECT_EQ (prepareFirstRun (folder, none, said), 0);
+    std::ostringstream said, silent;
+    EXPECT_EQ (prepareFirstRun (folder, none, said, silent), 0);
     EXPECT_NE (said.str().find ("virtual instrument"), std::string::npos);
     const SettingsFiles files (folder);
     const auto ports = files.loadPorts();
@@ -585,15 +594,16 @@ TEST (CliFirstRun, WithoutDevicesOrPortsFileTheVirtualInstrumentIsChosen)
     // A second run leaves the file alone, and machines with devices are told where to choose.
     files.savePorts ({"Mine", "Mine", "NONE", "0"});
     std::ostringstream again;
-    prepareFirstRun (folder, none, again);
+    prepareFirstRun (folder, none, again, silent);
     EXPECT_EQ (files.loadPorts()[0], "Mine");
     EXPECT_TRUE (again.str().empty());
     files.portsFile().deleteFile();
     ravlin::test::FakeMidiDevices some;
     std::ostringstream withDevices;
-    prepareFirstRun (folder, some, withDevices);
+    prepareFirstRun (folder, some, withDevices, silent);
     EXPECT_FALSE (files.portsFile().existsAsFile());
     EXPECT_NE (withDevices.str().find ("MIDI button"), std::string::npos);
+    EXPECT_TRUE (silent.str().empty()) << silent.str();
     folder.deleteRecursively();
 }
 
@@ -807,4 +817,407 @@ TEST_F (CliFiles, ConvertWithAModelRewritesTheDeviceByteOfEveryDumpAndNothingEls
     ASSERT_EQ (cli ({"convert", kbBank.getFullPathName(), library.getFullPathName()}).code, 0);
     ASSERT_EQ (cli ({"convert", "--bank", "3", library.getFullPathName(), fromLibrary.getFullPathName()}).code, 0);
     EXPECT_EQ (deviceBytesOf (fromLibrary), std::vector<uint8_t> (99, sysex::deviceModule));
+}
+
+//==============================================================================
+namespace
+{
+/** The built tool run with args: its exit code, and stdout or stderr (a child process gives one). */
+Run runTool (const juce::StringArray& args, bool wantErr = false)
+{
+    juce::ChildProcess process;
+    juce::StringArray command{RAVLIN_CLI_PATH};
+    command.addArray (args);
+    if (!process.start (command, wantErr ? juce::ChildProcess::wantStdErr : juce::ChildProcess::wantStdOut))
+        return {-1, {}, {}};
+    const auto text = process.readAllProcessOutput().toStdString();
+    process.waitForProcessToFinish (20000);
+    const auto code = (int)process.getExitCode();
+    return wantErr ? Run{code, {}, text} : Run{code, text, {}};
+}
+
+juce::var parsed (const std::string& text)
+{
+    juce::var document;
+    const auto result = juce::JSON::parse (juce::String::fromUTF8 (text.data(), (int)text.size()), document);
+    EXPECT_TRUE (result.wasOk()) << result.getErrorMessage() << " in " << text.substr (0, 300);
+    return document;
+}
+
+const char* const everyCommand[] = {"list", "show", "params", "ports", "first-run", "receive", "transmit", "convert"};
+
+/** The options a usage line names: "--banks" of "[--banks user|factory]". */
+juce::StringArray optionsOf (const juce::String& usage)
+{
+    juce::StringArray words, options;
+    words.addTokens (usage.removeCharacters ("[]"), " |\n", {});
+    for (const auto& w : words)
+        if (w.startsWith ("--"))
+            options.addIfNotAlreadyThere (w);
+    return options;
+}
+
+juce::File sourceFile (const char* path)
+{
+    return juce::File (RAVLIN_SOURCE_DIR).getChildFile (path);
+}
+} // namespace
+
+TEST (CliHelp, VersionIsTheProjectsAndHelpGoesToStdout)
+{
+    const auto version = cli ({"--version"});
+    EXPECT_EQ (version.code, 0);
+    EXPECT_EQ (version.out, std::string ("ravlin-cli ") + JucePlugin_VersionString + "\n")
+        << "the tool and the plug-in give one version";
+    EXPECT_TRUE (version.err.empty());
+    EXPECT_EQ (runTool ({"--version"}).out, version.out);
+
+    const auto help = cli ({"--help"});
+    EXPECT_EQ (help.code, 0);
+    EXPECT_TRUE (help.err.empty());
+    for (const auto* command : everyCommand)
+        EXPECT_NE (help.out.find (usageOf (command).substr (7)), std::string::npos) << command;
+    EXPECT_NE (help.out.find ("0 success, 1 failure, 2 wrong usage"), std::string::npos);
+    const auto built = runTool ({"--help"});
+    EXPECT_EQ (built.code, 0);
+    EXPECT_EQ (built.out, help.out);
+
+    // A wrong call: the usage on stderr, nothing on stdout, 2.
+    for (const auto& wrong : {juce::StringArray{}, juce::StringArray{"--versio"}, juce::StringArray{"help", "me"}})
+    {
+        const auto run = cli (wrong);
+        EXPECT_EQ (run.code, 2) << wrong.joinIntoString (" ");
+        EXPECT_TRUE (run.out.empty()) << run.out;
+        EXPECT_NE (run.err.find ("usage: ravlin-cli list FILE"), std::string::npos) << run.err;
+    }
+    const auto builtWrong = runTool ({"--versio"});
+    EXPECT_EQ (builtWrong.code, 2);
+    EXPECT_TRUE (builtWrong.out.empty());
+    EXPECT_NE (runTool ({"--versio"}, true).err.find ("usage: ravlin-cli"), std::string::npos);
+}
+
+TEST (CliHelp, EveryCommandDescribesItsUsageAndEachOfItsOptions)
+{
+    for (const auto* command : everyCommand)
+    {
+        for (const auto& args : {juce::StringArray{command, "--help"}, juce::StringArray{command, "x.syx", "--help"}})
+        {
+            const auto run = cli (args);
+            EXPECT_EQ (run.code, 0) << args.joinIntoString (" ");
+            EXPECT_TRUE (run.err.empty()) << run.err;
+            const auto usage = usageOf (command);
+            ASSERT_EQ (run.out.rfind (usage, 0), 0u) << run.out;
+            const juce::String details (run.out.substr (usage.size()));
+            EXPECT_GE (lines (details.toStdString()).size(), 2) << command;
+            for (const auto& option : optionsOf (usage))
+                EXPECT_TRUE (details.contains (option)) << command << " says nothing of " << option;
+        }
+        // Without --help a wrong call prints that command's usage on stderr.
+        const auto wrong = cli ({command, "--no-such-option", "a", "b"});
+        EXPECT_EQ (wrong.code, 2) << command;
+        EXPECT_TRUE (wrong.out.empty()) << command << ": " << wrong.out;
+        EXPECT_NE (wrong.err.find (usageOf (command)), std::string::npos) << command << ": " << wrong.err;
+    }
+    EXPECT_EQ (runTool ({"receive", "--help"}).out, cli ({"receive", "--help"}).out);
+}
+
+TEST_F (CliFiles, JsonOfListAndShowKeepsEveryCharacterOfTheName)
+{
+    // A quote, a backslash and the instrument's characters beyond ASCII.
+    DSI_Program odd;
+    odd.setName ("Say \"Hi\" \\ there");
+    odd.image[(size_t)DSI_Program::nameOffset + 17] = 0x7F;
+    odd.image[(size_t)DSI_Program::nameOffset + 18] = 0x9F;
+    odd.image[(size_t)DSI_Program::categoryOffset] = 3;
+    DSI_Program plain;
+    plain.setName ("Plain");
+    const auto image = LibraryFile::buildImage ({odd.image, plain.image});
+    auto file = dir.getChildFile ("odd \"names\".p12l");
+    file.replaceWithData (image.getData(), image.getSize());
+    const auto path = file.getFullPathName();
+    const auto expectedName =
+        juce::String ("Say \"Hi\" \\ there ") + juce::String::charToString (0x7F) + juce::String::charToString (0x9F);
+
+    const auto listed = cli ({"list", path, "--json"});
+    ASSERT_EQ (listed.code, 0) << listed.err;
+    EXPECT_EQ (cli ({"list", "--json", path}).out, listed.out) << "--json anywhere after the command";
+    EXPECT_EQ (lines (listed.out).size(), 1) << "one document";
+    const auto document = parsed (listed.out);
+    EXPECT_EQ (document["file"].toString(), path);
+    const auto* programs = document["programs"].getArray();
+    ASSERT_NE (programs, nullptr);
+    ASSERT_EQ (programs->size(), 2);
+    EXPECT_EQ ((*programs)[0]["position"], juce::var (1));
+    EXPECT_EQ ((*programs)[0]["name"].toString(), expectedName);
+    EXPECT_TRUE ((*programs)[0]["bank"].isVoid()) << "a library gives no places";
+    EXPECT_TRUE ((*programs)[0]["program"].isVoid());
+    EXPECT_EQ ((*programs)[0]["category"].toString(),
+               lines (cli ({"list", path}).out)[0].fromLastOccurrenceOf ("  ", false, false));
+    EXPECT_EQ ((*programs)[1]["name"].toString(), "Plain");
+
+    const auto shown = cli ({"show", "--json", path, "1"});
+    ASSERT_EQ (shown.code, 0) << shown.err;
+    const auto program = parsed (shown.out);
+    EXPECT_EQ (program["name"].toString(), expectedName);
+    EXPECT_EQ (program["position"], juce::var (1));
+    EXPECT_EQ (program["category"].toString(), (*programs)[0]["category"].toString());
+    const auto* parameters = program["parameters"].getArray();
+    ASSERT_NE (parameters, nullptr);
+
+    // Each parameter says what the text's line says.
+    const auto text = lines (cli ({"show", path, "1"}).out);
+    ASSERT_EQ (parameters->size() + 1, text.size());
+    for (int i = 0; i < parameters->size(); ++i)
+    {
+        const auto& p = (*parameters)[i];
+        const auto line = p["index"].toString() + "\t" + p["layer"].toString() + " " + p["name"].toString() + "\t" +
+                          p["raw"].toString() + "\t" + p["text"].toString();
+        EXPECT_EQ (line, text[i + 1]);
+    }
+    EXPECT_EQ ((*parameters)[0]["layer"].toString(), "A");
+    EXPECT_EQ ((*parameters)[parameters->size() - 1]["layer"].toString(), "B");
+}
+
+TEST_F (CliFiles, JsonOfListGivesTheBankAndProgramTheDumpsName)
+{
+    const auto path = bankFile().getFullPathName();
+    const auto run = cli ({"list", path, "--json"});
+    ASSERT_EQ (run.code, 0) << run.err;
+    const auto document = parsed (run.out);
+    const auto* programs = document["programs"].getArray();
+    ASSERT_NE (programs, nullptr);
+    ASSERT_EQ (programs->size(), 99);
+    EXPECT_EQ ((*programs)[98]["position"], juce::var (99));
+    EXPECT_EQ ((*programs)[98]["bank"], juce::var (2));
+    EXPECT_EQ ((*programs)[98]["program"], juce::var (98));
+    EXPECT_EQ ((*programs)[98]["name"].toString(), "Bank Sound 99");
+    EXPECT_EQ ((*programs)[98]["category"].toString(), "Sequence");
+
+    EXPECT_EQ (cli ({"--json", "list", path}).code, 2) << "the flag comes after the command";
+}
+
+TEST (Cli, JsonParameterTableHasEveryColumnOfTheText)
+{
+    const auto run = cli ({"params", "--json"});
+    ASSERT_EQ (run.code, 0) << run.err;
+    const auto document = parsed (run.out);
+    const auto* rows = document["parameters"].getArray();
+    ASSERT_NE (rows, nullptr);
+    const auto text = lines (cli ({"params"}).out);
+    ASSERT_EQ (rows->size(), text.size());
+    const auto orDash = [] (const juce::var& v) { return v.isVoid() ? juce::String ("-") : v.toString(); };
+    for (int i = 0; i < rows->size(); ++i)
+    {
+        const auto& r = (*rows)[i];
+        const auto line = r["index"].toString() + "\t" + r["section"].toString() + "\t" + r["name"].toString() + "\t" +
+                          r["lowest"].toString() + "\t" + r["highest"].toString() + "\t" + r["displayKind"].toString() +
+                          "\t" + orDash (r["nrpn"]) + "\t" + orDash (r["hostSlot"]);
+        EXPECT_EQ (line, text[i]);
+    }
+    EXPECT_TRUE ((*rows)[936]["hostSlot"].isVoid());
+    EXPECT_TRUE ((*rows)[1024]["nrpn"].isVoid());
+    EXPECT_EQ ((*rows)[1024]["hostSlot"], juce::var (618));
+}
+
+TEST_F (CliFiles, JsonOfPortsAndTheModelsOnThem)
+{
+    SilentPort devices;
+    std::ostringstream out, err;
+    ASSERT_EQ (listMidiPorts ({"ports", "--json"}, out, err, lend (devices)), 0);
+    EXPECT_EQ (out.str(), "{\"inputs\":[\"Silent Port\",\"Lonely In\",\"Prophet 12 Module (virtual)\","
+                          "\"Prophet 12 Keyboard (virtual)\"],\"outputs\":[\"Silent Port\","
+                          "\"Prophet 12 Module (virtual)\",\"Prophet 12 Keyboard (virtual)\"]}\n");
+    EXPECT_TRUE (devices.sent().empty());
+
+    std::ostringstream detected, detectedErr;
+    ASSERT_EQ (listMidiPorts ({"ports", "--json", "--detect"}, detected, detectedErr, lend (devices)), 0);
+    const auto models = parsed (detected.str())["models"];
+    ASSERT_TRUE (models.isArray());
+    ASSERT_EQ (models.size(), 3);
+    EXPECT_EQ (models[0]["port"].toString(), "Silent Port");
+    EXPECT_EQ (models[0]["answer"].toString(), "noAnswer");
+    EXPECT_TRUE (models[0]["model"].isVoid());
+    EXPECT_EQ (models[1]["answer"].toString(), "identified");
+    EXPECT_EQ (models[1]["model"].toString(), "Prophet 12 Module");
+    EXPECT_EQ (models[2]["port"].toString(), "Prophet 12 Keyboard (virtual)");
+    EXPECT_EQ (models[2]["model"].toString(), "Prophet 12 Keyboard");
+    EXPECT_TRUE (detectedErr.str().empty()) << detectedErr.str();
+}
+
+TEST_F (CliFiles, EveryCommandKeepsErrorsOffStdoutAndExitsZeroOneOrTwo)
+{
+    const auto bank = bankFile().getFullPathName();
+    const auto junk = write ("junk.syx", Bytes (3000, 0x42)).getFullPathName();
+    const auto missing = dir.getChildFile ("missing.syx").getFullPathName();
+    const juce::String port = "Prophet 12 Module (virtual)";
+    const auto backup = dir.getChildFile ("backup.syx").getFullPathName();
+    const auto converted = dir.getChildFile ("out.p12l").getFullPathName();
+
+    struct Case
+    {
+        juce::StringArray args;
+        int code;
+    };
+    const Case cases[] = {
+        {{"list", bank}, 0},
+        {{"list", bank, "--json"}, 0},
+        {{"list", junk}, 1},
+        {{"list", junk, "--json"}, 1},
+        {{"list", missing}, 1},
+        {{"list"}, 2},
+        {{"list", bank, bank}, 2},
+        {{"list", bank, "--jsn"}, 2},
+        {{"show", bank, "5", "--json"}, 0},
+        {{"show", bank, "100", "--json"}, 1},
+        {{"show", missing, "--json"}, 1},
+        {{"show", bank, "five", "--json"}, 2},
+        {{"show", bank, "1", "2"}, 2},
+        {{"params", "--json"}, 0},
+        {{"params", "x"}, 2},
+        {{"ports", "--json"}, 0},
+        {{"ports", "--json", "--fast"}, 2},
+        {{"first-run", "--json"}, 2},
+        {{"receive", "--in", port, "--out", port, "--banks", "1", backup}, 0},
+        {{"receive", "--in", "Nothing", "--out", "Nothing", "--banks", "1", backup}, 1},
+        {{"receive", "--in", port, "--out", port, "--banks", "9", backup}, 2},
+        {{"receive", "--json", "--in", port, "--out", port, "--banks", "1", backup}, 2},
+        {{"transmit", "--out", "Nothing", "--yes", bank}, 1},
+        {{"transmit", "--out", port, "--yes", junk}, 1},
+        {{"transmit", "--out", port, "--yes", missing}, 1},
+        {{"transmit", "--out", port, "--to-bank", "0", bank}, 2},
+        {{"transmit", "--out", port, "--yes", bank}, 0},
+        {{"receive", "--in", keyboardPort, "--out", keyboardPort, "--banks", "1", "--model", "module", "--timeout",
+          "0.2", backup},
+         1},
+        {{"transmit", "--in", keyboardPort, "--out", keyboardPort, "--model", "module", "--yes", "--verify",
+          "--timeout", "0.2", bank},
+         1},
+        {{"convert", bank, converted}, 0},
+        {{"convert", missing, converted}, 1},
+        {{"convert", junk, converted}, 1},
+        {{"convert", "--program", "100", bank, converted}, 1},
+        {{"convert", bank, dir.getChildFile ("out.txt").getFullPathName()}, 2},
+        {{"convert", "--bank", "9", bank, converted}, 2},
+        {{"convert", "--json", bank, converted}, 2},
+    };
+    for (const auto& c : cases)
+    {
+        const auto run = cli (c.args);
+        const auto call = c.args.joinIntoString (" ");
+        EXPECT_EQ (run.code, c.code) << call << "\n" << run.err;
+        if (run.code != 0)
+        {
+            EXPECT_TRUE (run.out.empty()) << call << " wrote on stdout: " << run.out;
+            EXPECT_FALSE (run.err.empty()) << call << " failed without a word";
+        }
+        else if (c.args.contains ("--json"))
+            parsed (run.out);
+    }
+    EXPECT_TRUE (juce::File (backup).existsAsFile());
+    EXPECT_TRUE (juce::File (converted).existsAsFile());
+}
+
+TEST (CliFirstRun, APortsFileThatCannotBeWrittenIsAnErrorOnStderr)
+{
+    juce::ScopedJuceInitialiser_GUI messageThread;
+    // The settings folder's place is taken by a file: nothing can be written under it.
+    const auto blocker = juce::File::createTempFile ("ravlin-blocked");
+    ASSERT_TRUE (blocker.replaceWithText ("not a folder"));
+    ravlin::test::NoMidiDevices none;
+    std::ostringstream out, err;
+    EXPECT_EQ (prepareFirstRun (blocker, none, out, err), 1);
+    EXPECT_TRUE (out.str().empty()) << out.str();
+    EXPECT_NE (err.str().find ("ravlin-cli: could not write "), std::string::npos) << err.str();
+    EXPECT_EQ (blocker.loadFileAsString(), "not a folder");
+    blocker.deleteFile();
+}
+
+TEST (CliCompletion, CompletesCommandsOptionsValuesAndPortNames)
+{
+    const juce::File bash ("/bin/bash");
+    if (!bash.existsAsFile())
+        GTEST_SKIP() << "no bash here";
+    const auto script = sourceFile ("tools/ravlin-cli/completion/ravlin-cli.bash");
+    ASSERT_TRUE (script.existsAsFile());
+
+    // What the completion function offers for the words typed, the last being completed.
+    const auto complete = [&] (const juce::StringArray& words)
+    {
+        juce::StringArray command{bash.getFullPathName(), "-c",
+                                  "source \"$1\" || exit 9; shift; COMP_WORDS=(\"$@\"); COMP_CWORD=$(($# - 1)); "
+                                  "COMP_WORDS[COMP_CWORD]=${COMP_WORDS[COMP_CWORD]#:}; "
+                                  "_ravlin_cli; printf '%s\\n' \"${COMPREPLY[@]}\"",
+                                  "bash", script.getFullPathName()};
+        // The word being completed goes with a colon in front: an empty argument would be lost.
+        command.addArray (words, 0, words.size() - 1);
+        command.add (":" + words[words.size() - 1]);
+        juce::ChildProcess process;
+        EXPECT_TRUE (process.start (command));
+        const auto text = process.readAllProcessOutput();
+        process.waitForProcessToFinish (20000);
+        EXPECT_EQ (process.getExitCode(), 0u) << words.joinIntoString (" ");
+        juce::StringArray offered;
+        offered.addLines (text);
+        offered.removeEmptyStrings();
+        return offered;
+    };
+
+    EXPECT_EQ (complete ({"ravlin-cli", "tr"}), juce::StringArray ("transmit"));
+    EXPECT_EQ (complete ({"ravlin-cli", "receive", "--w"}), juce::StringArray ("--wire"));
+    EXPECT_EQ (complete ({"ravlin-cli", "c"}), juce::StringArray ("convert"));
+    EXPECT_EQ (complete ({"ravlin-cli", "ports", "--"}), juce::StringArray ({"--detect", "--json", "--help"}));
+    EXPECT_EQ (complete ({"ravlin-cli", "transmit", "--to-bank", ""}).size(), 8);
+    EXPECT_EQ (complete ({"ravlin-cli", "convert", "--model", ""}), juce::StringArray ({"module", "keyboard"}));
+    EXPECT_EQ (complete ({"ravlin-cli", "receive", "--model", "d"}), juce::StringArray ("detect"));
+
+    // FILE arguments complete files.
+    const auto folder = juce::File::createTempFile ("ravlin-complete");
+    ASSERT_TRUE (folder.createDirectory());
+    ASSERT_TRUE (folder.getChildFile ("backup-one.syx").create());
+    EXPECT_EQ (complete ({"ravlin-cli", "list", folder.getChildFile ("back").getFullPathName()}),
+               juce::StringArray (folder.getChildFile ("backup-one.syx").getFullPathName()));
+    folder.deleteRecursively();
+
+    // --in and --out offer the machine's ports from the tool itself, quoted for the shell.
+    EXPECT_EQ (complete ({RAVLIN_CLI_PATH, "receive", "--in", "Prophet\\ 12\\ K"}),
+               juce::StringArray ("Prophet\\ 12\\ Keyboard\\ \\(virtual\\)"));
+    EXPECT_EQ (complete ({RAVLIN_CLI_PATH, "transmit", "--out", "Prophet"}).size(), 2);
+}
+
+TEST (CliManual, NamesEveryCommandAndOptionAndFormatsCleanly)
+{
+    const auto page = sourceFile ("docs/man/ravlin-cli.1");
+    ASSERT_TRUE (page.existsAsFile());
+
+    // The page as a reader sees it, when groff is here; its source otherwise.
+    auto text = page.loadFileAsString().replace ("\\-", "-");
+    if (juce::File ("/usr/bin/groff").existsAsFile())
+    {
+        juce::ChildProcess groff;
+        ASSERT_TRUE (groff.start (
+            juce::StringArray{"/usr/bin/groff", "-man", "-Tascii", "-P", "-cbou", "-ww", page.getFullPathName()},
+            juce::ChildProcess::wantStdOut | juce::ChildProcess::wantStdErr));
+        text = groff.readAllProcessOutput();
+        EXPECT_EQ (groff.getExitCode(), 0u);
+        EXPECT_FALSE (text.contains ("warning")) << text;
+    }
+
+    const auto help = cli ({"--help"}).out;
+    juce::StringArray named;
+    for (const auto& line : lines (help))
+        if (line.trimStart().startsWith ("usage: ravlin-cli ") || line.startsWith ("       ravlin-cli "))
+            named.add (
+                line.fromFirstOccurrenceOf ("ravlin-cli ", false, false).upToFirstOccurrenceOf (" ", false, false));
+    EXPECT_EQ (named.size(), 9) << help;
+    for (const auto& command : named)
+        EXPECT_TRUE (text.contains ("ravlin-cli " + command)) << command;
+    for (const auto* command : everyCommand)
+        for (const auto& option : optionsOf (usageOf (command)))
+            EXPECT_TRUE (text.contains (option)) << option;
+    for (const auto* section :
+         {"NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "JSON FIELDS", "EXIT STATUS", "EXAMPLES", "FILES"})
+        EXPECT_TRUE (text.contains (juce::String ("\n") + section + "\n")) << section;
+    for (const auto* field : {"position", "category", "layer", "raw", "displayKind", "nrpn", "hostSlot", "inputs",
+                              "outputs", "models", "answer"})
+        EXPECT_TRUE (text.contains (field)) << field;
 }

@@ -1,5 +1,7 @@
 #include "ConvertCommand.h"
 
+#include "CliCommands.h"
+
 #include "instrument/DSI_Program.h"
 #include "instrument/InstrumentModel.h"
 #include "library/LibraryFile.h"
@@ -8,12 +10,6 @@
 
 namespace
 {
-const char* const convertUsage =
-    "usage: ravlin-cli convert [--bank 1..8] [--program N] [--model module|keyboard] IN OUT\n"
-    "       OUT ends in .p12l (library), .p12b (bank of 99), .p12p (one program)\n"
-    "       or .syx (one program, or program dumps in the places they name)\n"
-    "       --model: the device byte of the dumps written (else IN's, or the module's)\n";
-
 struct Options
 {
     juce::String in, out;
@@ -62,7 +58,7 @@ bool parse (const juce::StringArray& args, Options& o, std::ostream& err)
         }
         else if (a.startsWith ("--"))
         {
-            err << "ravlin-cli convert: unknown option " << a << '\n' << convertUsage;
+            err << "ravlin-cli convert: unknown option " << a << '\n' << usageOf ("convert");
             return false;
         }
         else
@@ -70,7 +66,7 @@ bool parse (const juce::StringArray& args, Options& o, std::ostream& err)
     }
     if (files.size() != 2)
     {
-        err << convertUsage;
+        err << usageOf ("convert");
         return false;
     }
     o.in = files[0];

@@ -1,38 +1,47 @@
 #include "PortsCommands.h"
 
+#include "CliCommands.h"
+#include "CliJson.h"
 #include "InstrumentLink.h"
 
 using namespace instrumentLink;
 
 int listMidiPorts (const juce::StringArray& args, std::ostream& out, std::ostream& err, const SystemMidiDevices& system)
 {
-    bool detect = false;
+    bool detect = false, json = false;
     for (int i = 1; i < args.size(); ++i)
     {
-        if (args[i] != "--detect")
+        if (args[i] == "--detect")
+            detect = true;
+        else if (args[i] == "--json")
+            json = true;
+        else
         {
-            err << "ravlin-cli: unexpected " << args[i] << "\nusage: ravlin-cli ports [--detect]\n";
+            err << "ravlin-cli: unexpected " << args[i] << '\n' << usageOf ("ports");
             return 2;
         }
-        detect = true;
     }
 
     juce::ScopedJuceInitialiser_GUI messageThread;
     MidiCntrState hub (systemDevices (system), juce::File()); // the plug-in's files stay untouched
     auto& devices = hub.getPorts().getDevices();
     const auto inputs = devices.inputNames(), outputs = devices.outputNames();
-    out << "Inputs:\n";
-    for (const auto& name : inputs)
-        out << "  " << name << '\n';
-    out << "Outputs:\n";
-    for (const auto& name : outputs)
-        out << "  " << name << '\n';
-    if (!detect)
-        return 0;
+    if (!json)
+    {
+        out << "Inputs:\n";
+        for (const auto& name : inputs)
+            out << "  " << name << '\n';
+        out << "Outputs:\n";
+        for (const auto& name : outputs)
+            out << "  " << name << '\n';
+        if (detect)
+            out << "Models:\n";
+        out << std::flush;
+    }
 
     // Every input with an output of the same name, each name once, asked one after the other.
-    out << "Models:\n" << std::flush;
-    for (int i = 0; i < inputs.size(); ++i)
+    juce::Array<juce::var> models;
+    for (int i = 0; detect && i < inputs.size(); ++i)
     {
         const auto inputPort = MIDI_PORTS_Control::findPort (inputs, inputs[i]);
         const auto outputPort = MIDI_PORTS_Control::findPort (outputs, inputs[i]);
@@ -42,11 +51,23 @@ int listMidiPorts (const juce::StringArray& args, std::ostream& out, std::ostrea
         hub.selectInputPort (0);
         hub.selectOutputPort (0);
         const auto identified = openPorts (hub, inputPort, outputPort, {});
+        const auto model = hub.getModelDetector().getDetected();
+        const bool opened = hub.getPorts().inputOpen && hub.getPorts().outputOpen;
+        const bool answered = opened && identified.state == ModelDetector::State::detected && model.has_value();
+        if (json)
+        {
+            auto entry = cliJson::object();
+            cliJson::set (entry, "port", inputs[i]);
+            cliJson::set (entry, "answer", !opened ? "didNotOpen" : answered ? "identified" : "noAnswer");
+            cliJson::set (entry, "model",
+                          answered ? juce::var (juce::String (ravlin::modelName (*model))) : juce::var());
+            models.add (entry);
+            continue;
+        }
         out << "  " << inputs[i] << ": ";
-        if (!hub.getPorts().inputOpen || !hub.getPorts().outputOpen)
+        if (!opened)
             out << "did not open\n";
-        else if (const auto model = hub.getModelDetector().getDetected();
-                 identified.state == ModelDetector::State::detected && model.has_value())
+        else if (answered)
             out << ravlin::modelName (*model) << '\n';
         else
             out << "no answer\n";
@@ -54,10 +75,28 @@ int listMidiPorts (const juce::StringArray& args, std::ostream& out, std::ostrea
     }
     hub.selectInputPort (0);
     hub.selectOutputPort (0);
+
+    if (json)
+    {
+        const auto names = [] (const juce::StringArray& list)
+        {
+            juce::Array<juce::var> array;
+            for (const auto& name : list)
+                array.add (name);
+            return array;
+        };
+        auto document = cliJson::object();
+        cliJson::set (document, "inputs", names (inputs));
+        cliJson::set (document, "outputs", names (outputs));
+        if (detect)
+            cliJson::set (document, "models", models);
+        cliJson::writeDocument (out, document);
+    }
     return 0;
 }
 
-int prepareFirstRun (const juce::File& applicationDataFolder, MidiDeviceSet& system, std::ostream& out)
+int prepareFirstRun (const juce::File& applicationDataFolder, MidiDeviceSet& system, std::ostream& out,
+                     std::ostream& err)
 {
     const SettingsFiles files (applicationDataFolder);
     if (!files.keepsFiles() || files.portsFile().existsAsFile())
@@ -70,7 +109,7 @@ int prepareFirstRun (const juce::File& applicationDataFolder, MidiDeviceSet& sys
     const juce::String name (VirtualInstrument::portName);
     if (!files.savePorts ({name, name, "NONE", "0"}))
     {
-        out << "Could not write " << files.portsFile().getFullPathName() << '\n';
+        err << "ravlin-cli: could not write " << files.portsFile().getFullPathName() << '\n';
         return 1;
     }
     out << "No MIDI devices here: the editor starts connected to its built-in virtual instrument (\"" << name
@@ -79,8 +118,8 @@ int prepareFirstRun (const juce::File& applicationDataFolder, MidiDeviceSet& sys
     return 0;
 }
 
-int firstRun (std::ostream& out)
+int firstRun (std::ostream& out, std::ostream& err)
 {
     JuceMidiDevices system;
-    return prepareFirstRun (SettingsFiles::defaultApplicationDataFolder(), system, out);
+    return prepareFirstRun (SettingsFiles::defaultApplicationDataFolder(), system, out, err);
 }

@@ -7,6 +7,7 @@
 
 #include <juce_events/juce_events.h>
 
+#include "CliCommands.h"
 #include "InstrumentLink.h"
 
 using namespace instrumentLink;
@@ -20,9 +21,6 @@ struct Plan
     std::vector<int> banks;                    // what ends up in the file, in order
     Link link;
 };
-
-const char* const receiveUsage = "usage: ravlin-cli receive --in NAME --out NAME --banks user|factory|all|1..8 "
-                                 "[--model module|keyboard|detect] [--wire din|usb|none] [--timeout SECONDS] FILE\n";
 
 bool parse (const juce::StringArray& args, Plan& plan, std::ostream& err)
 {
@@ -65,7 +63,7 @@ bool parse (const juce::StringArray& args, Plan& plan, std::ostream& err)
         }
         else if (a.startsWith ("--") || plan.file.isNotEmpty())
         {
-            err << "ravlin-cli: unexpected " << a << "\n";
+            err << "ravlin-cli: unexpected " << a << "\n" << usageOf ("receive");
             return false;
         }
         else
@@ -74,7 +72,7 @@ bool parse (const juce::StringArray& args, Plan& plan, std::ostream& err)
 
     if (plan.input.isEmpty() || plan.output.isEmpty() || plan.receives.empty() || plan.file.isEmpty())
     {
-        err << receiveUsage;
+        err << usageOf ("receive");
         return false;
     }
     return true;
@@ -105,7 +103,9 @@ int receiveBanks (const juce::StringArray& args, std::ostream& out, std::ostream
         err << "ravlin-cli: the MIDI ports did not open\n";
         return 1;
     }
-    sayModel (hub, identified, plan.output, out, err);
+    // What happens on the way goes where errors go; out holds the result alone, and nothing when
+    // the command fails.
+    sayModel (hub, identified, plan.output, err, err);
 
     const auto start = juce::Time::getMillisecondCounterHiRes();
     const int total = (int)plan.banks.size() * 99;
@@ -125,7 +125,7 @@ int receiveBanks (const juce::StringArray& args, std::ostream& out, std::ostream
                 {
                     lastReply = juce::Time::getMillisecondCounterHiRes();
                     if (++received % 99 == 0 || received == 1)
-                        out << "received " << received << " of " << total << " programs\n" << std::flush;
+                        err << "received " << received << " of " << total << " programs\n" << std::flush;
                 }
                 else if (code == HubEvent::bankDone)
                     done = true;
@@ -172,10 +172,6 @@ struct TransmitPlan
     Link link;
 };
 
-const char* const transmitUsage =
-    "usage: ravlin-cli transmit [--in NAME] --out NAME [--to-bank 1..8] [--yes] [--verify] "
-    "[--model module|keyboard|detect] [--wire din|usb|none] [--timeout SECONDS] FILE\n";
-
 bool parseTransmit (const juce::StringArray& args, TransmitPlan& plan, std::ostream& err)
 {
     for (int i = 1; i < args.size(); ++i)
@@ -213,7 +209,7 @@ bool parseTransmit (const juce::StringArray& args, TransmitPlan& plan, std::ostr
         }
         else if (a.startsWith ("--") || plan.file.isNotEmpty())
         {
-            err << "ravlin-cli: unexpected " << a << "\n";
+            err << "ravlin-cli: unexpected " << a << "\n" << usageOf ("transmit");
             return false;
         }
         else
@@ -221,7 +217,7 @@ bool parseTransmit (const juce::StringArray& args, TransmitPlan& plan, std::ostr
     }
     if (plan.output.isEmpty() || plan.file.isEmpty())
     {
-        err << transmitUsage;
+        err << usageOf ("transmit");
         return false;
     }
     if (plan.verify && plan.input.isEmpty())
@@ -272,7 +268,8 @@ int transmitBanks (const juce::StringArray& args, std::istream& in, std::ostream
 
     if (!plan.confirmed)
     {
-        out << "This overwrites " << items.size() << " programs in the instrument's memory. Continue? [y/N] "
+        // The question goes where errors go: what the command reports stays on out alone.
+        err << "This overwrites " << items.size() << " programs in the instrument's memory. Continue? [y/N] "
             << std::flush;
         std::string answer;
         if (!std::getline (in, answer) || (answer != "y" && answer != "Y" && answer != "yes"))
@@ -298,7 +295,7 @@ int transmitBanks (const juce::StringArray& args, std::istream& in, std::ostream
                                                                           : LinkSpeed::Kind::din);
     const auto identified = openPorts (hub, inputPort, outputPort, plan.link);
     if (hub.getPorts().outputOpen)
-        sayModel (hub, identified, plan.output, out, err);
+        sayModel (hub, identified, plan.output, err, err); // on the way, as receive's
 
     const auto start = juce::Time::getMillisecondCounterHiRes();
     const auto total = (int)items.size();
@@ -314,13 +311,15 @@ int transmitBanks (const juce::StringArray& args, std::istream& in, std::ostream
         for (auto code : hub.takeEvents())
         {
             if (HubEvent::kindOf (code) == 0x170 && (++sent % 99 == 0 || sent == 1 || sent == total))
-                out << "sent " << sent << " of " << total << " programs\n" << std::flush;
+                err << "sent " << sent << " of " << total << " programs\n" << std::flush;
             done = done || code == HubEvent::bankDone;
         }
         juce::Thread::sleep (2);
     }
-    out << "sent " << total << " programs in "
-        << juce::String ((juce::Time::getMillisecondCounterHiRes() - start) / 1000.0, 2) << " s\n";
+    // With a read-back to come this is on the way too: the result is what it finds.
+    (plan.verify ? err : out) << "sent " << total << " programs in "
+                              << juce::String ((juce::Time::getMillisecondCounterHiRes() - start) / 1000.0, 2)
+                              << " s\n";
 
     if (!plan.verify)
         return 0;
