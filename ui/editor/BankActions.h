@@ -1,7 +1,7 @@
 #pragma once
 
 #include "library/ProgramFiles.h"
-#include "ui/editor/Prompts.h"
+#include "ui/editor/menus/Prompts.h"
 
 class MidiCntrState;
 

@@ -3,7 +3,7 @@
 #include "core/MidiCntrState.h"
 #include "ui/editor/BankComp.h"
 #include "ui/editor/EditorPrograms.h"
-#include "ui/editor/ProgramMenu.h"
+#include "ui/editor/menus/ProgramMenu.h"
 
 BanksPageController::BanksPageController (MidiCntrState& h, BankComp& p, FileMan& files, ProgramClipboard& clipboard,
                                           const Prompts& prompts, CategoryMenu& category, ShowMenu s,

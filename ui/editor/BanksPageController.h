@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ui/editor/BankActions.h"
-#include "ui/editor/BankMenu.h"
 #include "ui/editor/StsGrid.h"
+#include "ui/editor/menus/BankMenu.h"
 
 class BankComp;
 class CategoryMenu;

@@ -1,4 +1,4 @@
-#include "ui/editor/SendMenu.h"
+#include "ui/editor/menus/SendMenu.h"
 
 #include "core/MidiCntrState.h"
 #include "ui/editor/EditorPrograms.h"

@@ -1,4 +1,4 @@
-#include "ui/editor/FileMenu.h"
+#include "ui/editor/menus/FileMenu.h"
 
 #include "core/MidiCntrState.h"
 #include "library/FileMan.h"

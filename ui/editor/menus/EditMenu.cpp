@@ -1,4 +1,4 @@
-#include "ui/editor/EditMenu.h"
+#include "ui/editor/menus/EditMenu.h"
 
 #include "core/RavlinAudioProcessor.h"
 #include "ui/editor/EditorPrograms.h"

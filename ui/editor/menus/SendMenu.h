@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/editor/BarMenu.h"
+#include "ui/editor/menus/BarMenu.h"
 
 class MidiCntrState;
 

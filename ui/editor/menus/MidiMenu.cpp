@@ -1,4 +1,4 @@
-#include "ui/editor/MidiMenu.h"
+#include "ui/editor/menus/MidiMenu.h"
 
 #include "core/MidiCntrState.h"
 #include "ui/panels/MidiSetupController.h"

@@ -1,4 +1,4 @@
-#include "ui/editor/BankMenu.h"
+#include "ui/editor/menus/BankMenu.h"
 
 #include "core/MidiCntrState.h"
 #include "library/FileMan.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/editor/BarMenu.h"
-#include "ui/editor/Prompts.h"
+#include "ui/editor/menus/BarMenu.h"
+#include "ui/editor/menus/Prompts.h"
 
 class BankActions;
 class FileMan;

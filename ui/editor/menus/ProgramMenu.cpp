@@ -1,4 +1,4 @@
-#include "ui/editor/ProgramMenu.h"
+#include "ui/editor/menus/ProgramMenu.h"
 
 #include "core/RavlinAudioProcessor.h"
 #include "ui/editor/BankComp.h"
