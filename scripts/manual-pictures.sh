@@ -68,6 +68,7 @@ if [[ -z "$names" ]]; then
     exit 1
 fi
 
+$update && mkdir -p docs/images
 missing=0
 count=0
 for name in $names; do
