@@ -19,6 +19,8 @@ export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp"
 cmake -S . -B build/tests -DCMAKE_BUILD_TYPE=Release -DRAVLIN_BUILD_TESTS=ON
 cmake --build build/tests --parallel "$jobs"
 scripts/with-display.sh ctest --test-dir build/tests --parallel "$jobs"
+# Every picture the manual and the README show must still be made by the UI tests.
+scripts/manual-pictures.sh build/tests/screenshots
 
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAVLIN_BUILD_TESTS=ON -DRAVLIN_SANITIZE=ON \
     -DRAVLIN_ALL_FORMATS=OFF
