@@ -30,6 +30,8 @@ MainComp::MainComp (RavlinAudioProcessor* owner) : processor (owner)
     banksPage = std::make_unique<BankComp> (hub);
     addChildComponent (*banksPage);
     banksPage->setBounds (-20, 54, 10, 10);
+    // OK leaves the banks page for the editor, as BANKS or a section button does.
+    banksPage->getOkButton().onClick = [this] { showBanks (false); };
 
     editorPanel = std::make_unique<EditorPanel> (*processor);
     addAndMakeVisible (*editorPanel);

@@ -292,12 +292,21 @@ TEST_F (MainEditor, MenusOfferWhatTheirStateAllows)
     EXPECT_EQ (itemTexts (editor->getMenu (MainComp::sendMenuId)->build())[0], "Current Preset: Pattern 7");
 }
 
-TEST_F (MainEditor, SendingTheCurrentPresetReachesTheInstrumentsEditBuffer)
+TEST_F (MainEditor, SendingEitherPresetReachesTheInstrumentsEditBuffer)
 {
     const auto image = pattern (61);
     hub().setCurrentProgram (image);
     editor->menuChosen (MainComp::sendMenuId, 1);
     ASSERT_TRUE (waitFor ([&] { return instrument().getEditBuffer() == image; }));
+
+    // "FX Bank Preset": the plug-in's preset becomes the program edited and the instrument's sound.
+    const auto preset = pattern (62);
+    hub().setPresetProgram (3, preset);
+    hub().presetProgramIndex = 3;
+    EXPECT_TRUE (itemTexts (editor->getMenu (MainComp::sendMenuId)->build())[1].startsWith ("FX Bank Preset: "));
+    editor->menuChosen (MainComp::sendMenuId, 2);
+    EXPECT_EQ (hub().getCurrentProgram(), preset);
+    ASSERT_TRUE (waitFor ([&] { return instrument().getEditBuffer() == preset; }));
 }
 
 TEST_F (MainEditor, TheBanksPageCutsThePanelToTheBarAndComesBack)
@@ -312,6 +321,12 @@ TEST_F (MainEditor, TheBanksPageCutsThePanelToTheBarAndComesBack)
     auto* osc = editor->getEditorPanel()->getAppBar().findButton (AppBar::firstSectionCommand);
     osc->mouseUp (mouseAt (*osc, 5, 5));
     EXPECT_FALSE (editor->isBanksShown()) << "a section button closes the page";
+    EXPECT_EQ (editor->getEditorPanel()->getHeight(), 710);
+
+    editor->command (MainComp::banksCommand);
+    ASSERT_TRUE (editor->isBanksShown());
+    editor->getBanksPage()->getOkButton().triggerClick();
+    EXPECT_TRUE (waitFor ([&] { return !editor->isBanksShown(); })) << "so does OK";
     EXPECT_EQ (editor->getEditorPanel()->getHeight(), 710);
 }
 

@@ -26,5 +26,8 @@ void SendMenu::chosen (int item)
         hub.sendToInstrument (ravlin::packEditBufferDump (image));
     }
     else if (item == presetItem)
+    {
         hub.loadPresetProgram();
+        hub.sendToInstrument (ravlin::packEditBufferDump (hub.getCurrentProgram()));
+    }
 }
