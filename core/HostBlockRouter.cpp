@@ -5,7 +5,7 @@
 
 namespace
 {
-// Host-bound messages are stamped in milliseconds since the hub was made, so stamps stay small.
+// Host-bound messages are stamped in milliseconds since the plug-in was loaded, so stamps stay small.
 const juce::uint32 epoch = juce::Time::getMillisecondCounter();
 int millisecondStamp() noexcept
 {

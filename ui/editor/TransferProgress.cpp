@@ -1,15 +1,10 @@
 #include "ui/editor/TransferProgress.h"
 
 #include "core/MidiCntrState.h"
+#include "ui/editor/EditorPrograms.h"
 #include "ui/editor/StsGrid.h"
 
-namespace
-{
-juce::String bankName (int bank)
-{
-    return bank < 4 ? "User Bank " + juce::String (bank + 1) : "Factory Bank " + juce::String (bank - 3);
-}
-} // namespace
+using EditorPrograms::bankName;
 
 TransferProgress::TransferProgress (MidiCntrState& h, juce::Component& e) : hub (h), editor (e) {}
 
