@@ -10,7 +10,8 @@ packages=(
 )
 if [[ "${1:-}" == "--test" ]]; then
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-utils openbox fonts-liberation imagemagick
-               clang libclang-rt-14-dev python3)
+               clang libclang-rt-14-dev python3
+               lilv-utils lv2-dev sordi jalv jackd2)
 fi
 
 missing=()

@@ -169,11 +169,24 @@ TEST_P (PluginHost, HostValuesRoundHalvesToEvenAndAreNotAnnouncedBack)
 
 TEST_P (PluginHost, ProgramsCarryThePresetBanksNames)
 {
-    if (juce::String (GetParam().format) == "LV2")
-        GTEST_SKIP() << "LV2 hosts see programs as presets of the bundle";
     ASSERT_EQ (instance->getNumPrograms(), 99);
     Bank_Program factory ("factory");
     factory.loadFactoryBank (0);
+    if (juce::String (GetParam().format) == "LV2")
+    {
+        // An LV2 host reads them as the bundle's presets, without asking the plug-in, and
+        // lists them in an order of its own.
+        juce::StringArray listed, bank;
+        for (int p = 0; p < 99; ++p)
+        {
+            listed.add (instance->getProgramName (p).trimEnd());
+            bank.add (factory.getProgramName (p).trimEnd());
+        }
+        listed.sort (false);
+        bank.sort (false);
+        EXPECT_EQ (listed, bank);
+        return;
+    }
     for (int p : {0, 1, 50, 98})
         EXPECT_EQ (instance->getProgramName (p).trimEnd(), factory.getProgramName (p).trimEnd()) << p;
 }
