@@ -30,9 +30,9 @@ scripts/with-display.sh ctest --test-dir build/asan --parallel "$jobs"
 # Every thread of the hub at once, under ThreadSanitizer: any report fails the run.
 cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAVLIN_BUILD_TESTS=ON -DRAVLIN_TSAN=ON \
     -DRAVLIN_ALL_FORMATS=OFF
-cmake --build build/tsan --parallel "$jobs" --target ravlin_tests
+cmake --build build/tsan --parallel "$jobs" --target ravlin_hub_stress_tests
 TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1" RAVLIN_STRESS_SECONDS=5 \
-    build/tsan/tests/ravlin_tests --gtest_filter='HubStress.*'
+    build/tsan/tests/ravlin_hub_stress_tests --gtest_filter='HubStress.*'
 
 # A minute of fuzzing the MIDI input and one of the file readers (scripts/fuzz.sh alone: ten each).
 scripts/fuzz.sh 60
