@@ -45,13 +45,13 @@ int LibraryMeta::rating (Key key) const
 void LibraryMeta::setRating (Key key, int stars)
 {
     stars = juce::jlimit (0, maxRating, stars);
+    touched[key] = stars; // even when it is so here already: the file may say otherwise
     if (rating (key) == stars)
         return;
     if (stars == 0)
         ratings.erase (key);
     else
         ratings[key] = stars;
-    touched[key] = stars;
 }
 
 void LibraryMeta::carry (Key from, Key to)
