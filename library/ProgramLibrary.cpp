@@ -101,22 +101,32 @@ void ProgramLibrary::setRecords (ravlin::Bytes block)
 void ProgramLibrary::refresh()
 {
     selectedRow = -1;
-    visible.clear();
-    counts.fill (0);
-    for (int n = 0; n < size(); ++n)
-    {
-        const auto category = records[(size_t)n * recordSize + categoryAt];
-        ++counts[category];
-        if ((!filterOn || category == chosenCategory) &&
-            (nameFilter.isEmpty() || nameOf (records.data() + (size_t)n * recordSize).containsIgnoreCase (nameFilter)))
-            visible.push_back (n);
-    }
+    buildRows();
     if (onChange)
         onChange();
 }
 
+void ProgramLibrary::buildRows()
+{
+    visible.clear();
+    counts.fill (0);
+    for (int n = 0; n < size(); ++n)
+    {
+        const auto* r = records.data() + (size_t)n * recordSize;
+        const auto category = r[categoryAt];
+        ++counts[category];
+        if ((!filterOn || category == chosenCategory) &&
+            (nameFilter.isEmpty() || nameOf (r).containsIgnoreCase (nameFilter)) &&
+            (!meta.isFavouritesOnly() || meta.ratingOf (r) > 0))
+            visible.push_back (n);
+    }
+    if (meta.getOrder() != LibraryMeta::Order::library)
+        LibraryOrder::sort (visible, records.data(), meta.getOrder(), meta);
+}
+
 void ProgramLibrary::loadDefault (const juce::File& folder)
 {
+    const auto sidecar = meta.load (folder);
     records = defaultFile.load (folder);
     toldAboutDefault = false;
     filterOn = false;
@@ -126,10 +136,15 @@ void ProgramLibrary::loadDefault (const juce::File& folder)
         host.tell (DefaultLibraryFile::describe (DefaultSave::keptOldFile, folder.getChildFile (defaultFileName)));
         toldAboutDefault = true;
     }
+    else if (sidecar == LibraryMeta::Load::setAside)
+        host.tell (LibraryMeta::fileName + juce::String (" could not be read; it was kept as ") +
+                   meta.getSetAside().getFileName() + ". Ratings and the list's order start afresh.");
 }
 
 ProgramLibrary::DefaultSave ProgramLibrary::saveDefault (const juce::File& folder)
 {
+    if (folder != juce::File() && meta.hasUnsavedChanges())
+        metaWriteFailed = !meta.save (folder); // told by keepDefault, while the user can act
     const auto result = defaultFile.save (folder, records);
     if (defaultFile.broughtChanges())
         refresh(); // another instance's records came in
@@ -141,7 +156,12 @@ void ProgramLibrary::keepDefault()
     if (!hasUnsavedChanges())
         return;
     const auto result = saveDefault (defaultFile.getHome());
-    const auto message = DefaultLibraryFile::describe (result, defaultFile.getHome().getChildFile (defaultFileName));
+    auto message = DefaultLibraryFile::describe (result, defaultFile.getHome().getChildFile (defaultFileName));
+    if (metaWriteFailed)
+        message = (message + " Could not write " +
+                   defaultFile.getHome().getChildFile (LibraryMeta::fileName).getFullPathName() +
+                   "; the ratings and the order are kept here and written with the next change.")
+                      .trim();
     if (message.isEmpty())
     {
         toldAboutDefault = false;
@@ -370,8 +390,10 @@ void ProgramLibrary::rename()
                   if (a.button != Answer::positive || a.text.isEmpty() || !juce::isPositiveAndBelow (n, size()))
                       return;
                   auto* target = records.data() + (size_t)n * recordSize;
+                  const auto before = LibraryMeta::keyOf (target);
                   writeName (target, a.text);
                   keepOrChooseCategory (target, a.category);
+                  meta.carry (before, LibraryMeta::keyOf (target));
                   filterByChosenCategory();
               });
 }

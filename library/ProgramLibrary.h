@@ -2,6 +2,8 @@
 
 #include "instrument/ProgramPacking.h"
 #include "library/DefaultLibraryFile.h"
+#include "library/LibraryMeta.h"
+#include "library/LibraryOrder.h"
 #include "library/ProgramSource.h"
 
 #include <juce_core/juce_core.h>
@@ -105,7 +107,10 @@ public:
     DefaultSave saveDefault (const juce::File& folder);
     /** Writes the default library when it changed here, and tells the user when that fails. */
     void keepDefault();
-    bool hasUnsavedChanges() const noexcept { return defaultFile.differsFrom (records); }
+    bool hasUnsavedChanges() const noexcept
+    {
+        return defaultFile.differsFrom (records) || (defaultFile.getHome() != juce::File() && meta.hasUnsavedChanges());
+    }
     static juce::StringArray loadMenuTexts (const ProgramSource& source); // "" marks a separator
     void load (int source);
     /** LOAD with the file already chosen (one dropped on the page, or chosen in a dialog): a
@@ -122,6 +127,23 @@ public:
     void filterByChosenCategory();
     void refresh();
 
+    // Ratings, order, duplicates, category suggestions and imports (ProgramLibraryCare.cpp).
+    const LibraryMeta& getMeta() const noexcept { return meta; }
+    int ratingOfRecord (int n) const;
+    /** Sets the stars (0..3) of the record shown in a row; the selection stays on it. */
+    void setRating (int visibleRow, int stars);
+    void setOrder (LibraryMeta::Order order);
+    void setFavouritesOnly (bool on);
+    /** "Find Duplicates": tells the groups of records that sound the same and offers to keep
+        one of each (the best rated, else the first) or all. */
+    void findDuplicates();
+    /** Offers the rule table's categories for records without one: all, one by one, or none. */
+    void suggestCategories();
+    void setCategoryRules (std::vector<LibraryMeta::Rule> rules);
+    /** Imports every program in dropped files and folders, asking whether to skip those that
+        sound the same as one already in the library, and tells what came of it. */
+    void importFiles (const juce::StringArray& paths);
+
     /** For tests: the records as one block. */
     const ravlin::Bytes& block() const noexcept { return records; }
     void setRecords (ravlin::Bytes block);
@@ -137,12 +159,20 @@ private:
     void replaceWithPending();
     void appendPending();
     void saveThen (std::function<void()> then);
+    /** Rows shown: the category, name and favourites filters, in the chosen order. */
+    void buildRows();
+    void reselect (int record);
+    void removeRecords (std::vector<int> numbers);
+    void offerSuggestion (std::vector<LibraryOrder::Suggestion> left, int accepted);
+    void setCategory (int n, int category);
+    void addImported (const std::vector<ravlin::Bytes>& programs, int skipped, const juce::StringArray& notUnderstood);
 
     Host& host;
     ProgramSource& programSource;
     ravlin::Bytes records, pending;
     DefaultLibraryFile defaultFile;
-    bool toldAboutDefault = false;
+    LibraryMeta meta;
+    bool toldAboutDefault = false, metaWriteFailed = false;
     std::vector<int> visible;
     bool filterOn = false;
     int chosenCategory = 0;

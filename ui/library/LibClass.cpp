@@ -12,9 +12,26 @@ LibClass::LibClass (RavlinAudioProcessor& p, juce::File f)
                 {"RENAME", renameCommand, "Rename selected program in the Library"},
                 {"DELETE", deleteCommand, "Delete selected program from the Library"},
                 {"ADD CURRENT", addCurrentCommand, "Add the current program to the Library"},
-                {"DONE", doneCommand, ""}},
+                {"DONE", doneCommand, ""},
+                {"DUPLICATES", duplicatesCommand, "Find programs that sound the same"},
+                {"AUTO CATEGORY", autoCategoryCommand, "Suggest categories from the programs' names"}},
                *this)
 {
+    sortLabel.setColour (juce::Label::textColourId, juce::Colours::white);
+    sortLabel.setFont (juce::Font (15.0f));
+    addAndMakeVisible (sortLabel);
+    sortBox.addItemList ({"Library order", "Name", "Category", "Rating"}, 1);
+    sortBox.setTitle ("Sort the list by");
+    sortBox.onChange = [this]
+    {
+        if (sortBox.getSelectedId() > 0)
+            library.setOrder ((LibraryMeta::Order) (sortBox.getSelectedId() - 1));
+    };
+    addAndMakeVisible (sortBox);
+    favouritesButton.setColour (juce::ToggleButton::textColourId, juce::Colours::white);
+    favouritesButton.setColour (juce::ToggleButton::tickColourId, juce::Colours::white);
+    favouritesButton.onClick = [this] { library.setFavouritesOnly (favouritesButton.getToggleState()); };
+    addAndMakeVisible (favouritesButton);
     addAndMakeVisible (list);
     addAndMakeVisible (heading);
     addAndMakeVisible (grid);
@@ -99,6 +116,8 @@ void LibClass::contentChanged()
     grid.setCounts (library);
     grid.setShown (library.isFilterOn() ? library.getChosenCategory() : ProgramLibrary::listAll);
     heading.setText (library.getHeading());
+    sortBox.setSelectedId ((int)library.getMeta().getOrder() + 1, juce::dontSendNotification);
+    favouritesButton.setToggleState (library.getMeta().isFavouritesOnly(), juce::dontSendNotification);
     updateButtons();
 }
 
@@ -157,6 +176,8 @@ void LibClass::libButPressed (LibBut&, int command)
         case deleteCommand: library.remove(); break;
         case addCurrentCommand: library.addCurrent(); break;
         case doneCommand: library.keepDefault(); break; // while a failure can still be told
+        case duplicatesCommand: library.findDuplicates(); break;
+        case autoCategoryCommand: library.suggestCategories(); break;
         default: break;
     }
 }
@@ -253,11 +274,15 @@ void LibClass::resized()
     list.setBounds (20, 10, 334, RecordList::rowsShown * RecordList::rowHeight);
     const auto x = getWidth() - 120, h = getHeight();
     const std::pair<int, int> places[] = {
-        {loadCommand, 10},        {saveCommand, 50},        {clearAllCommand, 90}, {addCurrentCommand, h - 210},
-        {deleteCommand, h - 170}, {renameCommand, h - 130}, {doneCommand, h - 40}};
+        {loadCommand, 10},         {saveCommand, 50},        {clearAllCommand, 90}, {addCurrentCommand, h - 210},
+        {deleteCommand, h - 170},  {renameCommand, h - 130}, {doneCommand, h - 40}, {duplicatesCommand, 150},
+        {autoCategoryCommand, 190}};
     for (const auto& [command, y] : places)
         getButton (command).setBounds (x, y, 100, 34);
     heading.setBounds (400, 16, 200, 20);
+    sortLabel.setBounds (400, 56, 44, 24);
+    sortBox.setBounds (446, 56, 150, 24);
+    favouritesButton.setBounds (616, 56, 160, 24);
     grid.setBounds (400, 140, 440, 320); // its 27 cells, above the status line
     status.setBounds (400, h - 30, 400, 24);
     if (dialog != nullptr && dialog->isVisible())

@@ -29,7 +29,9 @@ public:
         renameCommand = 1203,
         deleteCommand = 1204,
         addCurrentCommand = 1205,
-        doneCommand = 1201
+        doneCommand = 1201,
+        duplicatesCommand = 1230,
+        autoCategoryCommand = 1231
     };
 
     /** folder: where "p12Lib.p12l" lives; an empty File keeps the library in memory only. */
@@ -51,6 +53,8 @@ public:
     /** Null until the first question. */
     TextInputCont* getDialog() noexcept { return dialog.get(); }
     FileMan& getFileMan() noexcept { return fileMan; }
+    juce::ComboBox& getSortBox() noexcept { return sortBox; }
+    juce::ToggleButton& getFavouritesButton() noexcept { return favouritesButton; }
     /** The LOAD menu's texts and, for each entry, the source it reads. */
     static std::vector<std::pair<juce::String, int>> loadMenuEntries (const MidiCntrState& hub);
 
@@ -88,6 +92,9 @@ private:
     SimpleLabel heading{juce::Colour (0xff373535), 16.0f, true, juce::Justification::centredLeft};
     SimpleLabel status{juce::Colour (0xff373535), 15.0f, false, juce::Justification::centredLeft};
     LibButtons buttons;
+    juce::Label sortLabel{{}, "Sort:"};
+    juce::ComboBox sortBox;
+    juce::ToggleButton favouritesButton{"Favourites only"};
     std::unique_ptr<TextInputCont> dialog;
     FileMan fileMan;
     int questionId = 0;

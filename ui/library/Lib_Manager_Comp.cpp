@@ -82,6 +82,7 @@ void Lib_Manager_Comp::showPage (int tab)
         if (presetPage == nullptr)
         {
             presetPage = std::make_unique<Plugin_Bank> (processor);
+            presetPage->keepRatingsIn (libraryFolder);
             presetPage->getButton (Plugin_Bank::doneCommand).addListener (this);
             addChildComponent (*presetPage);
         }
@@ -133,8 +134,11 @@ bool Lib_Manager_Comp::isInterestedInFileDrag (const juce::StringArray& files)
 {
     if (shownTab != libraryTab || files.isEmpty())
         return false;
+    if (files.size() > 1 || juce::File (files[0]).isDirectory())
+        return true; // imported in bulk, with a summary of what was not understood
     const auto extension = juce::File (files[0]).getFileExtension().toLowerCase();
-    return extension == ".p12l" || extension == ".p12b" || extension == ".syx";
+    return extension == ".p12l" || extension == ".p12b" || extension == ".syx" || extension == ".p12p" ||
+           extension == ".mid" || extension == ".midi";
 }
 
 void Lib_Manager_Comp::filesDropped (const juce::StringArray& files, int, int)
@@ -142,6 +146,12 @@ void Lib_Manager_Comp::filesDropped (const juce::StringArray& files, int, int)
     if (libraryPage == nullptr || files.isEmpty())
         return;
     const juce::File file (files[0]);
+    const auto extension = file.getFileExtension().toLowerCase();
+    if (files.size() > 1 || file.isDirectory() || extension == ".mid" || extension == ".midi")
+    {
+        libraryPage->getLibrary().importFiles (files);
+        return;
+    }
     if (!libraryPage->getLibrary().loadFile (file))
         status.setText ("No programs found in " + file.getFileName());
 }

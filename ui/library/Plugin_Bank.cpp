@@ -408,3 +408,19 @@ void Plugin_Bank::resized()
         if (d != nullptr && d->isVisible())
             d->setBounds (getLocalBounds());
 }
+
+void Plugin_Bank::keepRatingsIn (const juce::File& folder)
+{
+    ratingsFolder = folder;
+    if (folder != juce::File() && ratings.load (folder) == LibraryMeta::Load::setAside)
+        status.setText (juce::String (LibraryMeta::fileName) + " could not be read; it was kept as " +
+                        ratings.getSetAside().getFileName() + ".");
+    list.setRatings (&ratings);
+    list.onRated = [this]
+    {
+        if (ratingsFolder != juce::File() && !ratings.save (ratingsFolder))
+            tell ("Could not write " + ratingsFolder.getChildFile (LibraryMeta::fileName).getFullPathName() +
+                  ". The stars are kept here and written with the next change.");
+    };
+    list.repaint();
+}

@@ -55,6 +55,11 @@ public:
     /** A question with "YES" and "NO"; the matching action runs on the answer. */
     void confirm (const juce::String& question, std::function<void()> yes, std::function<void()> no);
 
+    /** Shows the presets' stars, kept in the library's sidecar in the folder (none: in memory
+        only), and written at once after each change. */
+    void keepRatingsIn (const juce::File& folder);
+    const LibraryMeta& getRatings() const noexcept { return ratings; }
+
     Plugin_File& getList() noexcept { return list; }
     LibBut& getButton (int command);
     const SimpleLabel& getStatus() const noexcept { return status; }
@@ -99,6 +104,8 @@ private:
     FileMan fileMan;
     int followed = -1;
     std::function<void()> onYes, onNo;
+    LibraryMeta ratings;
+    juce::File ratingsFolder;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Plugin_Bank)
 };

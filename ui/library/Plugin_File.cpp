@@ -40,3 +40,21 @@ void Plugin_File::rowDoubleClicked (int row)
     if (listener != nullptr)
         listener->presetRowDoubleClicked (row);
 }
+
+int Plugin_File::rowRating (int row) const
+{
+    if (ratings == nullptr || !juce::isPositiveAndBelow (row, numRows()))
+        return -1;
+    const auto program = hub.getPresetProgram (row);
+    return program.size() >= (size_t)ravlin::sysex::imageSize ? ratings->ratingOf (program.data()) : -1;
+}
+
+void Plugin_File::rowRated (int row, int stars)
+{
+    if (rowRating (row) < 0)
+        return;
+    ratings->setRating (LibraryMeta::keyOf (hub.getPresetProgram (row).data()), stars);
+    repaint();
+    if (onRated)
+        onRated();
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library/LibraryMeta.h"
 #include "ui/library/RecordList.h"
 
 class MidiCntrState;
@@ -26,14 +27,21 @@ public:
     juce::String rowName (int row) const override;
     int rowCategory (int row) const override;
     int selectedRow() const override { return selected; }
+    int rowRating (int row) const override;
+
+    /** Where the presets' stars are kept (by image, as the library's); none: no stars. */
+    void setRatings (LibraryMeta* meta) { ratings = meta; }
+    std::function<void()> onRated;
 
 private:
     void rowPressed (int row) override;
     void rowDoubleClicked (int row) override;
+    void rowRated (int row, int stars) override;
 
     MidiCntrState& hub;
     PlugFileListener* listener = nullptr;
     int selected = -1;
+    LibraryMeta* ratings = nullptr;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Plugin_File)
 };

@@ -81,8 +81,14 @@ void RecordList::paintRow (juce::Graphics& g, int row, juce::Rectangle<int> area
     const juce::Font categoryFont (ravlin::arialName(), 12.0f, style);
     const auto categoryText = showCategory ? ParDes::categoryText (category) : juce::String();
 
-    // A name of 20 characters is narrowed to end before the category rather than run under it.
-    const auto nameRight = 282 - (showCategory ? categoryFont.getStringWidth (categoryText) + 6 : 0);
+    // A name of 20 characters is narrowed to end before the stars and the category rather than
+    // run under them.
+    auto nameRight = 282 - (showCategory ? categoryFont.getStringWidth (categoryText) + 6 : 0);
+    if (const auto stars = starArea (row); !stars.isEmpty())
+    {
+        nameRight = stars.getX() - 4;
+        paintStars (g, stars + area.getPosition(), rowRating (row), selected);
+    }
     g.setFont (juce::Font (ravlin::arialName(), 15.0f, style));
     g.setColour (selected ? juce::Colours::white : juce::Colour (0xffcccccc));
     g.drawFittedText (rowName (row), area.getX() + 44, area.getY() + 4, juce::jmax (0, nameRight - 44), 26,
@@ -93,6 +99,39 @@ void RecordList::paintRow (juce::Graphics& g, int row, juce::Rectangle<int> area
         g.setFont (categoryFont);
         g.setColour (juce::Colour (selected ? 0xffffffff : 0xffbbbbbb));
         g.drawText (categoryText, area.getX(), area.getY() + 6, 282, 20, juce::Justification::centredRight, true);
+    }
+}
+
+juce::Rectangle<int> RecordList::starArea (int row) const
+{
+    if (rowRating (row) < 0)
+        return {};
+    const auto category = rowCategory (row);
+    const auto right =
+        282 - (juce::isPositiveAndBelow (category, 26) ? juce::Font (ravlin::arialName(), 12.0f, juce::Font::bold)
+                                                                 .getStringWidth (ParDes::categoryText (category)) +
+                                                             6
+                                                       : 0);
+    return {right - starCount * starSize, 4 + (26 - starSize) / 2, starCount * starSize, starSize};
+}
+
+void RecordList::paintStars (juce::Graphics& g, juce::Rectangle<int> area, int stars, bool selected)
+{
+    for (int k = 0; k < starCount; ++k)
+    {
+        juce::Path star;
+        const auto box = area.withX (area.getX() + k * starSize).withWidth (starSize).toFloat().reduced (0.5f);
+        star.addStar (box.getCentre(), 5, box.getWidth() * 0.22f, box.getWidth() * 0.5f);
+        if (k < stars)
+        {
+            g.setColour (juce::Colour (0xfff2c230));
+            g.fillPath (star);
+        }
+        else
+        {
+            g.setColour (juce::Colour (selected ? 0xffd8d8e0 : 0xff70707a));
+            g.strokePath (star, juce::PathStrokeType (1.0f));
+        }
     }
 }
 
@@ -132,6 +171,16 @@ bool RecordList::keyPressed (const juce::KeyPress& key)
     if (key.getKeyCode() == juce::KeyPress::returnKey && current >= 0)
     {
         rowDoubleClicked (current);
+        return true;
+    }
+    // 0 to 3 set the selected row's stars.
+    if (const auto c = key.getTextCharacter();
+        c >= '0' && c <= '0' + starCount && !key.getModifiers().isAnyModifierKeyDown())
+    {
+        if (current < 0 || rowRating (current) < 0)
+            return false;
+        rowRated (current, (int)(c - '0'));
+        repaint();
         return true;
     }
     const auto code = key.getKeyCode();
@@ -185,8 +234,19 @@ void RecordList::mouseDown (const juce::MouseEvent& e)
     if (p.x >= selectWidth)
         return;
     press = Press::rows;
-    if (const auto row = rowAt (p.y); row >= 0)
-        rowPressed (row);
+    const auto row = rowAt (p.y);
+    if (row < 0)
+        return;
+    // A click on the k-th star gives k stars, or none when the row has k already.
+    if (const auto stars = starArea (row); p.y < numRows() * rowHeight - firstRow * rowHeight &&
+                                           stars.expanded (0, 4).contains (p.x, p.y - (row - firstRow) * rowHeight))
+    {
+        const auto k = juce::jlimit (1, starCount, (p.x - stars.getX()) / starSize + 1);
+        rowRated (row, rowRating (row) == k ? 0 : k);
+        repaint();
+        return;
+    }
+    rowPressed (row);
 }
 
 void RecordList::timerCallback()

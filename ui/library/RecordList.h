@@ -20,6 +20,12 @@ public:
     virtual juce::String rowName (int row) const = 0; // 20 characters or fewer
     virtual int rowCategory (int row) const = 0;      // outside 0..25: no category shown
     virtual int selectedRow() const = 0;              // -1 for none
+    /** The stars (0..3) of a row; -1 for lists without ratings. */
+    virtual int rowRating (int) const { return -1; }
+
+    static constexpr int starSize = 11, starCount = 3;
+    /** Where a row's stars lie within its strip (left of the category); empty without stars. */
+    juce::Rectangle<int> starArea (int row) const;
 
     int getFirstRow() const noexcept { return firstRow; }
     void setFirstRow (int row);
@@ -49,11 +55,14 @@ public:
 protected:
     virtual void rowPressed (int row) = 0;
     virtual void rowDoubleClicked (int row) = 0;
+    /** A click on a row's star, or a key 0..3 on the selected row. */
+    virtual void rowRated (int, int) {}
 
 private:
     void timerCallback() override;
     void paintRow (juce::Graphics& g, int row, juce::Rectangle<int> area) const;
     void paintStrip (juce::Graphics& g) const;
+    static void paintStars (juce::Graphics& g, juce::Rectangle<int> area, int stars, bool selected);
 
     enum class Press
     {

@@ -58,3 +58,17 @@ void StsFile::rowDoubleClicked (int row)
     if (listener != nullptr && juce::isPositiveAndBelow (row, numRows()))
         listener->rowDoubleClicked (library.getVisibleRows()[(size_t)row]);
 }
+
+int StsFile::rowRating (int row) const
+{
+    const auto& rows = library.getVisibleRows();
+    return juce::isPositiveAndBelow (row, (int)rows.size()) ? library.ratingOfRecord (rows[(size_t)row]) : -1;
+}
+
+void StsFile::rowRated (int row, int stars)
+{
+    // Rating a row leaves the list where it is.
+    const auto first = getFirstRow();
+    library.setRating (row, stars);
+    setFirstRow (first);
+}

@@ -28,10 +28,12 @@ public:
     juce::String rowName (int row) const override;
     int rowCategory (int row) const override;
     int selectedRow() const override;
+    int rowRating (int row) const override;
 
 private:
     void rowPressed (int row) override;
     void rowDoubleClicked (int row) override;
+    void rowRated (int row, int stars) override;
     const uint8_t* recordOfRow (int row) const;
 
     ProgramLibrary& library;
