@@ -21,6 +21,10 @@ cmake --build build/tests --parallel "$jobs"
 scripts/with-display.sh ctest --test-dir build/tests --parallel "$jobs"
 # Every picture the manual and the README show must still be made by the UI tests.
 scripts/manual-pictures.sh build/tests/screenshots
+# The Debian package of that release build: lintian, apt install, then the installed plug-ins
+# through the host test and the installed programs (scripts/check-package.sh says what fails).
+scripts/package.sh
+scripts/check-package.sh
 
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAVLIN_BUILD_TESTS=ON -DRAVLIN_SANITIZE=ON \
     -DRAVLIN_ALL_FORMATS=OFF

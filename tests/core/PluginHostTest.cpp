@@ -4,6 +4,7 @@
 #include "instrument/ParDes.h"
 #include "instrument/ParameterTable.h"
 #include "support/MessagePump.h"
+#include "support/PluginPaths.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -21,12 +22,12 @@ struct Binary
 
 std::vector<Binary> builtBinaries()
 {
-    std::vector<Binary> binaries{{"VST", RAVLIN_VST2_PATH}};
+    std::vector<Binary> binaries{{"VST", pluginPath ("RAVLIN_VST2_PATH", RAVLIN_VST2_PATH)}};
 #ifdef RAVLIN_VST3_PATH
-    binaries.push_back ({"VST3", RAVLIN_VST3_PATH});
+    binaries.push_back ({"VST3", pluginPath ("RAVLIN_VST3_PATH", RAVLIN_VST3_PATH)});
 #endif
 #ifdef RAVLIN_LV2_FOLDER
-    binaries.push_back ({"LV2", RAVLIN_LV2_FOLDER});
+    binaries.push_back ({"LV2", pluginPath ("RAVLIN_LV2_FOLDER", RAVLIN_LV2_FOLDER)});
 #endif
     return binaries;
 }

@@ -1,5 +1,6 @@
 // Loads the built VST 2.4 binary the way a host does and checks what hosts see.
 #include "instrument/Bank_Program.h"
+#include "support/PluginPaths.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -25,8 +26,9 @@ protected:
     void SetUp() override
     {
         juce::VSTPluginFormat format;
-        format.findAllTypesForFile (descriptions, RAVLIN_VST2_PATH);
-        ASSERT_EQ (descriptions.size(), 1) << "the plug-in at " << RAVLIN_VST2_PATH << " did not load";
+        const juce::String path = pluginPath ("RAVLIN_VST2_PATH", RAVLIN_VST2_PATH);
+        format.findAllTypesForFile (descriptions, path);
+        ASSERT_EQ (descriptions.size(), 1) << "the plug-in at " << path << " did not load";
 
         juce::String error;
         instance = format.createInstanceFromDescription (*descriptions[0], 44100.0, 512, error);
