@@ -148,7 +148,7 @@ TEST_F (Explorer, BytesOutsideTheMaskStayByteForByteForEveryKindOfParameter)
     for (auto i : differing (base, made))
         (explorer.isContinuous (i) ? movedContinuous : movedChoice) = true;
     EXPECT_TRUE (movedContinuous && movedChoice) << "both kinds of the ticked section move";
-    EXPECT_EQ (DSI_Program::nameFrom (made.data() + DSI_Program::nameOffset, 16, false).trimEnd(), "Keep Me Please");
+    EXPECT_EQ (DSI_Program::nameFrom (made.data(), made.size(), false).trimEnd(), "Keep Me Please");
 }
 
 TEST_F (Explorer, MutateByNothingChangesNothingAndByEverythingMovesEveryChoice)
@@ -217,7 +217,7 @@ TEST_F (Explorer, MorphIsAAtTheStartBAtTheEndAndBetweenThemOnTheWay)
             EXPECT_EQ (half[(size_t)i], vb) << "byte " << i << " comes from B from half way";
         }
     }
-    EXPECT_EQ (DSI_Program::nameFrom (quarter.data() + DSI_Program::nameOffset, 9, false), "Program A");
+    EXPECT_EQ (DSI_Program::nameFrom (quarter.data(), quarter.size(), false).trimEnd(), "Program A");
     EXPECT_EQ (half[DSI_Program::categoryOffset], 9);
     expectWithinRanges (quarter);
     expectWithinRanges (half);
