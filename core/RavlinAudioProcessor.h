@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/AutomationTable.h"
+#include "core/ExploreSession.h"
 #include "core/HostClockSync.h"
 #include "core/HostSlotParameter.h"
 #include "core/MidiCntrState.h"
@@ -90,6 +91,9 @@ public:
     /** Drops the edits: the stored version becomes the program being edited (undoable). */
     bool revertToStored();
 
+    /** Randomise, mutate, morph and the programs they made in this session (message thread). */
+    ExploreSession& getExploreSession() noexcept { return explore; }
+
 private:
     void instrumentSend (int parameterIndex, int value);
     void closeGesture (int slot); // with the gesture lock held
@@ -126,6 +130,7 @@ private:
     HistoryTimer historyTimer{*this};
     bool comparing = false;
     ravlin::Bytes comparedEdit, comparedStored;
+    ExploreSession explore{*this};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (RavlinAudioProcessor)
 };

@@ -2,6 +2,7 @@
 
 #include "core/RavlinAudioProcessor.h"
 #include "ui/editor/EditorPrograms.h"
+#include "ui/editor/explore/ExploreWindows.h"
 
 namespace
 {
@@ -16,6 +17,8 @@ EditMenu::EditMenu (RavlinAudioProcessor& p, ProgramClipboard& c, std::function<
     : processor (p), clipboard (c), jumpTo (std::move (jump))
 {
 }
+
+EditMenu::~EditMenu() = default;
 
 juce::PopupMenu EditMenu::build() const
 {
@@ -33,6 +36,11 @@ juce::PopupMenu EditMenu::build() const
     for (int k = 0; k < numSectionItems; ++k)
         voice.addItem (firstSectionItem + k, voiceParameterItems[k]);
     m.addSubMenu ("Voice Parameters ", voice);
+    m.addSeparator();
+    m.addItem (randomiseItem, "Randomise...");
+    m.addItem (mutateItem, "Mutate...");
+    m.addItem (morphItem, "Morph...");
+    m.addItem (explorationHistoryItem, "Exploration History");
     return m;
 }
 
@@ -50,4 +58,10 @@ void EditMenu::chosen (int item)
                                clipboard.image);
     else if (item >= firstSectionItem && item < firstSectionItem + numSectionItems)
         jumpTo (sectionOfItem[item - firstSectionItem]);
+    else if (item >= randomiseItem && item <= explorationHistoryItem)
+    {
+        if (exploreWindows == nullptr)
+            exploreWindows = std::make_unique<ExploreWindows> (processor);
+        exploreWindows->show ((ExploreWindows::Kind) (item - randomiseItem));
+    }
 }
