@@ -283,7 +283,9 @@ TEST_F (Explore, AnEntryIsAuditionedUndoablyAndStoredInTheLibraryWithoutOverwrit
     for (size_t i = 0; i < stored.size(); ++i)
     {
         if (i < DSI_Program::nameOffset || i >= DSI_Program::nameOffset + DSI_Program::nameLength)
+        {
             ASSERT_EQ (stored[i], first[i]) << "byte " << i;
+        }
     }
 
     EXPECT_EQ (session().storeInLibrary (1, folder, message), ExploreSession::StoreResult::alreadyThere);
