@@ -1,18 +1,24 @@
 #pragma once
 
+#include "instrument/ProgramPacking.h"
 #include "ui/editor/menus/BarMenu.h"
 
 class RavlinAudioProcessor;
 struct ProgramClipboard;
 
-/** EDIT: undo and redo with what they would change, copy and paste of the edited program, and a
-    jump to each section of the voice parameters. */
+/** EDIT: undo and redo with what they would change, copy and paste of the edited program, a
+    jump to each section of the voice parameters, comparing the edited program with another and
+    finding programs by value. */
 class EditMenu : public BarMenu
 {
 public:
     static constexpr int copyItem = 1, pasteItem = 2;
     static constexpr int firstSectionItem = 11, numSectionItems = 9;
     static constexpr int undoItem = 21, redoItem = 22;
+    static constexpr int compareStoredItem = 31, compareFileItem = 32, findProgramsItem = 33;
+    static constexpr int firstCompareBankItem = 1000;     // + bank * 100 + program
+    static constexpr int firstComparePresetItem = 2000;   // + preset
+    static constexpr int firstCompareLibraryItem = 10000; // + record
 
     /** jumpTo shows a section of the editor panel by its number. */
     EditMenu (RavlinAudioProcessor& processor, ProgramClipboard& clipboard, std::function<void (int section)> jumpTo);
@@ -20,7 +26,17 @@ public:
     juce::PopupMenu build() const override;
     void chosen (int item) override;
 
+    /** "Compare With...": the edited program against another program and its name. */
+    std::function<void (const ravlin::Bytes& other, const juce::String& otherName)> compareWith;
+    std::function<void()> compareWithFile, findPrograms;
+    /** The library's records, 1024 bytes each, for "Compare With..."'s library records. */
+    std::function<ravlin::Bytes()> libraryRecords;
+
 private:
+    juce::PopupMenu compareMenu() const;
+    juce::String storedName() const;
+    void compare (int item);
+
     RavlinAudioProcessor& processor;
     ProgramClipboard& clipboard;
     std::function<void (int)> jumpTo;
