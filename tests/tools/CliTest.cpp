@@ -1320,6 +1320,6 @@ TEST_F (CliFiles, FindListsTheMatchingProgramsAsListDoesAndTellsAMalformedQuerys
     EXPECT_EQ (wrong.code, 2);
     EXPECT_TRUE (wrong.out.empty());
     EXPECT_EQ (lines (wrong.err), texts ({"ravlin-cli: column 17: unknown name \"osc1.shap\"; did you mean osc1.shape, "
-                                          "osc1.shape_mod, osc1.sync?",
+                                          "osc1.shape_mod, osc2.shape?",
                                           "  arp.on = On and osc1.shap = Sine", "                  ^"}));
 }

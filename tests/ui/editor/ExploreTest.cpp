@@ -151,7 +151,7 @@ TEST_F (Explore, FindShowsMatchesErrorsAndCompletionsAndAppliesAResultAsALibrary
 
     search->setQuery ("osc1.shap = White Noise");
     EXPECT_EQ (search->getStatusText(), "column 1: unknown name \"osc1.shap\"; did you mean osc1.shape, "
-                                        "osc1.shape_mod, osc1.sync?");
+                                        "osc1.shape_mod, osc2.shape?");
     EXPECT_TRUE (search->getResults().empty());
 
     search->setQuery ("osc1.shape = White N");
