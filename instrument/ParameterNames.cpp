@@ -37,8 +37,7 @@ juce::StringArray wordsOf (const std::string& shortName)
     bool lastWasInitial = false;
     for (auto word : raw)
     {
-        const bool initial =
-            word.length() == 2 && word.endsWithChar ('.') && juce::CharacterFunctions::isLetter (word[0]);
+        const bool initial = word.removeCharacters (".").length() == 1 && juce::CharacterFunctions::isLetter (word[0]);
         if (word == "on/off")
             word = "on";
         word = word.removeCharacters ("./");

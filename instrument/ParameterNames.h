@@ -13,7 +13,7 @@
     - The name starts with the section's word: 0 step, 1 osc, 2 char, 3 lpf, 4 hpf, 5 amp, 6 fb,
       7 dly, 8 lfo, 9 env3, 10 env4, 11 mod, 12 dist, 13 unison, 14 arp, 15 layer.
     - The short name is split into words, lowercased; dots are dropped, "On/Off" reads "on", any
-      other "/" is dropped, initials standing alone in a row ("P. B.") join ("pb"), "ArpNote" reads
+      other "/" is dropped, single letters in a row ("P. B.", "A B") join ("pb", "ab"), "ArpNote" reads
       "note" and "ArpVel" "vel". A first word that repeats the section ("LPF", "VCA", "Dly", "LFO",
       "Mod", "Unis", "Arp", "FeedBk", "Distor", "Osc", "ENV3", "ENV4") is dropped.
     - A number that tells the members of a family apart (rows of one section whose names differ

@@ -56,7 +56,7 @@ TEST (ParameterNames, FollowTheSectionAndTheTablesName)
     EXPECT_EQ (names.nameOf (74), "osc.pb_range_up");
     EXPECT_EQ (names.nameOf (85), "lpf.freq");
     EXPECT_EQ (names.nameOf (168), "lpf.env_amt");
-    EXPECT_EQ (names.nameOf (298), "arp.auto_latch");
+    EXPECT_EQ (names.nameOf (297), "arp.auto_latch");
     EXPECT_EQ (names.nameOf (296), "arp.on");
     EXPECT_EQ (names.nameOf (257), "unison.on");
     EXPECT_EQ (names.nameOf (306), "step1.note");

@@ -104,4 +104,5 @@ void DiffPanel::resized()
 {
     closeButton.setBounds (getWidth() - 90, 6, 80, 24);
     list.setBounds (getLocalBounds().reduced (10, 0).withTrimmedTop (52).withTrimmedBottom (10));
+    list.updateContent();
 }
