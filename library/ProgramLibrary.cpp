@@ -450,17 +450,21 @@ void ProgramLibrary::setNameFilter (const juce::String& text)
     refresh();
 }
 
+ravlin::Bytes ProgramLibrary::programChunk (const ravlin::Bytes& record)
+{
+    ravlin::Bytes chunk;
+    for (auto c : juce::String (PresetChunkFormat::programChunkMarker) + PresetChunkFormat::version)
+        chunk.push_back ((uint8_t)c);
+    chunk.insert (chunk.end(), record.begin(), record.end());
+    return chunk;
+}
+
 void ProgramLibrary::select (int visibleRow)
 {
     if (visible.empty())
         return;
     selectedRow = juce::jlimit (0, (int)visible.size() - 1, visibleRow); // below the last row: the last
-    const auto r = record (visible[(size_t)selectedRow]);
-    ravlin::Bytes chunk;
-    for (auto c : juce::String (PresetChunkFormat::programChunkMarker) + PresetChunkFormat::version)
-        chunk.push_back ((uint8_t)c);
-    chunk.insert (chunk.end(), r.begin(), r.end());
-    host.applyProgramChunk (chunk);
+    host.applyProgramChunk (programChunk (record (visible[(size_t)selectedRow])));
     if (onChange)
         onChange();
 }

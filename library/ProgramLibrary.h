@@ -98,6 +98,8 @@ public:
         record's own out-of-range byte, shown unchanged) leaves the byte as it is. */
     static void keepOrChooseCategory (uint8_t* record, int answeredCategory);
     bool containsDuplicate (const uint8_t* record) const noexcept;
+    /** What choosing a row hands the host to apply: the program chunk of a record. */
+    static ravlin::Bytes programChunk (const ravlin::Bytes& record);
 
     // Operations.
     /** Reads "p12Lib.p12l" from the folder, which then is this library's home; a file that

@@ -844,7 +844,8 @@ juce::var parsed (const std::string& text)
     return document;
 }
 
-const char* const everyCommand[] = {"list", "show", "params", "ports", "first-run", "receive", "transmit", "convert"};
+const char* const everyCommand[] = {"list",    "show",     "params",  "ports", "first-run",
+                                    "receive", "transmit", "convert", "diff",  "find"};
 
 /** The options a usage line names: "--banks" of "[--banks user|factory]". */
 juce::StringArray optionsOf (const juce::String& usage)
@@ -1099,6 +1100,15 @@ TEST_F (CliFiles, EveryCommandKeepsErrorsOffStdoutAndExitsZeroOneOrTwo)
         {{"convert", bank, dir.getChildFile ("out.txt").getFullPathName()}, 2},
         {{"convert", "--bank", "9", bank, converted}, 2},
         {{"convert", "--json", bank, converted}, 2},
+        {{"diff", bank + ":1", bank + ":2", "--json"}, 0},
+        {{"diff", bank, missing}, 1},
+        {{"diff", bank + ":100", bank}, 1},
+        {{"diff", bank + ":0", bank}, 2},
+        {{"diff", bank}, 2},
+        {{"find", bank, "category = Keys", "--json"}, 0},
+        {{"find", junk, "category = Keys"}, 1},
+        {{"find", bank, "category = Kees"}, 2},
+        {{"find", bank}, 2},
     };
     for (const auto& c : cases)
     {
@@ -1208,7 +1218,7 @@ TEST (CliManual, NamesEveryCommandAndOptionAndFormatsCleanly)
         if (line.trimStart().startsWith ("usage: ravlin-cli ") || line.startsWith ("       ravlin-cli "))
             named.add (
                 line.fromFirstOccurrenceOf ("ravlin-cli ", false, false).upToFirstOccurrenceOf (" ", false, false));
-    EXPECT_EQ (named.size(), 9) << help;
+    EXPECT_EQ (named.size(), 11) << help;
     for (const auto& command : named)
         EXPECT_TRUE (text.contains ("ravlin-cli " + command)) << command;
     for (const auto* command : everyCommand)
@@ -1220,4 +1230,96 @@ TEST (CliManual, NamesEveryCommandAndOptionAndFormatsCleanly)
     for (const auto* field : {"position", "category", "layer", "raw", "displayKind", "nrpn", "hostSlot", "inputs",
                               "outputs", "models", "answer"})
         EXPECT_TRUE (text.contains (field)) << field;
+}
+
+namespace
+{
+juce::StringArray texts (std::initializer_list<juce::String> items)
+{
+    juce::StringArray result;
+    for (const auto& item : items)
+        result.add (item);
+    return result;
+}
+} // namespace
+
+TEST_F (CliFiles, DiffListsTheDifferingParametersBySectionWithBothTexts)
+{
+    const auto bank = bankFile().getFullPathName();
+    const auto run = cli ({"diff", bank + ":1", bank + ":2"});
+    ASSERT_EQ (run.code, 0) << run.err;
+    EXPECT_TRUE (run.err.empty());
+    EXPECT_EQ (lines (run.out), texts ({"--- " + bank + ":1  Bank Sound 1", "+++ " + bank + ":2  Bank Sound 2",
+                                        "Program", "  -  Name                Bank Sound 1          Bank Sound 2",
+                                        "  -  Category            - Not Assigned -      Keys", "Oscillators",
+                                        "  A  Pitch 1             C0                    C#0", "3 differences"}));
+
+    const auto same = cli ({"diff", bank, bank + ":1"});
+    EXPECT_EQ (same.code, 0);
+    EXPECT_EQ (lines (same.out)[2], "The programs are equal.");
+    EXPECT_EQ (lines (same.out).size(), 3);
+
+    const auto json = cli ({"diff", bank + ":1", "--json", bank + ":2"});
+    ASSERT_EQ (json.code, 0) << json.err;
+    const auto document = parsed (json.out);
+    EXPECT_EQ (document["this"]["position"], juce::var (1));
+    EXPECT_EQ (document["other"]["name"], juce::var ("Bank Sound 2"));
+    EXPECT_EQ (document["equal"], juce::var (false));
+    const auto* differences = document["differences"].getArray();
+    ASSERT_NE (differences, nullptr);
+    ASSERT_EQ (differences->size(), 3);
+    const auto& name = differences->getReference (0);
+    EXPECT_TRUE (name["layer"].isVoid());
+    EXPECT_TRUE (name["index"].isVoid());
+    EXPECT_EQ (name["parameter"], juce::var ("name"));
+    const auto& pitch = differences->getReference (2);
+    EXPECT_EQ (pitch["section"], juce::var ("Oscillators"));
+    EXPECT_EQ (pitch["layer"], juce::var ("A"));
+    EXPECT_EQ (pitch["name"], juce::var ("Pitch 1"));
+    EXPECT_EQ (pitch["parameter"], juce::var ("osc1.pitch"));
+    EXPECT_EQ (pitch["index"], juce::var (0));
+    EXPECT_EQ (pitch["this"], juce::var ("C0"));
+    EXPECT_EQ (pitch["other"], juce::var ("C#0"));
+    EXPECT_EQ (parsed (cli ({"diff", bank + ":7", bank + ":7", "--json"}).out)["equal"], juce::var (true));
+
+    const auto beyond = cli ({"diff", bank + ":1", bank + ":100"});
+    EXPECT_EQ (beyond.code, 1);
+    EXPECT_EQ (beyond.err, "ravlin-cli: " + bank.toStdString() + " holds 99 program(s); there is no program 100\n");
+}
+
+TEST_F (CliFiles, FindListsTheMatchingProgramsAsListDoesAndTellsAMalformedQuerysColumn)
+{
+    const auto bank = bankFile().getFullPathName();
+    const auto listed = lines (cli ({"list", bank}).out);
+
+    const auto organs = cli ({"find", bank, "category = Organs"});
+    ASSERT_EQ (organs.code, 0) << organs.err;
+    EXPECT_EQ (lines (organs.out), texts ({listed[2], listed[28], listed[54], listed[80]}));
+
+    const auto named = cli ({"find", bank, "name contains \"sound 9\" and (osc1.pitch < 90 or osc1.pitch = 96)"});
+    ASSERT_EQ (named.code, 0) << named.err;
+    EXPECT_EQ (lines (named.out), texts ({listed[8], listed[89], listed[96]}));
+
+    const auto none = cli ({"find", bank, "osc1.pitch > 120"});
+    EXPECT_EQ (none.code, 0);
+    EXPECT_EQ (none.out, "No program of " + bank.toStdString() + " matches.\n");
+
+    const auto json = cli ({"find", "--json", bank, "category = Organs and osc1.pitch > 30"});
+    ASSERT_EQ (json.code, 0) << json.err;
+    const auto document = parsed (json.out);
+    EXPECT_EQ (document["query"], juce::var ("category = Organs and osc1.pitch > 30"));
+    const auto* programs = document["programs"].getArray();
+    ASSERT_NE (programs, nullptr);
+    ASSERT_EQ (programs->size(), 2);
+    EXPECT_EQ (programs->getReference (0)["position"], juce::var (55));
+    EXPECT_EQ (programs->getReference (0)["program"], juce::var (54));
+    EXPECT_EQ (programs->getReference (1)["name"], juce::var ("Bank Sound 81"));
+    EXPECT_EQ (programs->getReference (1)["category"], juce::var ("Organs"));
+
+    const auto wrong = cli ({"find", bank, "arp.on = On and osc1.shap = Sine"});
+    EXPECT_EQ (wrong.code, 2);
+    EXPECT_TRUE (wrong.out.empty());
+    EXPECT_EQ (lines (wrong.err), texts ({"ravlin-cli: column 17: unknown name \"osc1.shap\"; did you mean osc1.shape, "
+                                          "osc1.shape_mod, osc2.shape?",
+                                          "  arp.on = On and osc1.shap = Sine", "                  ^"}));
 }

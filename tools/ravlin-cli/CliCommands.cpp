@@ -2,6 +2,7 @@
 
 #include "CliJson.h"
 #include "ConvertCommand.h"
+#include "DiffFindCommands.h"
 #include "PortsCommands.h"
 #include "TransferCommands.h"
 
@@ -78,6 +79,21 @@ const CommandHelp commands[] = {
      "  --bank N      the bank of a file of several banks to take; also the bank a bank file's dumps name\n"
      "  --program N   the program of IN to take, as list counts them\n"
      "  --model MODEL the device byte of the dumps written (else IN's, or the module's)\n"},
+    {"diff", "diff FILE[:N] FILE[:N] [--json]",
+     "Every parameter in which program N of the first FILE differs from program N of the second,\n"
+     "grouped by section: layer (A, B or - for the whole program), name, the first's and the second's\n"
+     "value text; the name and the category too. Exit status 0 whether or not they differ.\n"
+     "  FILE[:N]  a file list reads and the program's position in it, as list counts (default 1)\n"
+     "  --json    one JSON document instead: {this: {file, position, name}, other: {...}, equal,\n"
+     "            differences: [{section, layer, name, parameter, index, this, other}]}\n"},
+    {"find", "find FILE QUERY [--json]",
+     "The programs of FILE that meet QUERY, one a line as list shows them, e.g.\n"
+     "  'osc1.shape = Sawtooth and arp.on = On and lpf.freq > 100'\n"
+     "Names are the parameters' dotted names (b. for layer B), name and category; operators\n"
+     "= != < <= > >= (name: = != contains); values are value texts or numbers; terms join with\n"
+     "and, or and parentheses. A malformed QUERY is told with its column (exit status 2).\n"
+     "  --json    one JSON document instead: {file, query, programs: [{position, bank, program, name,\n"
+     "            category}]}\n"},
 };
 
 const CommandHelp* findCommand (const juce::String& name)
@@ -100,8 +116,9 @@ void printHelp (std::ostream& out)
 {
     out << wholeUsage() << "\n"
         << "Reads and converts the Prophet 12's program files, lists its parameters and backs its memory up\n"
-           "over MIDI. Results go to stdout, errors to stderr; --json gives list, show, params and ports as\n"
-           "one JSON document. Exit status: 0 success, 1 failure, 2 wrong usage.\n"
+           "over MIDI, compares two programs and finds programs by value. Results go to stdout, errors to\n"
+           "stderr; --json gives list, show, params, ports, diff and find as one JSON document.\n"
+           "Exit status: 0 success, 1 failure, 2 wrong usage.\n"
            "ravlin-cli COMMAND --help describes a command and its options.\n";
 }
 
@@ -306,6 +323,11 @@ int params (bool json, std::ostream& out)
 }
 } // namespace
 
+bool readCliPrograms (const juce::String& path, ProgramScan::Result& result, std::ostream& err)
+{
+    return readPrograms (path, result, err);
+}
+
 std::string usageOf (const juce::String& command)
 {
     if (const auto* c = findCommand (command))
@@ -351,6 +373,10 @@ int runRavlinCli (const juce::StringArray& arguments, std::ostream& out, std::os
         return transmitBanks (args, std::cin, out, err);
     if (command == "convert")
         return convertPrograms (args, out, err);
+    if (command == "diff")
+        return diffPrograms (args, out, err);
+    if (command == "find")
+        return findPrograms (args, out, err);
 
     const auto json = command != "first-run" && takeJsonFlag (args);
     for (int i = 1; i < args.size(); ++i)

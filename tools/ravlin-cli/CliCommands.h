@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-/** ravlin-cli: list, show, params, ports, first-run, receive, transmit and convert, --help and
+/** ravlin-cli: list, show, params, ports, first-run, receive, transmit, convert, diff and find, --help and
     --version. Results go to out, errors to err. Returns the process exit code: 0 success, 1
     failure, 2 wrong usage. */
 int runRavlinCli (const juce::StringArray& args, std::ostream& out, std::ostream& err);

@@ -157,6 +157,8 @@ void MainComp::resized()
     if (transfer->isRunning())
         transfer->getBar()->setBounds (getLocalBounds());
     overlays.layout();
+    if (explore != nullptr)
+        explore->layout();
 
     auto& layout = processor->getHub().layout;
     layout.editor = getBounds();
@@ -304,6 +306,21 @@ void MainComp::makeMenus()
                                            });
     editMenu =
         std::make_unique<EditMenu> (*processor, clipboard, [this] (int section) { editorPanel->jumpTo (section); });
+    explore = std::make_unique<ExplorePanels> (
+        *this, *processor, *editorPanel,
+        [this]() -> ravlin::Bytes
+        {
+            if (libraryWindow != nullptr)
+                if (auto* page = libraryWindow->getContent().getLibraryPage())
+                    return page->getLibrary().block();
+            return ExplorePanels::recordsOfFile (
+                Lib_Manager_Comp::libraryFolderOf (*processor).getChildFile (ProgramLibrary::defaultFileName));
+        });
+    editMenu->compareWith = [this] (const ravlin::Bytes& other, const juce::String& name)
+    { explore->compareWith (other, name); };
+    editMenu->compareWithFile = [this] { explore->compareWithFile(); };
+    editMenu->findPrograms = [this] { explore->openSearch(); };
+    editMenu->libraryRecords = [this] { return explore->libraryRecords(); };
     sendMenu = std::make_unique<SendMenu> (hub);
     midiMenu = std::make_unique<MidiMenu> (*midiSetup, [this] { connection->show(); });
     channelMenu = std::make_unique<ChannelMenu> (hub, [this] { editorPanel->getAppBar().updateChannel(); });

@@ -13,6 +13,7 @@
 #include "ui/editor/TransferProgress.h"
 #include "ui/editor/WindowKeys.h"
 #include "ui/editor/WriteSnd.h"
+#include "ui/editor/explore/ExplorePanels.h"
 #include "ui/editor/menus/EditMenu.h"
 #include "ui/editor/menus/FileMenu.h"
 #include "ui/editor/menus/MidiMenu.h"
@@ -125,6 +126,8 @@ public:
     MidiSetupController* getMidiSetup() noexcept { return midiSetup.get(); }
     TransferProgress* getTransfer() noexcept { return transfer.get(); }
     FileMan& getFileMan() noexcept { return fileMan; }
+    /** The compare and find panels (EDIT's "Compare With..." and "Find Programs..."). */
+    ExplorePanels* getExplore() noexcept { return explore.get(); }
     bool isClipboardFilled() const noexcept { return clipboard.filled; }
 
     /** Drains the hub's events now (tests; the editor does it asynchronously). */
@@ -174,6 +177,7 @@ private:
     std::unique_ptr<ProgramMenu> programMenu;
     std::unique_ptr<CategoryMenu> categoryMenu;
     std::unique_ptr<BanksPageController> banksControl;
+    std::unique_ptr<ExplorePanels> explore;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComp)
 };

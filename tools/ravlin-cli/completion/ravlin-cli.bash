@@ -26,7 +26,7 @@ _ravlin_cli()
     COMPREPLY=()
 
     if ((COMP_CWORD == 1)); then
-        COMPREPLY=($(compgen -W $'list\nshow\nparams\nports\nfirst-run\nreceive\ntransmit\nconvert\n--help\n--version' -- "$cur"))
+        COMPREPLY=($(compgen -W $'list\nshow\nparams\nports\nfirst-run\nreceive\ntransmit\nconvert\ndiff\nfind\n--help\n--version' -- "$cur"))
         return 0
     fi
 
@@ -60,7 +60,7 @@ _ravlin_cli()
 
     local options=
     case $command in
-        list | show | params) options=$'--json\n--help' ;;
+        list | show | params | diff | find) options=$'--json\n--help' ;;
         ports) options=$'--detect\n--json\n--help' ;;
         first-run) options=--help ;;
         receive) options=$'--in\n--out\n--banks\n--model\n--wire\n--timeout\n--help' ;;
@@ -72,8 +72,19 @@ _ravlin_cli()
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return 0
     fi
+    # find takes its FILE first, then the query: no file names for the query.
+    if [[ $command == find ]]; then
+        local words=0 i
+        for ((i = 2; i < COMP_CWORD; ++i)); do
+            [[ ${COMP_WORDS[i]} == -* ]] || ((++words))
+        done
+        ((words > 0)) && return 0
+        compopt -o filenames 2>/dev/null
+        COMPREPLY=($(compgen -f -- "$cur"))
+        return 0
+    fi
     case $command in
-        list | show | receive | transmit | convert)
+        list | show | receive | transmit | convert | diff)
             compopt -o filenames 2>/dev/null
             COMPREPLY=($(compgen -f -- "$cur"))
             ;;
