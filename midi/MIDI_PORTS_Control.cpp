@@ -28,6 +28,7 @@ void MIDI_PORTS_Control::SwitchableOutput::sendNow (const uint8_t* bytes, int si
     {
         device->sendNow (bytes, size);
         messagesOut.fetch_add (1, std::memory_order_relaxed);
+        monitorWriter.write (bytes, size, juce::Time::getMillisecondCounterHiRes());
     }
 }
 
