@@ -26,6 +26,7 @@ protected:
         named.setName ("Project Sound");
         edited = named.getImage();
         hub.setCurrentProgram (edited);
+        processor.getHistory().resetTo (edited); // as edited so far: no undo step of its own
         processor.getStateInformation (project);
         instrumentHolds (edited);
         monitor.setEnabled (true);
@@ -62,8 +63,8 @@ protected:
         model.update();
         std::vector<juce::String> out;
         for (const auto& line : model.getLines())
-            if (line.direction == MidiMonitorLog::Direction::out)
-                out.push_back (line.text);
+            if (line.direction == MidiMonitorLog::Direction::out && line.text != "identity request")
+                out.push_back (line.text); // the model detection's own question is not the lamp's
         model.clear();
         return out;
     }
