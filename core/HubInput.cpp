@@ -7,6 +7,8 @@
 #include "core/NrpnSender.h"
 #include "instrument/GlobalDump.h"
 
+#include <utility>
+
 using ravlin::Bytes;
 namespace sysex = ravlin::sysex;
 using namespace hubmidi;
@@ -21,7 +23,10 @@ void HubInput::handleMessage (const juce::MidiMessage& message)
     const auto* data = message.getRawData();
     const auto size = message.getRawDataSize();
     if (size > 0 && hub.ports != nullptr)
+    {
         hub.ports->messagesIn.fetch_add (1, std::memory_order_relaxed);
+        hub.ports->monitorIncoming (data, size);
+    }
     if (size <= 0 || data[0] == 0xF8)
         return;
 
@@ -156,6 +161,13 @@ void HubInput::dispatchSysEx (const Bytes& m)
                 Bytes image ((size_t)sysex::imageSize);
                 ravlin::unpackImage (m.data() + sysex::editBufferDumpDataOffset, (size_t)sysex::packedSize,
                                      image.data());
+                if (compareRequested.exchange (false))
+                {
+                    // Asked for to compare with: the program being edited stays.
+                    const std::lock_guard<std::mutex> guard (comparedLock);
+                    compared = std::move (image);
+                    return;
+                }
                 hub.setCurrentProgram (image);
                 hub.postEvent (HubEvent::programLoaded);
             }
@@ -163,6 +175,12 @@ void HubInput::dispatchSysEx (const Bytes& m)
         case sysex::cmdGlobalDump: receiveGlobals (m); break;
         default: break;
     }
+}
+
+Bytes HubInput::takeComparedEditBuffer()
+{
+    const std::lock_guard<std::mutex> guard (comparedLock);
+    return std::exchange (compared, {});
 }
 
 void HubInput::receiveGlobals (const Bytes& m)

@@ -5,6 +5,9 @@
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
+#include <atomic>
+#include <mutex>
+
 class MidiCntrState;
 class HostBlockRouter;
 class HubTransfers;
@@ -25,6 +28,12 @@ public:
     /** Parameter index x 65536 + value, for each NRPN received since the last call. */
     std::vector<uint32_t> takeReceivedNrpn() { return receivedNrpn.takeAll(); }
 
+    /** The next edit-buffer dump answers a comparison (or, false, no longer does): it is kept
+        aside (takeComparedEditBuffer) and the program being edited stays as it is. Any thread. */
+    void expectComparedEditBuffer (bool expected) noexcept { compareRequested.store (expected); }
+    /** The edit buffer a comparison asked for, once it came; empty until then. Any thread. */
+    ravlin::Bytes takeComparedEditBuffer();
+
 private:
     void dispatchSysEx (const ravlin::Bytes& message);
     void receiveGlobals (const ravlin::Bytes& message);
@@ -34,6 +43,10 @@ private:
     HubTransfers& transfers;
 
     CodeQueue receivedNrpn{8192};
+
+    std::atomic<bool> compareRequested{false};
+    std::mutex comparedLock;
+    ravlin::Bytes compared; // under comparedLock
 
     // SysEx assembly and NRPN bytes (MIDI input thread only).
     ravlin::Bytes sysExBuffer;

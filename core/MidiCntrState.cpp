@@ -114,7 +114,16 @@ void MidiCntrState::requestProgram (int bank, int program)
 
 void MidiCntrState::requestEditBuffer()
 {
+    input->expectComparedEditBuffer (false); // this reply is the program to edit
     sendToInstrument (ravlin::requestEditBufferDump());
+}
+
+bool MidiCntrState::requestEditBufferToCompare()
+{
+    if (!ports->outputOpen)
+        return false;
+    input->expectComparedEditBuffer (true);
+    return sendToInstrument (ravlin::requestEditBufferDump());
 }
 
 bool MidiCntrState::sendToInstrument (const Bytes& message)

@@ -98,6 +98,17 @@ public:
     void fastNrpnSend (int row, int value, double delayMilliseconds, double sampleRate);
     void requestProgram (int bank, int program);
     void requestEditBuffer();
+    /** Asks for the instrument's edit buffer to compare with: the reply is kept aside
+        (takeComparedEditBuffer) and never replaces the program being edited. False, asking
+        nothing, without an output. */
+    bool requestEditBufferToCompare();
+    /** A comparison gave up waiting: a later edit-buffer dump is received as any other. */
+    void abandonComparison() { input->expectComparedEditBuffer (false); }
+    /** The edit buffer the last comparison request brought, once; empty until it came. */
+    ravlin::Bytes takeComparedEditBuffer() { return input->takeComparedEditBuffer(); }
+    /** Counts the projects and program chunks the host restored, for whoever checks the
+        instrument against the restored program. */
+    std::atomic<uint32_t> restoredStates{0};
     void requestGlobals();
     /** One of the instrument's own messages (F0 01 ...), given the device byte of the model in
         use; anything else goes as it is. False when it was not taken: no output, or queue full. */

@@ -215,6 +215,7 @@ void RavlinAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 void RavlinAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
     PresetChunks::readBank (hub, data, sizeInBytes);
+    hub.restoredStates.fetch_add (1);
 }
 
 void RavlinAudioProcessor::getCurrentProgramStateInformation (juce::MemoryBlock& destData)

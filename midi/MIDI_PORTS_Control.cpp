@@ -26,6 +26,8 @@ void MIDI_PORTS_Control::SwitchableOutput::sendNow (const uint8_t* bytes, int si
     const juce::ScopedLock sl (lock);
     if (device != nullptr)
     {
+        // Into the monitor first: an instrument that answers at once must not be listed before it.
+        monitorWriter.write (bytes, size, juce::Time::getMillisecondCounterHiRes());
         device->sendNow (bytes, size);
         messagesOut.fetch_add (1, std::memory_order_relaxed);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "midi/MidiMonitorLog.h"
 #include "midi/TimedMidiSender.h"
 
 /** The plug-in's own MIDI input and output towards the instrument, and every send to it.
@@ -59,11 +60,21 @@ public:
 
     TimedMidiSender& getSender() noexcept { return sender; }
 
+    /** The MIDI monitor's record: what goes onto the output's wire is written as it goes, what
+        comes in by whoever takes it from the input. */
+    MidiMonitorLog& getMonitor() noexcept { return monitor; }
+    /** The MIDI input thread: a message from the input, into the monitor. */
+    void monitorIncoming (const uint8_t* bytes, int size) noexcept
+    {
+        inputMonitor.write (bytes, size, juce::Time::getMillisecondCounterHiRes());
+    }
+
 private:
     /** The sender's fixed target; the device behind it changes as ports are chosen. */
     class SwitchableOutput : public MidiOutputDevice
     {
     public:
+        explicit SwitchableOutput (MidiMonitorLog& log) : monitorWriter (log, MidiMonitorLog::Direction::out) {}
         void set (std::unique_ptr<MidiOutputDevice> device);
         bool isSet() const;
         void sendNow (const uint8_t* bytes, int size) override;
@@ -73,6 +84,7 @@ private:
     private:
         juce::CriticalSection lock; // sender thread and message thread only
         std::unique_ptr<MidiOutputDevice> device;
+        MidiMonitorLog::Writer monitorWriter; // under the lock
     };
 
     void sendShort (uint8_t status, int data1, int data2, int size) noexcept;
@@ -81,7 +93,9 @@ private:
     MidiDeviceSet& devices;
     juce::MidiInputCallback& callback;
     std::unique_ptr<MidiInputDevice> input;
-    SwitchableOutput output;
+    MidiMonitorLog monitor;
+    SwitchableOutput output{monitor};
+    MidiMonitorLog::Writer inputMonitor{monitor, MidiMonitorLog::Direction::in};
     TimedMidiSender sender{output};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MIDI_PORTS_Control)

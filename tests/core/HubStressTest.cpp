@@ -3,6 +3,7 @@
 // nothing; in the other builds it checks that all the traffic got through.
 
 #include "core/MidiCntrState.h"
+#include "core/MidiMonitorModel.h"
 #include "support/FakeMidiDevices.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +35,12 @@ TEST (HubStress, HostInstrumentAudioAndMessageThreadsTogether)
     ASSERT_TRUE (hub.getPorts().inputOpen && hub.getPorts().outputOpen);
     hub.thruHostToPort = true;
     hub.programChangeWithAutomation = true;
+    // The MIDI monitor open: the sender and the input write to its log, the audio thread too, the
+    // message thread reads it.
+    auto& monitor = hub.getPorts().getMonitor();
+    monitor.setEnabled (true);
+    MidiMonitorModel monitorModel (monitor, hub.parameterTable);
+    size_t monitorIn = 0, monitorOut = 0, monitorDumps = 0;
 
     std::atomic<bool> running{true};
     std::atomic<int> hostCalls{0}, knobTurns{0}, blocks{0};
@@ -88,6 +95,8 @@ TEST (HubStress, HostInstrumentAudioAndMessageThreadsTogether)
                 if (n % 25 == 0) // a program dump from a track, through to the instrument
                     block.addEvent (dump.data(), (int)dump.size(), 450);
                 hub.routeBlock (block, 512);
+                const uint8_t marker[] = {0xB5, 20, (uint8_t)(n & 0x7F)};
+                monitor.record (MidiMonitorLog::Direction::out, marker, 3, juce::Time::getMillisecondCounterHiRes());
                 ++blocks;
                 std::this_thread::sleep_for (std::chrono::milliseconds (1));
             }
@@ -117,6 +126,13 @@ TEST (HubStress, HostInstrumentAudioAndMessageThreadsTogether)
         EXPECT_EQ (stored.size(), 1024u);
         if (n % 10 == 5)
             hub.removeListener (&listener);
+        monitorModel.update();
+        for (const auto& line : monitorModel.getLines())
+        {
+            (line.direction == MidiMonitorLog::Direction::in ? monitorIn : monitorOut)++;
+            monitorDumps += line.text.startsWith ("program dump U2 P 51") ? 1 : 0;
+        }
+        monitorModel.clear();
         std::this_thread::sleep_for (std::chrono::milliseconds (2));
     }
     running = false;
@@ -132,4 +148,7 @@ TEST (HubStress, HostInstrumentAudioAndMessageThreadsTogether)
     EXPECT_GT (nrpn, 0u) << "the instrument's knobs reached the hub";
     EXPECT_GT (listener.calls.load(), 0);
     EXPECT_GT (hub.getVirtualInstrument().getNumMessagesReceived(), 100);
+    EXPECT_GT (monitorIn, 100u) << "the instrument's messages reached the monitor";
+    EXPECT_GT (monitorOut, 100u) << "what went out reached the monitor";
+    EXPECT_GT (monitorDumps, 0u) << "the track's dumps went out whole, named by bank and program";
 }

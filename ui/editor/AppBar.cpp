@@ -108,10 +108,20 @@ void AppBar::resized()
     windowHandle.setBounds (getWidth() - 60, 4, 54, 22);
 }
 
+void AppBar::setSyncText (const juce::String& text)
+{
+    if (text == syncText)
+        return;
+    syncText = text;
+    repaint (syncLampBounds());
+}
+
 void AppBar::mouseDown (const juce::MouseEvent& e)
 {
     if (channelLabelBounds().contains (e.getPosition()) && onChannelClick)
         onChannelClick();
+    if (syncLampBounds().contains (e.getPosition()) && syncText.isNotEmpty() && onSyncClick)
+        onSyncClick();
 }
 
 void AppBar::paint (juce::Graphics& g)
@@ -122,4 +132,17 @@ void AppBar::paint (juce::Graphics& g)
     g.setColour (juce::Colour (0xffb0b0b4));
     g.setFont (Look::font (12.0f));
     g.drawText (channelText, label, juce::Justification::centred, false);
+
+    if (syncText.isNotEmpty())
+    {
+        const auto lamp = syncLampBounds();
+        const auto colour = syncText == "IN SYNC"   ? juce::Colour (0xff4fc36a)
+                            : syncText == "DIFFERS" ? juce::Colour (0xffffb040)
+                                                    : juce::Colour (0xff9a9aa0);
+        g.setColour (juce::Colours::black);
+        g.fillRect (lamp);
+        g.setColour (colour);
+        g.drawRect (lamp);
+        g.drawText (syncText, lamp, juce::Justification::centred, false);
+    }
 }

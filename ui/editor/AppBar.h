@@ -37,6 +37,13 @@ public:
     static juce::Rectangle<int> channelLabelBounds() noexcept { return {322 + 8, 4, 56, 15}; }
     /** A press on the channel label. */
     std::function<void()> onChannelClick;
+
+    /** Whether the instrument holds the program being edited: "IN SYNC", "DIFFERS", "NO REPLY"
+        or nothing. A press on it (when it shows something) calls onSyncClick. */
+    void setSyncText (const juce::String& text);
+    const juce::String& getSyncText() const noexcept { return syncText; }
+    static juce::Rectangle<int> syncLampBounds() noexcept { return {392, 4, 72, 15}; }
+    std::function<void()> onSyncClick;
     void mouseDown (const juce::MouseEvent& e) override;
 
     void paint (juce::Graphics& g) override;
@@ -45,7 +52,7 @@ public:
 private:
     MidiCntrState& hub;
     juce::OwnedArray<StsBut> commandButtons, sectionButtons;
-    juce::String channelText;
+    juce::String channelText, syncText;
     WinMovCan windowHandle;
     ActivityLamp inputLamp{"IN", "MIDI input activity"}, outputLamp{"OUT", "MIDI output activity"};
 

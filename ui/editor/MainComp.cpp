@@ -52,6 +52,7 @@ MainComp::MainComp (RavlinAudioProcessor* owner) : processor (owner)
     midiSetup->isWriteDialogShown = [this] { return overlays.getWriteDialog() != nullptr; };
     connection = std::make_unique<ConnectionView> (hub, *keyboard, *midiSetup);
     transfer = std::make_unique<TransferProgress> (hub, *this);
+    instrumentSync = std::make_unique<InstrumentSync> (*processor);
     makeMenus();
 
     const auto size = editorSizeFor ({hub.layout.editor.getWidth(), hub.layout.editor.getHeight()}, monitor);
@@ -88,6 +89,7 @@ MainComp::~MainComp()
         if (libraryWindow != nullptr)
             libraryWindow->getContent().getCloseControl().removeListener (this);
         libraryWindow.reset(); // writes the library back
+        monitorWindow.reset();
         transfer.reset();
         midiSetup.reset();
         keyboard->removeChangeListener (this);
@@ -181,6 +183,8 @@ void MainComp::timerCallback()
     auto& bar = editorPanel->getAppBar();
     bar.updateActivity (juce::Time::getMillisecondCounter());
     bar.setComparing (processor->isComparing());
+    instrumentSync->tick (juce::Time::getMillisecondCounterHiRes());
+    bar.setSyncText (instrumentSync->lampText());
 }
 
 void MainComp::drainEvents()
@@ -323,6 +327,16 @@ void MainComp::makeMenus()
     editMenu->libraryRecords = [this] { return explore->libraryRecords(); };
     sendMenu = std::make_unique<SendMenu> (hub);
     midiMenu = std::make_unique<MidiMenu> (*midiSetup, [this] { connection->show(); });
+    midiMenu->showMonitor = [this]
+    {
+        if (monitorWindow == nullptr)
+            monitorWindow = std::make_unique<MidiMonitorWindow> (processor->getHub());
+        monitorWindow->present();
+    };
+    midiMenu->isMonitorShown = [this] { return monitorWindow != nullptr && monitorWindow->isVisible(); };
+    syncMenu = std::make_unique<SyncMenu> (*instrumentSync, [this]
+                                           { editorPanel->getAppBar().setSyncText (instrumentSync->lampText()); });
+    editorPanel->getAppBar().onSyncClick = [this] { show (*syncMenu, &editorPanel->getAppBar()); };
     channelMenu = std::make_unique<ChannelMenu> (hub, [this] { editorPanel->getAppBar().updateChannel(); });
     programMenu = std::make_unique<ProgramMenu> (hub);
     categoryMenu =
@@ -349,6 +363,7 @@ BarMenu* MainComp::getMenu (int menuId) noexcept
         case optionsMenuId: return &banksControl->getPresetsMenu();
         case cellMenuId: return &banksControl->getCellMenu();
         case midiMenuId: return midiMenu.get();
+        case syncMenuId: return syncMenu.get();
         default: return nullptr;
     }
 }

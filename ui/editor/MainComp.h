@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/InstrumentSync.h"
 #include "core/MidiCntrState.h"
 #include "library/FileMan.h"
 #include "ui/controls/RavlinLookAndFeel.h"
@@ -19,8 +20,10 @@
 #include "ui/editor/menus/MidiMenu.h"
 #include "ui/editor/menus/ProgramMenu.h"
 #include "ui/editor/menus/SendMenu.h"
+#include "ui/editor/menus/SyncMenu.h"
 #include "ui/keyboard/KeyBrd.h"
 #include "ui/library/Lib_Manager_Comp.h"
+#include "ui/panels/MidiMonitorPanel.h"
 #include "ui/panels/MidiSetupController.h"
 
 class RavlinAudioProcessor;
@@ -107,7 +110,8 @@ public:
         transferMenuId = 891,
         optionsMenuId = 201,
         cellMenuId = 4,
-        midiMenuId = 5
+        midiMenuId = 5,
+        syncMenuId = 6
     };
     /** The menu of an id; nullptr for an id no menu has. */
     BarMenu* getMenu (int menuId) noexcept;
@@ -128,6 +132,9 @@ public:
     FileMan& getFileMan() noexcept { return fileMan; }
     /** The compare and find panels (EDIT's "Compare With..." and "Find Programs..."). */
     ExplorePanels* getExplore() noexcept { return explore.get(); }
+    InstrumentSync& getInstrumentSync() noexcept { return *instrumentSync; }
+    /** The MIDI monitor's window, once the MIDI menu opened it. */
+    MidiMonitorWindow* getMonitorWindow() noexcept { return monitorWindow.get(); }
     bool isClipboardFilled() const noexcept { return clipboard.filled; }
 
     /** Drains the hub's events now (tests; the editor does it asynchronously). */
@@ -178,6 +185,9 @@ private:
     std::unique_ptr<CategoryMenu> categoryMenu;
     std::unique_ptr<BanksPageController> banksControl;
     std::unique_ptr<ExplorePanels> explore;
+    std::unique_ptr<InstrumentSync> instrumentSync;
+    std::unique_ptr<SyncMenu> syncMenu;
+    std::unique_ptr<MidiMonitorWindow> monitorWindow;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComp)
 };

@@ -882,7 +882,7 @@ TEST (TransferTexts, ReadBackReportsNameEverySlotInRuns)
 TEST_F (MainEditor, CheckConnectionNamesTheModelAndKeepsItsVerdictInTheStatusLine)
 {
     EXPECT_EQ (itemTexts (editor->getMenu (MainComp::midiMenuId)->build()),
-               (juce::StringArray{"MIDI Setup", "Check Connection"}));
+               (juce::StringArray{"MIDI Setup", "Check Connection", "MIDI Monitor"}));
     auto& status = *editor->getKeyboard();
 
     // The virtual module, set as the setup's help text asks.

@@ -12,6 +12,7 @@ juce::PopupMenu MidiMenu::build() const
     juce::PopupMenu m;
     m.addItem (setupItem, "MIDI Setup", true, setup.isSetupShown());
     m.addItem (checkConnectionItem, "Check Connection");
+    m.addItem (monitorItem, "MIDI Monitor", showMonitor != nullptr, isMonitorShown != nullptr && isMonitorShown());
     return m;
 }
 
@@ -33,6 +34,10 @@ void MidiMenu::chosen (int item)
     {
         setup.hideSetup();
         setup.startCheck();
+    }
+    else if (item == monitorItem && showMonitor != nullptr)
+    {
+        showMonitor();
     }
 }
 

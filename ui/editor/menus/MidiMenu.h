@@ -10,13 +10,17 @@ class MidiSetupController;
 class MidiMenu : public BarMenu
 {
 public:
-    static constexpr int setupItem = 1, checkConnectionItem = 2;
+    static constexpr int setupItem = 1, checkConnectionItem = 2, monitorItem = 3;
 
     /** showConnection says what is known of the connection on the panel just shown. */
     MidiMenu (MidiSetupController& setup, std::function<void()> showConnection);
 
     juce::PopupMenu build() const override;
     void chosen (int item) override;
+
+    /** "MIDI Monitor": opens the monitor's window; ticked while it shows. */
+    std::function<void()> showMonitor;
+    std::function<bool()> isMonitorShown;
 
 private:
     MidiSetupController& setup;
