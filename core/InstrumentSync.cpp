@@ -1,18 +1,9 @@
 #include "core/InstrumentSync.h"
 
 #include "core/RavlinAudioProcessor.h"
+#include "instrument/ProgramDiff.h"
 
 #include <algorithm>
-
-int countDifferingParameters (const ravlin::Bytes& edited, const ravlin::Bytes& instrument)
-{
-    const auto size = std::max (edited.size(), instrument.size());
-    int count = 0;
-    for (size_t i = 0; i < size; ++i)
-        if ((i < edited.size() ? edited[i] : 0) != (i < instrument.size() ? instrument[i] : 0))
-            ++count;
-    return count;
-}
 
 InstrumentSync::InstrumentSync (RavlinAudioProcessor& p) : processor (p), hub (p.getHub())
 {
@@ -65,7 +56,8 @@ bool InstrumentSync::check (double nowMs)
 
 void InstrumentSync::compare()
 {
-    differing = countDifferingParameters (hub.getCurrentProgram(), instrumentProgram);
+    // As the user reads it: one per parameter, the name as one, bytes the instrument ignores not at all.
+    differing = (int)ProgramDiff::compare (hub.getCurrentProgram(), instrumentProgram).size();
     state = differing == 0 ? State::inSync : State::differs;
 }
 

@@ -7,9 +7,6 @@
 class MidiCntrState;
 class RavlinAudioProcessor;
 
-/** How many parameters of two program images differ (each byte of the image is a parameter). */
-int countDifferingParameters (const ravlin::Bytes& edited, const ravlin::Bytes& instrument);
-
 /** Whether the instrument holds the program being edited: after the host restored a project,
     or when both ports open, it asks the instrument for its edit buffer and compares. The answer
     never replaces the program being edited; nothing else goes to the instrument until the user

@@ -115,7 +115,6 @@ TEST_F (InstrumentSyncTest, ChangedInstrumentDiffersAndOnlyTheClickSends)
     EXPECT_EQ (loadProjectAndWait(), InstrumentSync::State::differs);
     EXPECT_EQ (sync.lampText(), "DIFFERS");
     EXPECT_EQ (sync.getNumDiffering(), 3);
-    EXPECT_EQ (countDifferingParameters (edited, changed), 3);
     EXPECT_EQ (hub.getCurrentProgram(), edited) << "the answer never replaces the program being edited";
     EXPECT_EQ (vi().getEditBuffer(), changed);
     EXPECT_EQ (sent(), Texts{"edit buffer request"}) << "nothing but the request before a click";

@@ -336,6 +336,8 @@ void MainComp::makeMenus()
     midiMenu->isMonitorShown = [this] { return monitorWindow != nullptr && monitorWindow->isVisible(); };
     syncMenu = std::make_unique<SyncMenu> (*instrumentSync, [this]
                                            { editorPanel->getAppBar().setSyncText (instrumentSync->lampText()); });
+    syncMenu->showDifferences = [this]
+    { explore->compareWith (instrumentSync->getInstrumentProgram(), "Instrument's Edit Buffer"); };
     editorPanel->getAppBar().onSyncClick = [this] { show (*syncMenu, &editorPanel->getAppBar()); };
     channelMenu = std::make_unique<ChannelMenu> (hub, [this] { editorPanel->getAppBar().updateChannel(); });
     programMenu = std::make_unique<ProgramMenu> (hub);

@@ -8,6 +8,8 @@
 #include "support/MessagePump.h"
 #include "support/UiEvents.h"
 #include "ui/editor/MainComp.h"
+#include "ui/editor/explore/DiffPanel.h"
+#include "ui/editor/explore/ExplorePanels.h"
 
 #include <gtest/gtest.h>
 
@@ -157,10 +159,25 @@ TEST_F (MonitorEditor, LampReadsInSyncThenDiffersAfterAProjectLoad)
     auto* menu = editor->getMenu (MainComp::syncMenuId);
     ASSERT_NE (menu, nullptr);
     EXPECT_EQ (ravlin::test::itemTexts (menu->build()),
-               juce::StringArray ("2 parameters differ from the instrument's edit buffer", "Send to Instrument",
-                                  "Take from Instrument", "Check Again"));
+               juce::StringArray ("2 parameters differ from the instrument's edit buffer", "Show Differences",
+                                  "Send to Instrument", "Take from Instrument", "Check Again"));
     const auto shot = ravlin::test::saveSnapshot (bar, "appbar-differs");
     EXPECT_TRUE (shot.existsAsFile());
+
+    // "Show Differences" lists the two parameters, ours against the instrument's, and sends nothing.
+    editor->menuChosen (MainComp::syncMenuId, SyncMenu::showItem);
+    auto* diff = editor->getExplore()->getDiff();
+    ASSERT_NE (diff, nullptr);
+    EXPECT_EQ (diff->getParentComponent(), editor.get());
+    juce::StringArray rows;
+    for (int i = 0; i < diff->getNumLines(); ++i)
+        if (diff->lineText (i).contains (" | "))
+            rows.add (diff->lineText (i));
+    ASSERT_EQ (rows.size(), 2) << rows.joinIntoString ("\n");
+    for (const auto& row : rows)
+        EXPECT_TRUE (row.startsWith ("A | ")) << row;
+    EXPECT_EQ (bar.getSyncText(), "DIFFERS");
+    EXPECT_NE (hub().getVirtualInstrument().getEditBuffer(), edited) << "showing sends nothing";
 
     editor->menuChosen (MainComp::syncMenuId, SyncMenu::sendItem);
     EXPECT_EQ (bar.getSyncText(), "IN SYNC");

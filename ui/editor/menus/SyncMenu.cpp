@@ -15,6 +15,7 @@ juce::PopupMenu SyncMenu::build() const
     if (sync.getState() == InstrumentSync::State::differs)
     {
         m.addSectionHeader (differenceText (sync.getNumDiffering()) + " from the instrument's edit buffer");
+        m.addItem (showItem, "Show Differences", showDifferences != nullptr);
         m.addItem (sendItem, "Send to Instrument");
         m.addItem (takeItem, "Take from Instrument");
         m.addSeparator();
@@ -30,6 +31,10 @@ void SyncMenu::chosen (int item)
         case sendItem: sync.sendToInstrument(); break;
         case takeItem: sync.takeFromInstrument(); break;
         case checkItem: sync.check (juce::Time::getMillisecondCounterHiRes()); break;
+        case showItem:
+            if (showDifferences)
+                showDifferences();
+            return;
         default: return;
     }
     changed();
