@@ -49,17 +49,24 @@ protected:
     }
 
     MidiCntrState& hub() { return processor->getHub(); }
+    /** The control of a parameter (layer-B numbers from 512) on its layer's panel. */
     StsCont* control (int layer, int parameter)
     {
-        auto* panel = editor->getEditorPanel()->getPanel (layer, hub().parameterTable.section (parameter));
-        return panel != nullptr ? panel->findControl (parameter) : nullptr;
+        const auto number = parameter % ravlin::ParameterTable::layerSize;
+        auto* panel = editor->getEditorPanel()->getPanel (layer, hub().parameterTable.section (number));
+        return panel != nullptr ? panel->findControl (number) : nullptr;
     }
     /** Clicks a line of the diff list as the user does. */
     void clickLine (DiffPanel& diff, int line)
     {
-        auto* row = diff.getList().getComponentForRowNumber (line);
-        ASSERT_NE (row, nullptr) << "line " << line << " is not shown";
-        ravlin::test::click (*row, 20, 5);
+        auto& list = diff.getList();
+        const auto area = list.getRowPosition (line, true);
+        ASSERT_TRUE (list.getLocalBounds().contains (area.getCentre())) << "line " << line << " is not shown";
+        auto* row = list.getComponentAt (area.getCentre()); // the row the user's pointer is over
+        ASSERT_NE (row, nullptr);
+        ASSERT_NE (row, &list) << "line " << line << " has no row on screen";
+        const auto at = row->getLocalPoint (&list, area.getCentre());
+        ravlin::test::click (*row, at.x, at.y);
     }
 
     juce::ScopedJuceInitialiser_GUI messageThread;
@@ -115,6 +122,8 @@ TEST_F (CompareFind, CompareListsTheDifferencesBySectionAndAClickShowsTheControl
     clickLine (*diff, 7); // layer B's LFO 1 Shape
     EXPECT_EQ (panel.getLastJump(), 7);
     EXPECT_TRUE (panel.getPanel (1, 8)->isVisible());
+    ASSERT_NE (control (1, bLfo1Shape), nullptr);
+    EXPECT_NE (control (1, bLfo1Shape), control (0, bLfo1Shape)) << "layer B's own control, not A's";
     EXPECT_EQ (editor->getExplore()->getMarkedControl(), control (1, bLfo1Shape));
 
     clickLine (*diff, 9); // Mod 5 Dest

@@ -164,11 +164,12 @@ bool ExplorePanels::showControl (int parameter)
     if (editor.isStepsOpen())
         editor.closeSteps();
 
-    const auto section = table.section (parameter);
+    // Each layer's panels know their controls by the layer-A number.
+    const auto section = table.section (row);
     if (section != 15)
         editor.jumpTo (jumpFor (section));
     auto* panel = editor.getPanel (layer, section);
-    auto* control = panel != nullptr ? panel->findControl (parameter) : nullptr;
+    auto* control = panel != nullptr ? panel->findControl (row) : nullptr;
     if (control == nullptr)
         return false;
     mark->show (*control);
