@@ -75,7 +75,7 @@ juce::String MidiMonitorModel::toText() const
     for (const auto& line : lines)
         text << rowText (line) << "\n";
     if (notShown > 0)
-        text << notShown << " messages not shown\n";
+        text << notShown << (notShown == 1 ? " message not shown\n" : " messages not shown\n");
     return text;
 }
 

@@ -156,8 +156,8 @@ void ProgramLibrary::suggestCategories()
                        ParDes::categoryText (s.category));
     if ((int)suggestions.size() > lines.size())
         lines.add ("and " + juce::String ((int)suggestions.size() - lines.size()) + " more");
-    const auto title = juce::String ((int)suggestions.size()) +
-                       " programs without a category could be: " + lines.joinIntoString ("; ") + ".";
+    const auto title = juce::String ((int)suggestions.size()) + (suggestions.size() == 1 ? " program" : " programs") +
+                       " without a category could be: " + lines.joinIntoString ("; ") + ".";
     host.ask ({title, {}, -1, "ACCEPT ALL", "ONE BY ONE", "NONE"},
               [this, suggestions] (const Answer& a)
               {
@@ -237,7 +237,8 @@ void ProgramLibrary::importFiles (const juce::StringArray& paths)
         return;
     }
     host.ask ({juce::String (duplicates) + " of the " + juce::String ((int)all.size()) +
-                   " programs found sound the same as programs in the library or each other. Skip them?",
+                   (duplicates == 1 ? " programs found sounds" : " programs found sound") +
+                   " the same as programs in the library or each other. Skip them?",
                {},
                -1,
                "SKIP",

@@ -101,7 +101,7 @@ TEST_F (Import, AFolderWithOneFileOfEachKindSkippingDuplicatesOnTheQuestion)
 
     ASSERT_EQ (host.asked.size(), 2u);
     EXPECT_EQ (host.asked[0].title,
-               "1 of the 7 programs found sound the same as programs in the library or each other. Skip them?");
+               "1 of the 7 programs found sounds the same as programs in the library or each other. Skip them?");
     EXPECT_EQ (host.asked[1].title, "6 added, 1 duplicate skipped, files not understood: a.txt, bad.mid");
     // Files in name order: bank, library, SysEx (the copy), MIDI file, program file.
     EXPECT_EQ (names(), juce::StringArray ("Already Here", "Bank One", "Bank Two", "Library", "Renamed Copy",

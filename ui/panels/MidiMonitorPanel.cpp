@@ -79,7 +79,8 @@ void MidiMonitorPanel::updateStatus()
     juce::String status (model.getLines().size());
     status << (model.getLines().size() == 1 ? " message" : " messages");
     if (model.getNumNotShown() > 0)
-        status << ", " << model.getNumNotShown() << " messages not shown";
+        status << ", " << model.getNumNotShown() << (model.getNumNotShown() == 1 ? " message" : " messages")
+               << " not shown";
     if (model.isPaused())
         status << " (paused)";
     if (status != statusText)

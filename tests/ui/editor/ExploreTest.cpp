@@ -40,6 +40,7 @@ protected:
         processor =
             std::make_unique<RavlinAudioProcessor> (std::make_unique<ravlin::test::FakeMidiDevices>(), juce::File());
         editor = std::make_unique<MainComp> (processor.get());
+        editor->showAbout (false);
         hub().setCurrentProgram (pattern ("Pattern Here"));
     }
     ~CompareFind() override

@@ -100,7 +100,7 @@ TEST_F (MonitorEditor, MidiMenuOpensTheMonitorThatListsAndSendsRawSysEx)
     EXPECT_TRUE (pumpUntil ([&] { return panel.getModel().isPaused(); }));
     EXPECT_EQ (panel.getPauseButton().getButtonText(), "Resume");
     hub().noteOnToInstrument (1, 62, 0);
-    EXPECT_TRUE (pumpUntil ([&] { return panel.getStatusText() == "3 messages, 1 messages not shown (paused)"; }))
+    EXPECT_TRUE (pumpUntil ([&] { return panel.getStatusText() == "3 messages, 1 message not shown (paused)"; }))
         << panel.getStatusText();
 
     auto* window = editor->getMonitorWindow();
@@ -118,7 +118,7 @@ TEST_F (MonitorEditor, MidiMenuOpensTheMonitorThatListsAndSendsRawSysEx)
     ASSERT_EQ (saved.size(), 4);
     EXPECT_TRUE (saved[0].matchesWildcard ("??:??:??.???  OUT  edit buffer request", false)) << saved[0];
     EXPECT_TRUE (saved[1].endsWith ("  IN   edit buffer dump 'Monitor Test'")) << saved[1];
-    EXPECT_EQ (saved[3], "1 messages not shown");
+    EXPECT_EQ (saved[3], "1 message not shown");
     const auto before = file.loadFileAsString();
     EXPECT_FALSE (panel.saveAsText (folder)) << "a folder is no file to write over";
     EXPECT_EQ (file.loadFileAsString(), before);
