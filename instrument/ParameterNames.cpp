@@ -75,24 +75,6 @@ juce::String familyKey (int section, const juce::StringArray& words)
     return replaced ? key : juce::String();
 }
 
-int editDistance (const juce::String& a, const juce::String& b)
-{
-    std::vector<int> row ((size_t)b.length() + 1);
-    for (size_t j = 0; j < row.size(); ++j)
-        row[j] = (int)j;
-    for (int i = 1; i <= a.length(); ++i)
-    {
-        int diagonal = row[0];
-        row[0] = i;
-        for (int j = 1; j <= b.length(); ++j)
-        {
-            const int above = row[(size_t)j];
-            row[(size_t)j] = std::min ({above + 1, row[(size_t)j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row.back();
-}
 } // namespace
 
 const ParameterNames& ParameterNames::get()
@@ -206,4 +188,23 @@ bool ParameterNames::isProgramWide (int index)
 juce::String ParameterNames::sectionWord (int section)
 {
     return section >= 0 && section < (int)std::size (sectionWords) ? sectionWords[section] : "";
+}
+
+int ParameterNames::editDistance (const juce::String& a, const juce::String& b)
+{
+    std::vector<int> row ((size_t)b.length() + 1);
+    for (size_t j = 0; j < row.size(); ++j)
+        row[j] = (int)j;
+    for (int i = 1; i <= a.length(); ++i)
+    {
+        int diagonal = row[0];
+        row[0] = i;
+        for (int j = 1; j <= b.length(); ++j)
+        {
+            const int above = row[(size_t)j];
+            row[(size_t)j] = std::min ({above + 1, row[(size_t)j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row.back();
 }

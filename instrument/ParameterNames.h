@@ -39,6 +39,8 @@ public:
     const juce::StringArray& allNames() const noexcept { return names; }
     /** Up to count names nearest to a mistyped one, nearest first. */
     juce::StringArray nearest (const juce::String& mistyped, int count = 3) const;
+    /** Letters to insert, delete or change to turn a into b (Levenshtein), as nearest() ranks. */
+    static int editDistance (const juce::String& a, const juce::String& b);
 
     /** True for a byte whose one value belongs to the whole program (split point, A/B mode). */
     static bool isProgramWide (int index);

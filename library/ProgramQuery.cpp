@@ -38,25 +38,6 @@ bool isNameChar (juce::juce_wchar c)
     return juce::CharacterFunctions::isLetterOrDigit (c) || c == '.' || c == '_';
 }
 
-int editDistance (const juce::String& a, const juce::String& b)
-{
-    std::vector<int> row ((size_t)b.length() + 1);
-    for (size_t j = 0; j < row.size(); ++j)
-        row[j] = (int)j;
-    for (int i = 1; i <= a.length(); ++i)
-    {
-        int diagonal = row[0];
-        row[0] = i;
-        for (int j = 1; j <= b.length(); ++j)
-        {
-            const int above = row[(size_t)j];
-            row[(size_t)j] = std::min ({above + 1, row[(size_t)j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row.back();
-}
-
 /** The texts a value may be written as, index = raw value ("" where there is none). */
 std::vector<juce::String> valueTexts (int offset)
 {
@@ -281,7 +262,8 @@ private:
                 std::vector<std::pair<int, int>> ranked;
                 for (int v = 0; v < (int)texts.size(); ++v)
                     if (texts[(size_t)v].isNotEmpty())
-                        ranked.emplace_back (editDistance (value.toLowerCase(), texts[(size_t)v].toLowerCase()), v);
+                        ranked.emplace_back (
+                            ParameterNames::editDistance (value.toLowerCase(), texts[(size_t)v].toLowerCase()), v);
                 std::stable_sort (ranked.begin(), ranked.end());
                 for (const auto& [distance, v] : ranked)
                     if (near.size() < 3 && distance <= std::max (2, value.length() / 3))
