@@ -3,19 +3,19 @@
 # (lilv-utils, lv2-dev, sordi, jalv on jackd2). Prints "FAIL: ..." for each thing that is wrong
 # and exits 1.
 #
-#   lv2-host-check.sh lists    FOLDER URI [SPEC]  lv2ls finds the plug-in in FOLDER
-#   lv2-host-check.sh info     FOLDER URI [SPEC]  lv2info: name, class, ports, MIDI, presets
-#   lv2-host-check.sh runs     FOLDER URI [SPEC]  jalv runs it headless, on JACK's dummy driver
+#   lv2-host-check.sh lists    FOLDER URI [CORE]  lv2ls finds the plug-in in FOLDER
+#   lv2-host-check.sh info     FOLDER URI [CORE]  lv2info: name, class, ports, MIDI, presets
+#   lv2-host-check.sh runs     FOLDER URI [CORE]  jalv runs it headless, on JACK's dummy driver
 #   lv2-host-check.sh validate BUNDLE URI         lv2_validate: no error but the known kind
 #
 # FOLDER holds the bundle and is all of LV2_PATH, so that an installed copy is never the one
-# looked at; SPEC, a folder holding LV2's core bundle, lets lilv know the plug-in classes.
+# looked at; CORE, a folder holding LV2's core bundle, lets lilv know the plug-in classes.
 set -uo pipefail
 
 check=${1:?check}
 where=${2:?folder}
 uri=${3:?plugin URI}
-spec=${4:-}
+core=${4:-}
 
 failures=0
 fail()
@@ -29,7 +29,7 @@ for tool in lv2ls lv2info lv2_validate sordi jalv jackd jack_wait jack_lsp; do
         { echo "FAIL: $tool is not installed (lilv-utils, lv2-dev, sordi, jalv, jackd2: scripts/install-deps.sh --test)"; exit 1; }
 done
 
-export LV2_PATH="$where${spec:+:$spec}"
+export LV2_PATH="$where${core:+:$core}"
 lv2='http://lv2plug.in/ns/lv2core#'
 
 case "$check" in
