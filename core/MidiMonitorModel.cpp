@@ -17,8 +17,11 @@ bool MidiMonitorModel::update()
         notShown += lost;
         changed = true;
     }
+    // At most one ring's worth a call: while writers keep the ring full (a flood of clock, a
+    // track's dumps through to the instrument) the timer still returns to the message thread, and
+    // what the ring cannot hold meanwhile is counted as not shown.
     MidiMonitorLog::Entry entry;
-    while (log.read (entry))
+    for (int taken = 0; taken < MidiMonitorLog::capacity && log.read (entry); ++taken)
     {
         if (paused)
             ++notShown;

@@ -24,7 +24,8 @@ public:
 
     MidiMonitorModel (MidiMonitorLog& log, const ravlin::ParameterTable& table);
 
-    /** Takes everything the log holds. True when the list changed or more went unseen. */
+    /** Takes what the log holds, at most one ring's worth, so a call ends however fast the
+        writers are. True when the list changed or more went unseen. */
     bool update();
 
     /** While paused the list stays as it is; what comes meanwhile is counted, not shown. */

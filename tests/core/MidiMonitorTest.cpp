@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <thread>
 
 using Direction = MidiMonitorLog::Direction;
@@ -181,6 +182,33 @@ TEST (MidiMonitor, FullLogCountsWhatIsNotShownAndPauseHoldsTheList)
 
     const auto row = MidiMonitorModel::rowText (m.model.getLines().front());
     EXPECT_TRUE (row.matchesWildcard ("??:??:??.???  OUT  stop", false)) << row;
+}
+
+TEST (MidiMonitor, AReadEndsWhileWritersKeepTheRingFull)
+{
+    // A writer faster than the decoding (a track's dumps through to the instrument) must not keep
+    // the panel's timer, and with it the message thread, inside one read.
+    Monitor m;
+    const auto dump = ravlin::packProgramDump (namedImage ("Flood"), 1, 13);
+    std::atomic<bool> readReturned{false};
+    std::atomic<int> written{0};
+    std::thread writer (
+        [&]
+        {
+            const auto giveUp = juce::Time::getMillisecondCounterHiRes() + 10000.0;
+            while (!readReturned && juce::Time::getMillisecondCounterHiRes() < giveUp)
+                if (m.log.record (Direction::in, dump.data(), (int)dump.size(), 0))
+                    ++written;
+        });
+    while (written < MidiMonitorLog::capacity)
+        std::this_thread::yield();
+    m.model.update();
+    const int writtenWhenReadReturned = written;
+    readReturned = true;
+    writer.join();
+    EXPECT_EQ (MidiMonitorModel::textOf (m.model.getLines().back()), "program dump U2 P 14 'Flood'");
+    EXPECT_LE (writtenWhenReadReturned, 3 * MidiMonitorLog::capacity)
+        << "the read went on taking what the writer wrote after it began";
 }
 
 TEST (MidiMonitor, OffLogTakesNothing)
