@@ -76,7 +76,9 @@ TEST_F (ExploreViews, ApplyInTheMutateDialogChangesOnlyTheTickedGroupsAndShowsTh
     for (size_t i = 0; i < after.size(); ++i)
     {
         if (after[i] != before[i])
+        {
             EXPECT_EQ (hub().parameterTable.section ((int)i), 3) << "byte " << i;
+        }
     }
     EXPECT_EQ (dialog.getStatus().getText(), "Mutate 100 %, seed 31337: applied as Explored 1. Undo takes it back.");
     EXPECT_NE (dialog.getSeed().getText(), "31337") << "the next Apply gets a new seed";
