@@ -85,13 +85,14 @@ void LibraryMeta::setRules (std::vector<Rule> table)
 
 std::vector<LibraryMeta::Rule> LibraryMeta::defaultRules()
 {
+    // The first rule that matches wins: the narrower word before the wider ("Sub Bass" is a sub).
     const std::pair<const char*, const char*> table[] = {
-        {"bass", "Soft Bass"},  {"sub", "Sub Bass"},  {"pad", "Pads"},       {"lead", "Soft Lead"},
-        {"arp", "Arpeggiator"}, {"seq", "Sequence"},  {"string", "Strings"}, {"brass", "Brass"},
-        {"organ", "Organs"},    {"key", "Keys"},      {"piano", "Keys"},     {"bell", "Bells"},
-        {"vox", "Vox"},         {"voice", "Vox"},     {"choir", "Vox"},      {"perc", "Percussion"},
-        {"drum", "Percussion"}, {"noise", "Noise"},   {"fx", "Sound FX"},    {"sync", "Sync"},
-        {"evol", "Evolution"},  {"motion", "Motion"}, {"harm", "Harmonics"}};
+        {"sub", "Sub Bass"},    {"bass", "Soft Bass"}, {"pad", "Pads"},       {"lead", "Soft Lead"},
+        {"arp", "Arpeggiator"}, {"seq", "Sequence"},   {"string", "Strings"}, {"brass", "Brass"},
+        {"organ", "Organs"},    {"key", "Keys"},       {"piano", "Keys"},     {"bell", "Bells"},
+        {"vox", "Vox"},         {"voice", "Vox"},      {"choir", "Vox"},      {"perc", "Percussion"},
+        {"drum", "Percussion"}, {"noise", "Noise"},    {"fx", "Sound FX"},    {"sync", "Sync"},
+        {"evol", "Evolution"},  {"motion", "Motion"},  {"harm", "Harmonics"}};
     std::vector<Rule> result;
     for (const auto& [word, category] : table)
         result.push_back ({word, categoryNamed (category)});

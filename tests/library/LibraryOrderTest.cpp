@@ -85,11 +85,12 @@ TEST (Sorting, ByNameCategoryAndRating)
 
 TEST (CategorySuggestions, AWordAtTheStartOfAWordOfTheNameForUncategorisedRecords)
 {
-    const auto block = join ({program (1, "Fat Bassline"), program (2, "Sharp Thing"), program (3, "Warm Pad", 3),
-                              program (4, "LEAD 1"), program (5, "my-arp"), program (6, "Pad Bass")});
+    const auto block =
+        join ({program (1, "Fat Bassline"), program (2, "Sharp Thing"), program (3, "Warm Pad", 3),
+               program (4, "LEAD 1"), program (5, "my-arp"), program (6, "Pad Bass"), program (7, "Sub Bass 2")});
     const auto rules = LibraryMeta::defaultRules();
-    const auto found = LibraryOrder::suggestCategories (block.data(), 6, rules);
-    ASSERT_EQ (found.size(), 4u);
+    const auto found = LibraryOrder::suggestCategories (block.data(), 7, rules);
+    ASSERT_EQ (found.size(), 5u);
     EXPECT_EQ (found[0].record, 0);
     EXPECT_EQ (ParDes::categoryText (found[0].category), "Soft Bass");
     EXPECT_EQ (found[1].record, 3);
@@ -98,9 +99,11 @@ TEST (CategorySuggestions, AWordAtTheStartOfAWordOfTheNameForUncategorisedRecord
     EXPECT_EQ (ParDes::categoryText (found[2].category), "Arpeggiator");
     EXPECT_EQ (found[3].record, 5);
     EXPECT_EQ (ParDes::categoryText (found[3].category), "Soft Bass") << "the table's first matching rule";
+    EXPECT_EQ (found[4].record, 6);
+    EXPECT_EQ (ParDes::categoryText (found[4].category), "Sub Bass") << "a sub bass is no soft bass";
 
     const std::vector<LibraryMeta::Rule> mine{{"thing", 22}};
-    const auto custom = LibraryOrder::suggestCategories (block.data(), 6, mine);
+    const auto custom = LibraryOrder::suggestCategories (block.data(), 7, mine);
     ASSERT_EQ (custom.size(), 1u);
     EXPECT_EQ (custom[0].record, 1);
 }

@@ -59,8 +59,10 @@ protected:
     juce::ScopedJuceInitialiser_GUI messageThread;
     std::unique_ptr<RavlinAudioProcessor> processor;
     std::unique_ptr<MainComp> editor;
+    // A name of its own: tests in other processes run beside this one.
     const juce::File folder =
-        juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("ravlin-bank-menus", "");
+        juce::File::getSpecialLocation (juce::File::tempDirectory)
+            .getChildFile ("ravlin-bank-menus-" + juce::String::toHexString (juce::Random().nextInt64()));
 };
 } // namespace
 
