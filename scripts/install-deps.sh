@@ -10,7 +10,7 @@ packages=(
 )
 if [[ "${1:-}" == "--test" ]]; then
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-utils openbox fonts-liberation imagemagick
-               clang libclang-rt-14-dev lld python3 dpkg-dev lintian desktop-file-utils
+               clang libclang-rt-14-dev lld ninja-build python3 dpkg-dev lintian desktop-file-utils
                lilv-utils lv2-dev sordi jalv jackd2)
 fi
 

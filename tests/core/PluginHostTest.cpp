@@ -50,8 +50,10 @@ protected:
         std::unique_ptr<juce::AudioPluginFormat> format;
         if (juce::String (binary.format) == "VST")
             format = std::make_unique<juce::VSTPluginFormat>();
+#ifdef RAVLIN_VST3_PATH
         else if (juce::String (binary.format) == "VST3")
             format = std::make_unique<juce::VST3PluginFormat>();
+#endif
 #ifdef RAVLIN_LV2_FOLDER
         else
         {

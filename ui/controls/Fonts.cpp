@@ -15,4 +15,9 @@ const juce::String& arialName()
     }();
     return name;
 }
+
+juce::Font arial (float height, bool bold)
+{
+    return juce::Font (arialName(), height, bold ? juce::Font::bold : juce::Font::plain);
+}
 } // namespace ravlin

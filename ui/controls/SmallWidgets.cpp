@@ -6,10 +6,7 @@ namespace
 {
 const juce::Colour textColour (0xfff3f3f3), boxColour (0xff282626), frameColour (0xff8f8f8f);
 
-juce::Font arial (float height)
-{
-    return juce::Font (ravlin::arialName(), height, juce::Font::plain);
-}
+using ravlin::arial;
 
 void styleButton (juce::TextButton& b)
 {

@@ -7,10 +7,7 @@
 
 namespace
 {
-juce::Font arial (float height, bool bold = false)
-{
-    return juce::Font (ravlin::arialName(), height, bold ? juce::Font::bold : juce::Font::plain);
-}
+using ravlin::arial;
 } // namespace
 
 //==============================================================================

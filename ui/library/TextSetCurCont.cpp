@@ -6,10 +6,7 @@
 
 namespace
 {
-juce::Font arial (float height)
-{
-    return juce::Font (ravlin::arialName(), height, juce::Font::plain);
-}
+using ravlin::arial;
 } // namespace
 
 TextSetCurCont::TextSetCurCont (MidiCntrState& h) : hub (h)

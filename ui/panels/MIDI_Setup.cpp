@@ -8,10 +8,7 @@ namespace
 {
 const juce::Colour panelFill (0xff15222a), panelOutline (0xff457089), textColour (0xfff3f3f3);
 
-juce::Font arial (float size)
-{
-    return juce::Font (ravlin::arialName(), size, juce::Font::plain);
-}
+using ravlin::arial;
 
 juce::PopupMenu::Options menuOptions (juce::Component* target, juce::Rectangle<int> area)
 {
