@@ -103,11 +103,12 @@ void BankTransmitter::send (const std::vector<Item>& items, bool report, Report&
             return;
 
         const auto dump = ravlin::packProgramDump (item.image, item.bank, item.program);
+        const auto queuedAt = juce::Time::getMillisecondCounterHiRes();
         if (!handOver (dump))
             return; // reported: the rest was not sent
-        const auto handedOver = juce::Time::getMillisecondCounterHiRes();
+        const auto onWire = wireMilliseconds ((int)dump.size(), hub.linkMillisecondsPerByte());
         wireFreeAt =
-            juce::jmax (wireFreeAt, handedOver) + wireMilliseconds ((int)dump.size(), hub.linkMillisecondsPerByte());
+            juce::jmax (juce::jmax (wireFreeAt, queuedAt) + onWire, whenSenderHasHandedOver (queuedAt + onWire));
         nextDumpAllowedAt = wireFreeAt + gapAfterDumpMs;
 
         hub.setBankProgram (item.bank, item.program, item.image); // the copy mirrors the instrument
@@ -118,6 +119,20 @@ void BankTransmitter::send (const std::vector<Item>& items, bool report, Report&
     }
     // Done means on the instrument, not only handed to the port.
     waitUntil (nextDumpAllowedAt);
+}
+
+double BankTransmitter::whenSenderHasHandedOver (double wireFreeAtTheEarliest)
+{
+    // The sender's thread hands the dump to the port when it next comes round, and the port may
+    // take a while: on a busy machine that can be well after it was queued. The pause after a
+    // dump counts from when the sender saw the port take it, so a late dump is not followed by
+    // the next one while it is still crossing the wire.
+    const auto& sender = hub.getPorts().getSender();
+    const auto giveUpAt = juce::Time::getMillisecondCounterHiRes() + 1000.0;
+    while (sender.getWireFreeAt() < wireFreeAtTheEarliest && !threadShouldExit() &&
+           juce::Time::getMillisecondCounterHiRes() < giveUpAt)
+        wait (1);
+    return sender.getWireFreeAt();
 }
 
 bool BankTransmitter::takeReadBackReply (int bank, int program, const ravlin::Bytes& image)

@@ -69,6 +69,7 @@ private:
         port does not take it. */
     bool handOver (const ravlin::Bytes& message);
     void waitUntil (double time);
+    double whenSenderHasHandedOver (double wireFreeAtTheEarliest);
 
     MidiCntrState& hub;
     std::mutex jobLock;

@@ -140,6 +140,7 @@ void TimedMidiSender::clearPending() noexcept
     parameters.clear();
     currentSize = currentSent = 0;
     pacer.reset();
+    wireFreeAt = 0;
     backlogMs = 0;
     fullSince = -1;
 }
@@ -244,7 +245,8 @@ void TimedMidiSender::deliverDue (double time)
         if (midParameter)
         {
             output.sendNow (current + currentSent, 3);
-            pacer.handedOver (3, time);
+            pacer.handedOver (3, handedOverAt (time));
+            wireFreeAt.store (pacer.wireFreeAt(), std::memory_order_release);
             currentSent += 3;
             if (currentSent >= currentSize)
                 sent.fetch_add (1, std::memory_order_relaxed);
@@ -271,16 +273,22 @@ void TimedMidiSender::deliver (const Event& event, double time)
         const auto size = nrpnStatus.compress (event.bytes, messages);
         for (int i = 0; i < size; i += 3)
             output.sendNow (messages + i, 3);
-        pacer.handedOver (size, time);
+        pacer.handedOver (size, handedOverAt (time));
     }
     else
     {
         nrpnStatus.observe (event.bytes, event.size);
         output.sendNow (event.bytes, event.size);
-        pacer.handedOver (event.size, time);
+        pacer.handedOver (event.size, handedOverAt (time));
     }
+    wireFreeAt.store (pacer.wireFreeAt(), std::memory_order_release);
     if (event.cells > 0)
         sent.fetch_add (1, std::memory_order_relaxed);
+}
+
+double TimedMidiSender::handedOverAt (double roundTime) const noexcept
+{
+    return onOwnClock ? std::max (roundTime, now()) : roundTime;
 }
 
 double TimedMidiSender::nextParameterTime() const noexcept
@@ -294,6 +302,7 @@ double TimedMidiSender::nextParameterTime() const noexcept
 
 void TimedMidiSender::run()
 {
+    onOwnClock = true;
     while (!threadShouldExit())
     {
         deliverDue (now());

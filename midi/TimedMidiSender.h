@@ -74,7 +74,15 @@ public:
 
     /** What the sending thread does at the given moment, for a sender that is not running: a test
         or a benchmark runs simulated time through it. */
-    void deliverDueAt (double nowMilliseconds) { deliverDue (nowMilliseconds); }
+    void deliverDueAt (double nowMilliseconds)
+    {
+        onOwnClock = false;
+        deliverDue (nowMilliseconds);
+    }
+
+    /** From any thread: when the link will have carried everything handed to the port so far
+        (the clock of now()), counted from when the port took each message. */
+    double getWireFreeAt() const noexcept { return wireFreeAt.load (std::memory_order_acquire); }
 
     /** From any thread: the instrument's NRPN receiver may hold anything now (the instrument
         changed something itself, another program was loaded, a port was opened). */
@@ -115,6 +123,7 @@ private:
     static bool mayGoBetweenControllers (const Event& event) noexcept;
     void checkForgetRequests() noexcept;
     double nextParameterTime() const noexcept;
+    double handedOverAt (double roundTime) const noexcept;
 
     MidiOutputDevice& output;
     std::vector<Cell> cells;
@@ -137,7 +146,11 @@ private:
     LinkPacer pacer;
     uint8_t current[NrpnRunningStatus::nrpnEventSize]{};
     int currentSize = 0, currentSent = 0;
-    std::atomic<double> linkMillisecondsPerByte{0}, backlogMs{0}, fullSince{-1};
+    std::atomic<double> linkMillisecondsPerByte{0}, backlogMs{0}, fullSince{-1}, wireFreeAt{0};
+    // Running on its own thread: a message counts as handed over when the port has returned
+    // (a busy machine may have kept the thread or the driver since the round began). Under
+    // deliverDueAt() the simulated moment stands for every message of the round.
+    bool onOwnClock = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TimedMidiSender)
 };

@@ -1,5 +1,8 @@
 #include "midi/VirtualInstrument.h"
 
+#include <chrono>
+#include <thread>
+
 #include "instrument/BankFolder.h"
 #include "instrument/DSI_Program.h"
 #include "instrument/GlobalDump.h"
@@ -171,6 +174,8 @@ int VirtualInstrument::getNumDumpsLost() const
 
 void VirtualInstrument::receive (const uint8_t* bytes, int size)
 {
+    if (const auto delay = handOverDelayMs.exchange (0); delay > 0)
+        std::this_thread::sleep_for (std::chrono::milliseconds (delay));
     std::lock_guard<std::mutex> guard (stateLock);
     if (silent || bytes == nullptr || size <= 0)
         return;

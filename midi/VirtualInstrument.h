@@ -62,6 +62,9 @@ public:
     void setChannel (int channel); // 1..16, the channel it sends on
     /** A slot whose memory no longer takes writes: dumps to it are ignored. */
     void ignoreWritesTo (int bank, int program);
+    /** The next bytes handed over reach the wire only after this long, as when a busy machine's
+        driver or sender thread is late: the caller's receive() takes that long to return. */
+    void delayNextHandOver (int milliseconds) { handOverDelayMs = milliseconds; }
 
     ravlin::Bytes getEditBuffer() const;
     ravlin::Bytes getProgram (int bank, int program) const;
@@ -110,6 +113,7 @@ private:
     std::mutex listenerLock;
     juce::MidiInputCallback* listener = nullptr;
     std::atomic<WireSpeed> wireSpeed{WireSpeed::unlimited};
+    std::atomic<int> handOverDelayMs{0};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VirtualInstrument)
 };

@@ -36,26 +36,34 @@ configure() {
 # and their timing stays as it would be alone. Its output goes to a log, shown if it fails.
 background_pid=""
 background_name=""
+# A failing stage ends the run: the build beside it goes too.
+trap '[[ -n "$background_pid" ]] && kill -- -"$background_pid" 2>/dev/null; true' EXIT
 in_background() {
     background_name="$1"
     shift
     local log="build/${background_name// /-}.log"
     echo "== test.sh: $background_name starts beside the tests (at $((SECONDS - started)) s; log: $log)"
     mkdir -p build
+    # In a process group of its own (job control on for the moment), so that the trap above
+    # ends its compilers as well.
+    set -m
     (
         renice -n 19 -p "$BASHPID" > /dev/null
         "$@"
     ) > "$log" 2>&1 &
     background_pid=$!
+    set +m
 }
 wait_for_background() {
     local log="build/${background_name// /-}.log"
     stage "waiting for the $background_name"
     if ! wait "$background_pid"; then
+        background_pid=""
         tail -n 80 "$log"
         echo "FAIL: the $background_name (whole log: $log)"
         exit 1
     fi
+    background_pid=""
     tail -n 3 "$log"
 }
 

@@ -297,6 +297,22 @@ TEST_F (Transfers, APacedTransmitAtDinLosesNoDumpOnTheInstrument)
         EXPECT_EQ (instrument().getProgram (3, p), marked (3, p, 8)) << p;
 }
 
+TEST_F (Transfers, ADumpTheSenderHandsOverLateIsNotFollowedTooSoon)
+{
+    // A busy machine: the first dump reaches the port 60 ms after it was queued, longer than the
+    // pause between dumps. The next must still wait until the late one has crossed the wire.
+    instrument().setWireSpeed (VirtualInstrument::WireSpeed::din);
+    instrument().delayNextHandOver (60);
+    std::vector<BankTransmitter::Item> items;
+    for (int p = 0; p < 3; ++p)
+        items.push_back ({3, p, marked (3, p, 9)});
+    ASSERT_TRUE (hub.transmitPrograms (items, true));
+    ASSERT_TRUE (waitFor (HubEvent::bankDone, 5000));
+    EXPECT_EQ (instrument().getNumDumpsLost(), 0);
+    for (int p = 0; p < 3; ++p)
+        EXPECT_EQ (instrument().getProgram (3, p), marked (3, p, 9)) << p;
+}
+
 TEST_F (Transfers, ReadingBackNamesEverySlotThatDiffers)
 {
     hub.verifyAfterWriting = true;
