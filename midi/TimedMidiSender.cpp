@@ -235,6 +235,9 @@ void TimedMidiSender::deliverDue (double time)
                 freeSlots.push_back (slot);
                 slot = next;
             }
+            // Told once the whole message is out: a dump goes in pieces, and one who waits for
+            // the wire must not take the time after its first pieces for the time after all.
+            wireFreeAt.store (pacer.wireFreeAt(), std::memory_order_release);
             takeQueued();
             continue;
         }
@@ -281,7 +284,6 @@ void TimedMidiSender::deliver (const Event& event, double time)
         output.sendNow (event.bytes, event.size);
         pacer.handedOver (event.size, handedOverAt (time));
     }
-    wireFreeAt.store (pacer.wireFreeAt(), std::memory_order_release);
     if (event.cells > 0)
         sent.fetch_add (1, std::memory_order_relaxed);
 }

@@ -166,6 +166,12 @@ double VirtualInstrument::millisecondsPerByte() const noexcept
     return 0.0;
 }
 
+void VirtualInstrument::delayNextHandOvers (std::vector<int> milliseconds)
+{
+    std::lock_guard<std::mutex> guard (delayLock);
+    handOverDelays.assign (milliseconds.begin(), milliseconds.end());
+}
+
 int VirtualInstrument::getNumDumpsLost() const
 {
     std::lock_guard<std::mutex> guard (stateLock);
@@ -174,7 +180,16 @@ int VirtualInstrument::getNumDumpsLost() const
 
 void VirtualInstrument::receive (const uint8_t* bytes, int size)
 {
-    if (const auto delay = handOverDelayMs.exchange (0); delay > 0)
+    int delay = 0;
+    {
+        std::lock_guard<std::mutex> guard (delayLock);
+        if (!handOverDelays.empty())
+        {
+            delay = handOverDelays.front();
+            handOverDelays.pop_front();
+        }
+    }
+    if (delay > 0)
         std::this_thread::sleep_for (std::chrono::milliseconds (delay));
     std::lock_guard<std::mutex> guard (stateLock);
     if (silent || bytes == nullptr || size <= 0)

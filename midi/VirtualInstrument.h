@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <mutex>
+#include <vector>
 
 /** An in-process Prophet 12, module or keyboard: it keeps eight banks, an edit buffer and its
     global settings, answers the editor's requests with the dumps the instrument sends, and takes
@@ -62,9 +63,10 @@ public:
     void setChannel (int channel); // 1..16, the channel it sends on
     /** A slot whose memory no longer takes writes: dumps to it are ignored. */
     void ignoreWritesTo (int bank, int program);
-    /** The next bytes handed over reach the wire only after this long, as when a busy machine's
-        driver or sender thread is late: the caller's receive() takes that long to return. */
-    void delayNextHandOver (int milliseconds) { handOverDelayMs = milliseconds; }
+    /** The next handovers reach the wire late, as when a busy machine's driver or sender thread
+        is: the k-th receive() from now waits the k-th of these milliseconds before the bytes
+        go onto the wire. */
+    void delayNextHandOvers (std::vector<int> milliseconds);
 
     ravlin::Bytes getEditBuffer() const;
     ravlin::Bytes getProgram (int bank, int program) const;
@@ -113,7 +115,8 @@ private:
     std::mutex listenerLock;
     juce::MidiInputCallback* listener = nullptr;
     std::atomic<WireSpeed> wireSpeed{WireSpeed::unlimited};
-    std::atomic<int> handOverDelayMs{0};
+    std::mutex delayLock;
+    std::deque<int> handOverDelays;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VirtualInstrument)
 };

@@ -299,10 +299,11 @@ TEST_F (Transfers, APacedTransmitAtDinLosesNoDumpOnTheInstrument)
 
 TEST_F (Transfers, ADumpTheSenderHandsOverLateIsNotFollowedTooSoon)
 {
-    // A busy machine: the first dump reaches the port 60 ms after it was queued, longer than the
-    // pause between dumps. The next must still wait until the late one has crossed the wire.
+    // A busy machine: the first dump (five pieces of at most 256 bytes) reaches the port 60 ms
+    // after it was queued, longer than the pause between dumps, and its last piece another 60 ms
+    // after the fourth. The next dump must wait until the whole late one has crossed the wire.
     instrument().setWireSpeed (VirtualInstrument::WireSpeed::din);
-    instrument().delayNextHandOver (60);
+    instrument().delayNextHandOvers ({60, 0, 0, 0, 60});
     std::vector<BankTransmitter::Item> items;
     for (int p = 0; p < 3; ++p)
         items.push_back ({3, p, marked (3, p, 9)});
