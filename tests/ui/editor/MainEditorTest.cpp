@@ -928,6 +928,9 @@ TEST_F (MainEditor, CheckConnectionNamesTheModelAndKeepsItsVerdictInTheStatusLin
     setup->toggleGlobals();
     auto* globals = setup->getGlobalsPanel();
     ASSERT_NE (globals, nullptr);
+    // Opening the panel asked for the globals: their answer first, or on a busy machine it comes
+    // after the bad reply below and brings the panel back before the test looks.
+    ASSERT_TRUE (waitFor ([&] { return hub().globalsReceived.load() && globals->getControl (13)->isEnabled(); }));
     const Bytes raw{0xF0, 0x01, 0x2A, 0x0F, 1, 2, 3, 0xF7};
     hub().handleIncomingMidiMessage (nullptr, juce::MidiMessage (raw.data(), (int)raw.size()));
     ASSERT_TRUE (waitFor ([&] { return !globals->getControl (13)->isEnabled(); }));
