@@ -2,15 +2,16 @@
 
 #include "core/SettingsBlock.h"
 #include "instrument/Bank_Program.h"
+#include "instrument/PixelBox.h"
 
-#include <juce_graphics/juce_graphics.h>
+#include <juce_core/juce_core.h>
 
 #include <optional>
 
 /** The editor's layout values that outlive the editor window. */
 struct LayoutValues
 {
-    juce::Rectangle<int> editor, panel, keyboard;
+    PixelBox editor, panel, keyboard;
     double lastPanelScale = 0.0; // set by the panel's last zoom
     double panelScale = 0.0;     // the one the editor lays out with
 

@@ -133,7 +133,7 @@ juce::String valueText (int k, int v)
     }
 }
 
-juce::Rectangle<int> placeOf (int k) noexcept
+PixelBox placeOf (int k) noexcept
 {
     for (const auto& p : places)
         if (p.k == k)

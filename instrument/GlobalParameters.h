@@ -1,6 +1,8 @@
 #pragma once
 
-#include <juce_graphics/juce_graphics.h>
+#include "instrument/PixelBox.h"
+
+#include <juce_core/juce_core.h>
 
 /** The instrument's global parameters as the global settings panel shows them: label, range,
     kind of control, value texts and place. Byte k of the global image is parameter k, sent as
@@ -37,7 +39,7 @@ bool isHidden (int k) noexcept;
 juce::String valueText (int k, int value);
 
 /** Where the control sits in the 600 x 400 panel; hidden rows are placed off-screen. */
-juce::Rectangle<int> placeOf (int k) noexcept;
+PixelBox placeOf (int k) noexcept;
 /** How far left of its control the panel draws a label (0: the control draws its own). */
 int labelOffset (int k) noexcept;
 

@@ -1,9 +1,15 @@
 #pragma once
 
-#include <juce_gui_basics/juce_gui_basics.h>
+#include <juce_core/juce_core.h>
 
 #include <functional>
 #include <vector>
+
+namespace juce
+{
+class Component;
+class PopupMenu;
+} // namespace juce
 
 /** Value texts of the instrument's parameters, category names and the value menu. Stateless. */
 class ParDes
@@ -26,6 +32,9 @@ public:
     // What the value menu offers for 0..highest: every value whose text is not "*/*".
     static std::vector<MenuItem> offeredValues (int kind, int highest);
 
+    // The value menus are views: they are defined with them (ui/controls/ValueMenus.cpp), so the
+    // model builds without the GUI modules.
+
     /** Shows the value menu under the anchor; onChosen gets the value, or -1 when dismissed.
         Asynchronous, since a plug-in must not run a modal loop inside the host. */
     static void chooseValue (int kind, int highest, juce::Component* anchor, std::function<void (int)> onChosen,
@@ -37,9 +46,4 @@ public:
 
     /** The category names 0..25 as items 1..26, the current category ticked. */
     static juce::PopupMenu buildCategoryMenu (int current);
-
-    /** Any menu in the value menus' look (black, white text, grey highlight); onResult gets the
-        chosen item identifier, or 0 when dismissed. */
-    static void showMenu (juce::PopupMenu menu, const juce::PopupMenu::Options& options,
-                          std::function<void (int)> onResult);
 };

@@ -2,9 +2,9 @@
 
 #include "instrument/Bank_Program.h"
 #include "instrument/ParDes.h"
-#include "library/FileMan.h"
 #include "library/LibraryFile.h"
 #include "library/PresetChunkFormat.h"
+#include "library/ProgramFiles.h"
 #include "library/ProgramScan.h"
 
 #include <cstring>

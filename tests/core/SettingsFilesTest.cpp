@@ -239,7 +239,7 @@ TEST_F (Files, LayoutWritesItsFieldsAndReadsShortFilesAsZeros)
     EXPECT_EQ (hub->layout.panel.getX(), 0);
 
     const auto shortRead = SettingsFiles::parseLayout (Bytes (content.begin(), content.begin() + 5));
-    EXPECT_EQ (shortRead.editor, juce::Rectangle<int> (-20, 30, 1024, 0)); // byte 5 is missing
+    EXPECT_EQ (shortRead.editor, (PixelBox{-20, 30, 1024, 0})); // byte 5 is missing
     writeBytes (SettingsFiles (folder).layoutFile(), Bytes{1, 2});
     hub->layout = {};
     hub->loadLayout();

@@ -127,7 +127,7 @@ TEST_F (SharedFolder, AnInstanceThatChangedNothingLeavesTheFilesAsTheOtherWroteT
     EXPECT_EQ (next->getBankProgram (2, 50), marked (0x33));
     EXPECT_EQ (next->portNames, (juce::StringArray{"In", "Out", "NONE", "0"}));
     next->loadLayout();
-    EXPECT_EQ (next->layout.editor, juce::Rectangle<int> (10, 20, 1300, 800));
+    EXPECT_EQ (next->layout.editor, (PixelBox {10, 20, 1300, 800}));
 }
 
 TEST_F (SharedFolder, TheSameSlotOrByteChangedByBothIsTheLastWriters)

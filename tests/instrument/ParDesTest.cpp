@@ -1,4 +1,5 @@
 #include "instrument/ParDes.h"
+#include "ui/controls/ValueMenus.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 // The value menu on a real display: shown under its anchor, answering with the value or -1.
 #include "instrument/ParDes.h"
 #include "support/MessagePump.h"
+#include "ui/controls/ValueMenus.h"
 
 #include <gtest/gtest.h>
 

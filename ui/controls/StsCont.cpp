@@ -4,6 +4,7 @@
 #include "instrument/ParDes.h"
 #include "ui/controls/ControlAccess.h"
 #include "ui/controls/RavlinLookAndFeel.h"
+#include "ui/controls/ValueMenus.h"
 
 using Look = RavlinLookAndFeel;
 

@@ -3,6 +3,7 @@
 #include "core/HubEvents.h"
 #include "core/RavlinAudioProcessor.h"
 #include "instrument/ParDes.h"
+#include "ui/controls/ValueMenus.h"
 #include "ui/editor/SectionLayout.h"
 
 MainComp::MainComp (RavlinAudioProcessor* owner) : processor (owner)
@@ -163,9 +164,12 @@ void MainComp::resized()
         explore->layout();
 
     auto& layout = processor->getHub().layout;
-    layout.editor = getBounds();
-    layout.panel = editorPanel->getBounds();
-    layout.keyboard = keyboard->getBounds();
+    const auto boxOf = [] (const juce::Component& c) -> PixelBox {
+        return {c.getX(), c.getY(), c.getWidth(), c.getHeight()};
+    };
+    layout.editor = boxOf (*this);
+    layout.panel = boxOf (*editorPanel);
+    layout.keyboard = boxOf (*keyboard);
 }
 
 //==============================================================================
@@ -382,7 +386,7 @@ void MainComp::show (BarMenu& menu, juce::Component* at)
     auto options = juce::PopupMenu::Options();
     if (at != nullptr)
         options = options.withTargetComponent (at);
-    ParDes::showMenu (menu.build(), options,
+    ValueMenus::show (menu.build(), options,
                       [self, &menu] (int item)
                       {
                           if (self != nullptr && item > 0)

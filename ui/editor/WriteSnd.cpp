@@ -3,6 +3,7 @@
 
 #include "core/MidiCntrState.h"
 #include "instrument/ParDes.h"
+#include "ui/controls/ValueMenus.h"
 
 namespace
 {
@@ -107,7 +108,7 @@ void WriteSnd::chooseListedCategory (int number)
 void WriteSnd::showCategoryMenu (juce::Component& anchor, int ticked, std::function<void (int)> onChosen)
 {
     juce::Component::SafePointer<WriteSnd> self (this);
-    ParDes::showMenu (ParDes::buildCategoryMenu (ticked), juce::PopupMenu::Options().withTargetComponent (&anchor),
+    ValueMenus::show (ParDes::buildCategoryMenu (ticked), juce::PopupMenu::Options().withTargetComponent (&anchor),
                       [self, onChosen = std::move (onChosen)] (int item)
                       {
                           if (self != nullptr && item > 0)

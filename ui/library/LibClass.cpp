@@ -2,6 +2,7 @@
 
 #include "core/RavlinAudioProcessor.h"
 #include "instrument/ParDes.h"
+#include "ui/controls/ValueMenus.h"
 
 LibClass::LibClass (RavlinAudioProcessor& p, juce::File f)
     : processor (p), folder (std::move (f)), library (*this, p.getHub()),
@@ -157,7 +158,7 @@ void LibClass::showLoadMenu()
             menu.addItem (source, text);
     }
     juce::Component::SafePointer<LibClass> self (this);
-    ParDes::showMenu (menu, juce::PopupMenu::Options().withTargetComponent (&getButton (loadCommand)),
+    ValueMenus::show (menu, juce::PopupMenu::Options().withTargetComponent (&getButton (loadCommand)),
                       [self] (int source)
                       {
                           if (self != nullptr && source > 0)

@@ -4,6 +4,7 @@
 
 #include "instrument/DSI_Program.h"
 #include "instrument/ParDes.h"
+#include "ui/controls/ValueMenus.h"
 
 namespace
 {
@@ -402,7 +403,7 @@ void TextInputCont::mouseDown (const juce::MouseEvent& e)
     for (int k = 0; k < ProgramLibrary::numCategories; ++k)
         menu.addItem (k + 1, ParDes::categoryText (k), true, k == category);
     juce::Component::SafePointer<TextInputCont> self (this);
-    ParDes::showMenu (menu,
+    ValueMenus::show (menu,
                       juce::PopupMenu::Options().withTargetComponent (this).withTargetScreenArea (
                           localAreaToGlobal (categoryBoxBounds())),
                       [self] (int item)

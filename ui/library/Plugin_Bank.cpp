@@ -4,6 +4,7 @@
 #include "instrument/ParDes.h"
 #include "library/ProgramLibrary.h"
 #include "library/ProgramScan.h"
+#include "ui/controls/ValueMenus.h"
 
 namespace
 {
@@ -122,7 +123,7 @@ void Plugin_Bank::showMenu (const std::vector<std::pair<juce::String, int>>& ent
             menu.addItem (item, text);
     }
     juce::Component::SafePointer<Plugin_Bank> self (this);
-    ParDes::showMenu (menu, juce::PopupMenu::Options().withTargetComponent (&at),
+    ValueMenus::show (menu, juce::PopupMenu::Options().withTargetComponent (&at),
                       [self] (int item)
                       {
                           if (self != nullptr && item > 0)

@@ -3,6 +3,7 @@
 
 #include "core/MidiCntrState.h"
 #include "instrument/ParDes.h"
+#include "ui/controls/ValueMenus.h"
 
 namespace
 {
@@ -100,7 +101,7 @@ void TextSetCurCont::mouseDown (const juce::MouseEvent& e)
     for (int slot = 0; slot < Bank_Program::numPrograms; ++slot)
         menu.addItem (slot + 1, slotText (slot), true, slot == target);
     juce::Component::SafePointer<TextSetCurCont> self (this);
-    ParDes::showMenu (menu,
+    ValueMenus::show (menu,
                       juce::PopupMenu::Options().withTargetComponent (this).withTargetScreenArea (
                           localAreaToGlobal (slotBoxBounds())),
                       [self] (int item)

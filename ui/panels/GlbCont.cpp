@@ -3,12 +3,14 @@
 
 #include "core/MidiCntrState.h"
 #include "instrument/ParDes.h"
+#include "ui/controls/ValueMenus.h"
 
 using GlobalParameters::Kind;
 
 GlbCont::GlbCont (MidiCntrState& h, int k) : hub (h), index (k)
 {
-    setBounds (GlobalParameters::placeOf (k));
+    const auto place = GlobalParameters::placeOf (k);
+    setBounds (place.x, place.y, place.width, place.height);
 }
 
 int GlbCont::getValue() const
@@ -61,7 +63,7 @@ void GlbCont::mouseUp (const juce::MouseEvent&)
         return;
 
     juce::Component::SafePointer<GlbCont> self (this);
-    ParDes::showMenu (buildMenu(), juce::PopupMenu::Options().withTargetComponent (this),
+    ValueMenus::show (buildMenu(), juce::PopupMenu::Options().withTargetComponent (this),
                       [self] (int chosen)
                       {
                           if (self != nullptr && chosen > 0)

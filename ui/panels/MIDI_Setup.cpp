@@ -3,6 +3,7 @@
 
 #include "core/MidiCntrState.h"
 #include "instrument/ParDes.h"
+#include "ui/controls/ValueMenus.h"
 
 namespace
 {
@@ -176,7 +177,7 @@ bool MIDI_Setup::openPortList (bool input)
         menu.addItem (i + 1, names[i], true, i == choice);
 
     juce::Component::SafePointer<MIDI_Setup> self (this);
-    ParDes::showMenu (menu, menuOptions (this, {60, input ? 80 : 130, 290, 24}),
+    ValueMenus::show (menu, menuOptions (this, {60, input ? 80 : 130, 290, 24}),
                       [self, input] (int item)
                       {
                           if (self != nullptr && item > 0)
@@ -207,7 +208,7 @@ void MIDI_Setup::showChoices (const juce::Label& label, const juce::StringArray&
     for (int i = 0; i < texts.size(); ++i)
         menu.addItem (i + 1, texts[i], true, i == chosen);
     juce::Component::SafePointer<MIDI_Setup> self (this);
-    ParDes::showMenu (menu, menuOptions (this, label.getBounds()),
+    ValueMenus::show (menu, menuOptions (this, label.getBounds()),
                       [self, onChosen] (int item)
                       {
                           if (self != nullptr && item > 0)

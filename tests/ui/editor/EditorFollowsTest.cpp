@@ -10,6 +10,7 @@
 #include "support/MenuItems.h"
 #include "support/MessagePump.h"
 #include "support/UiEvents.h"
+#include "ui/controls/ValueMenus.h"
 #include "ui/editor/MainComp.h"
 #include "ui/library/LibraryWidgets.h"
 

@@ -117,7 +117,7 @@ TEST (GlobalParameterTable, TextsRangesAndPlaces)
     EXPECT_EQ (label (21), "");
     EXPECT_EQ (label (30), "");
     EXPECT_TRUE (isHidden (11));
-    EXPECT_EQ (placeOf (25), juce::Rectangle<int> (140, 298, 200, 30));
+    EXPECT_EQ (placeOf (25), (PixelBox {140, 298, 200, 30}));
     EXPECT_LT (placeOf (11).getRight(), 0);
     EXPECT_EQ (labelOffset (22), 150);
     EXPECT_EQ (labelOffset (2), 120);

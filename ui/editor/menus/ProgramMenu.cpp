@@ -1,6 +1,7 @@
 #include "ui/editor/menus/ProgramMenu.h"
 
 #include "core/RavlinAudioProcessor.h"
+#include "ui/controls/ValueMenus.h"
 #include "ui/editor/BankComp.h"
 #include "ui/editor/EditorPrograms.h"
 
