@@ -16,8 +16,10 @@ jobs="$(nproc)"
 started=$SECONDS
 stage() { echo "== test.sh: $1 (at $((SECONDS - started)) s)"; }
 export CTEST_OUTPUT_ON_FAILURE=1
-# Full unwinding on malloc lets the leak suppressions see the system libraries' frames.
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:fast_unwind_on_malloc=0"
+# Allocations are traced by frame pointers, the sanitizers' default: unwinding each with the debug
+# information instead took a third of the sanitized tests' time. The leak suppressions name every
+# system library whose caches they cover, since such a stack may end in the library.
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:fast_unwind_on_malloc=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp"
 

@@ -9,26 +9,31 @@ namespace ravlin::factory
 
 namespace
 {
-// Image positions (layer A; layer B is the same plus 512).
+// Image positions (layer A; layer B is the same plus 512), all of them: not every one has a sound
+// that sets it.
 constexpr int pitch = 0, fine = 4, level = 8, shape = 12, waveL = 16, waveR = 20, shapeMod = 28, fm = 32, am = 36;
 constexpr int slop = 44, glideRate = 48, oscSync = 52, keyOn = 56;
-constexpr int sub = 40, glideMode = 72, glideOn = 73, bendUp = 74, bendDown = 75;
-constexpr int air = 76, girth = 77, hack = 78, decimate = 79, drive = 80;
-constexpr int lpfFreq = 85, lpfRes = 86, lpfKey = 87, lpf4Pole = 88, hpfFreq = 89, hpfRes = 90, hpfKey = 91;
+[[maybe_unused]] constexpr int sub = 40, glideMode = 72, glideOn = 73, bendUp = 74, bendDown = 75;
+[[maybe_unused]] constexpr int air = 76, girth = 77, hack = 78, decimate = 79, drive = 80;
+[[maybe_unused]] constexpr int lpfFreq = 85, lpfRes = 86, lpfKey = 87, lpf4Pole = 88, hpfFreq = 89, hpfRes = 90,
+                               hpfKey = 91;
 constexpr int panSpread = 92, voiceVolume = 93, feedbackAmount = 94, feedbackTune = 95;
-constexpr int delayTime = 96, delayTimeSync = 100, delayAmount = 104, delayFeedback = 108, delaySync = 112;
-constexpr int delayLp = 116, delayHp = 120, delayFilter = 124, delayPan = 164;
-constexpr int lfoFreq = 128, lfoShape = 136, lfoAmount = 140, lfoDest = 144, lfoSlew = 156;
-constexpr int envBase = 168, env3Dest = 196, env4Dest = 197;
+[[maybe_unused]] constexpr int delayTime = 96, delayTimeSync = 100, delayAmount = 104, delayFeedback = 108,
+                               delaySync = 112;
+[[maybe_unused]] constexpr int delayLp = 116, delayHp = 120, delayFilter = 124, delayPan = 164;
+[[maybe_unused]] constexpr int lfoFreq = 128, lfoShape = 136, lfoAmount = 140, lfoDest = 144, lfoSlew = 156;
+[[maybe_unused]] constexpr int envBase = 168, env3Dest = 196, env4Dest = 197;
 constexpr int modSrc = 206, modAmt = 222, modDest = 238;
-constexpr int distortion = 254, bpm = 256, unisonOn = 257, unisonDetune = 258, unisonMode = 259, unisonKeys = 260;
+[[maybe_unused]] constexpr int distortion = 254, bpm = 256, unisonOn = 257, unisonDetune = 258, unisonMode = 259,
+                               unisonKeys = 260;
 constexpr int arpMode = 294, arpRange = 295, arpOn = 296, arpLatch = 297, arpDivide = 298, arpRepeats = 299;
 constexpr int arpNote = 306, arpVelocity = 338;
 constexpr int textFirst = 370, textLast = 423, nameAt = 402, nameLength = 20;
 constexpr int splitPoint = 424, abMode = 425, category = 426;
 
 constexpr int envLpf = 0, envVca = 1, env3 = 2, env4 = 3;
-constexpr int envAmount = 0, envVelocity = 1, envDelay = 2, envAttack = 3, envDecay = 4, envSustain = 5, envRelease = 6;
+[[maybe_unused]] constexpr int envAmount = 0, envVelocity = 1, envDelay = 2, envAttack = 3, envDecay = 4,
+                               envSustain = 5, envRelease = 6;
 
 constexpr int bipolarZero = 127;
 
@@ -118,12 +123,13 @@ constexpr int saw = 1, pulse = 2, triangle = 3, sine = 4, tines = 5, mellow = 6,
 }
 namespace dest
 {
-constexpr int osc1Freq = 1, oscAllFreq = 5, osc1ShapeMod = 10, oscAllShapeMod = 14, lpfCutoff = 36, vca = 40, pan = 41,
-              delayAllTime = 53;
+[[maybe_unused]] constexpr int osc1Freq = 1, oscAllFreq = 5, osc1ShapeMod = 10, oscAllShapeMod = 14, lpfCutoff = 36,
+                               vca = 40, pan = 41, delayAllTime = 53;
 }
 namespace source
 {
-constexpr int lfo1 = 5, lfo2 = 6, env3 = 11, modWheel = 14, aftertouch = 19, velocity = 23, random = 25;
+[[maybe_unused]] constexpr int lfo1 = 5, lfo2 = 6, env3 = 11, modWheel = 14, aftertouch = 19, velocity = 23,
+                               random = 25;
 }
 
 Bytes initialImage (const ParameterTable& table)

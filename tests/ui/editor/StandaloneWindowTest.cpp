@@ -7,9 +7,9 @@
 #include "support/UiEvents.h"
 #include "ui/editor/RavlinAudioProcessorEditor.h"
 
-#include <juce_audio_utils/juce_audio_utils.h>
-
 #include <gtest/gtest.h>
+
+#include <typeinfo>
 
 using ravlin::test::itemTexts;
 namespace
@@ -66,7 +66,9 @@ TEST_F (Standalone, IsTheEditorAloneWithoutAnAudioDevice)
     collect (window, all);
     for (auto* c : all)
     {
-        EXPECT_EQ (dynamic_cast<juce::AudioDeviceSelectorComponent*> (c), nullptr) << "no audio device settings";
+        // By name: a build without the standalone leaves out the module that has that class.
+        EXPECT_FALSE (juce::String (typeid (*c).name()).contains ("AudioDeviceSelectorComponent"))
+            << "no audio device settings";
         if (auto* label = dynamic_cast<juce::Label*> (c))
         {
             EXPECT_FALSE (label->getText().containsIgnoreCase ("audio")) << label->getText();
